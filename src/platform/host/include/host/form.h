@@ -1,0 +1,76 @@
+#pragma once
+// Form: a top-level window of the forms runtime, and the container state the
+// user controls on it read as ambient properties.
+//
+// - BackColor: the form's back colour (an OLE colour; system colours follow
+//   the palette). Any container can carry its own (setBackColorOf, for a
+//   frame); a container without one shows its parent's.
+// - UserMode: false while the form is in a designer; run mode by default.
+// - Default and cancel buttons: Enter that no focused widget takes reaches
+//   the default control, Escape the cancel control, as
+//   UserControl_AccessKeyPress(13 / 27). A focused control with
+//   DefaultCancel takes Enter itself. DisplayAsDefault is true for the
+//   control that Enter would reach, and changes are reported as
+//   AmbientChanged("DisplayAsDefault").
+// - Arrow keys that no focused widget takes move the focus to the next
+//   (Right, Down) or previous (Left, Up) control, as a dialog does.
+// - Destroying the form terminates its user controls first.
+
+#include <host/olecolor.h>
+#include <host/twips.h>
+
+#include <QPointer>
+#include <QWidget>
+
+namespace host {
+
+class UserControl;
+
+class Form : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form(QWidget *parent = nullptr);
+    ~Form() override;
+
+    OLE_COLOR BackColor() const;
+    void setBackColor(OLE_COLOR color);
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString &caption) { setWindowTitle(caption); }
+    // The unit of the controls' Extender geometry; fixed modes 1 to 8.
+    int ScaleMode() const { return m_scaleMode; }
+    void setScaleMode(int mode);
+    bool UserMode() const { return m_userMode; }
+    void setUserMode(bool userMode);
+
+    UserControl *defaultControl() const { return m_default; }
+    void setDefaultControl(UserControl *control);
+    UserControl *cancelControl() const { return m_cancel; }
+    void setCancelControl(UserControl *control);
+    // The control that Enter reaches now (the one shown as default).
+    UserControl *displayedDefault() const;
+
+    // Terminates every user control on the form (once each).
+    void terminateControls();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void updateDisplayedDefault();
+    void notifyControls(const QString &propertyName);
+
+    int m_scaleMode = vbTwips;
+    bool m_userMode = true;
+    QPointer<UserControl> m_default;
+    QPointer<UserControl> m_cancel;
+    QPointer<UserControl> m_shownDefault;
+};
+
+// The back colour of a container: its own if set, else its parent's, and
+// vbButtonFace at the top. setBackColorOf notifies the user controls inside.
+OLE_COLOR backColorOf(const QWidget *container);
+void setBackColorOf(QWidget *container, OLE_COLOR color);
+
+} // namespace host
