@@ -14,7 +14,8 @@
 // connected directly can change them and the control sees the change.
 
 #include <gdi/gdi.h>
-#include <host/UserControl.h>
+#include <host/usercontrol.h>
+#include <host/window.h>
 
 #include <QString>
 
@@ -22,8 +23,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-class QMimeData;
 
 namespace bag {
 class PropertyBag;
@@ -65,9 +64,9 @@ public:
     static constexpr VBool False = 0;
 
     // OLE colour: 0x00BBGGRR, or 0x80000000 + n for system colour n.
-    using OleColor = std::int32_t;
-    static constexpr OleColor kSysButtonFace = static_cast<OleColor>(0x8000000F);
-    static constexpr OleColor kSysButtonText = static_cast<OleColor>(0x80000012);
+    using OleColor = host::OLE_COLOR;
+    static constexpr OleColor kSysButtonFace = host::vbButtonFace;
+    static constexpr OleColor kSysButtonText = host::vbButtonText;
 
     enum ModeValue : std::int32_t { CommandButton = 0, CheckButton = 1, OptionButton = 2 };
 
@@ -100,8 +99,8 @@ public:
     std::int32_t CaptionStyle() const;
     void ButtonShape(std::int32_t nShape);
     std::int32_t ButtonShape() const;
-    void Picture(const host::StdPicture &xPic);
-    host::StdPicture Picture() const;
+    void Picture(const host::StdPicturePtr &xPic);
+    host::StdPicturePtr Picture() const;
     void PictureAlign(std::int32_t ImgAlign);
     std::int32_t PictureAlign() const;
     void Enabled(bool bEnabled);
@@ -112,10 +111,10 @@ public:
     std::int32_t PictureSize();
     void MousePointer(std::int32_t nPointer);
     std::int32_t MousePointer() const;
-    void MouseIcon(const host::StdPicture &nIcon);
-    host::StdPicture MouseIcon() const;
-    void Font(const host::StdFont &nFont);
-    host::StdFont Font() const;
+    void MouseIcon(const host::StdPicturePtr &nIcon);
+    host::StdPicturePtr MouseIcon() const;
+    void Font(const host::StdFontPtr &nFont);
+    host::StdFontPtr Font() const;
     void FontStyle(std::int32_t nStyle);
     std::int32_t FontStyle() const;
     void ForeColor(OleColor nColor);
@@ -134,15 +133,17 @@ public:
     OleColor HoverForeColor() const;
     void HoverBackColor(OleColor nColor);
     OleColor HoverBackColor() const;
-    HDC hDC() const;
-    HWND hwnd() const;
+    HDC hDC();
+    HWND hwnd();
     void Refresh();
     void DelayDrawing(bool bDelay);
 
     // --- handlers the host calls ---
-    void UserControl_InitProperties() override;
-    void UserControl_ReadProperties(bag::PropertyBag &PropBag) override;
-    void UserControl_WriteProperties(bag::PropertyBag &PropBag) override;
+    // Persistence: the window loader calls these with the button's bag.
+    void UserControl_InitProperties();
+    void UserControl_ReadProperties(bag::PropertyBag &PropBag);
+    void UserControl_WriteProperties(bag::PropertyBag &PropBag);
+    // Lifecycle, called by the host.
     void UserControl_Resize() override;
     void UserControl_AmbientChanged(const QString &PropertyName) override;
     void UserControl_Terminate() override;
@@ -158,13 +159,13 @@ signals:
     void Click();
     void DoubleClick(std::int16_t &Button);
     void OLECompleteDrag(std::int32_t &Effect);
-    void OLEDragDrop(QMimeData *&Data, std::int32_t &Effect, std::int16_t &Button,
+    void OLEDragDrop(host::DataObject &Data, std::int32_t &Effect, std::int16_t &Button,
                      std::int16_t &Shift, float &X, float &Y);
-    void OLEDragOver(QMimeData *&Data, std::int32_t &Effect, std::int16_t &Button,
+    void OLEDragOver(host::DataObject &Data, std::int32_t &Effect, std::int16_t &Button,
                      std::int16_t &Shift, float &X, float &Y, std::int16_t &State);
     void OLEGiveFeedback(std::int32_t &Effect, bool &DefaultCursors);
-    void OLESetData(QMimeData *&Data, std::int16_t &DataFormat);
-    void OLEStartDrag(QMimeData *&Data, std::int32_t &AllowedEffects);
+    void OLESetData(host::DataObject &Data, std::int16_t &DataFormat);
+    void OLEStartDrag(host::DataObject &Data, std::int32_t &AllowedEffects);
 
 private:
     friend class KxButtonsProbe; // read-only access for the tests and kxrender
@@ -192,7 +193,7 @@ private:
     void SelectDrawTool(bool create, HDC hdc, std::int32_t kind = 0, std::int32_t color = 0,
                         bool withPen = false, std::int32_t penWidth = 1,
                         std::int32_t penStyle = 0);
-    std::int32_t ConvertSysColor(std::int32_t color) const;
+    std::int32_t ConvertSysColor(OleColor color) const;
     static std::int32_t ShiftColor(std::int32_t color, std::int16_t amount,
                                    bool scaleBlue = false);
     void RefreshCachedValues(const QString &key);
@@ -212,7 +213,10 @@ private:
                          std::int32_t &width, std::int32_t &height);
 
     // --- painting helpers (owned by the painting code) ---
-
+    bool isHoverAndHeld() const;          // pressed with the pointer over it
+    QByteArray captionDrawText() const;   // "||" as CR LF, in the DrawTextA code page
+    UINT captionFormat() const;           // DrawTextA flags of CaptionAlign
+    HGDIOBJ pictureHandle() const;        // 0 when there is no picture
     // --- end of painting helpers ---
 
     // Instance state, in declaration order.
@@ -249,7 +253,7 @@ private:
     std::int32_t m_mode = CommandButton;
     VBool m_value = False;
     // 10.
-    host::StdPicture m_picture;
+    host::StdPicturePtr m_picture;
     std::int32_t m_pictureAlign = 0;
     std::int16_t m_imageSize = 0;  // pixels: 16, 24, 32, 40, 48; 0 until first used
     // 11. Image rectangle and cached picture metrics.
