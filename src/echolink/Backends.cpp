@@ -1,4 +1,5 @@
 #include <echolink/Backends.h>
+#include <echolink/SimulatedAutomation.h>
 
 #include <map>
 
@@ -10,7 +11,13 @@ using Registry = std::map<QString, BackendFactory>;
 
 Registry &registry()
 {
-    static Registry factories;
+    // The process's one table of station kinds; the simulated conference is always there.
+    static Registry factories = {
+        {QString::fromLatin1(BackendOptions::SimKind),
+         [](const BackendOptions &options) -> std::unique_ptr<Automation> {
+             return std::make_unique<SimulatedAutomation>(SimulatedAutomation::settingsFrom(options));
+         }},
+    };
     return factories;
 }
 

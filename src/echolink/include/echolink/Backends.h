@@ -20,7 +20,7 @@ namespace echolink {
 //                   (default: BackendOptions::DefaultSimPassword)
 //   "sim-seed"      unsigned integer seeding the simulated stations' behaviour
 //                   (default: 1); the same seed replays the same session
-//   "sim-callsign"  the administrator's own callsign (default "ZZ9XQ")
+//   "sim-callsign"  the administrator's own callsign (default "ZZ1ADM")
 struct BackendOptions
 {
     static constexpr const char *SimKind = "sim";
@@ -28,6 +28,7 @@ struct BackendOptions
     static constexpr const char *SimSeedKey = "sim-seed";
     static constexpr const char *SimCallsignKey = "sim-callsign";
     static constexpr const char *DefaultSimPassword = "radiosala";
+    static constexpr const char *DefaultSimCallsign = "ZZ1ADM";
 
     QString kind = QString::fromLatin1(SimKind);
     QMap<QString, QString> settings;
