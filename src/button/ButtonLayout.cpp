@@ -1,0 +1,169 @@
+// Caption and image layout of kxButtons_H. Text is measured here, once per
+// property change, with the caption font selected in the memory DC; the
+// painters only read the two rectangles stored at the end.
+
+#include <button/kxButtons_H.h>
+
+#include "paint/AnsiText.h"
+#include "paint/PaintMath.h"
+
+#include <algorithm>
+
+using namespace kxpaint;
+
+void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
+                                  std::int32_t &faceOffset)
+{
+    const float SW = ScaleWidth();
+    const float SH = ScaleHeight();
+    const std::int32_t FL = m_faceLeft;
+    const std::int32_t FR = m_faceRight;
+
+    // 1. Horizontal span of the usable face: the slanted ends give back a
+    // third of their width to the caption.
+    std::int32_t rightLimit;
+    switch (m_buttonShape) {
+    case 1:
+        faceOffset = FL - idiv(FL, 3);
+        rightLimit = whole(SW);
+        usableWidth = whole(SW - static_cast<float>(faceOffset));
+        break;
+    case 2:
+        rightLimit = FR + idiv(whole(SW - static_cast<float>(FR)), 3);
+        usableWidth = rightLimit;
+        break;
+    case 3:
+        faceOffset = FL - idiv(FL, 3);
+        rightLimit = FR + idiv(whole(SW - static_cast<float>(FR)), 3);
+        usableWidth = rightLimit - faceOffset;
+        break;
+    default:
+        rightLimit = whole(SW);
+        usableWidth = FR;
+        break;
+    }
+    if (!full)
+        return;
+
+    // 2. Room kept for a side, top or bottom image of up to 32 pixels.
+    const bool hasImage = m_pictureWidth + m_pictureHeight > 0;
+    const std::int32_t imageSize = m_imageSize;
+    std::int32_t LR = 0;
+    std::int32_t RR = 0;
+    std::int32_t TR = 0;
+    std::int32_t BR = 0;
+    bool sideImage = false;
+    bool stackedImage = false;
+    if (hasImage && imageSize < 33 && m_pictureAlign >= 0 && m_pictureAlign <= 5) {
+        switch (m_pictureAlign) {
+        case 0:
+        case 1:
+            LR = imageSize;
+            sideImage = true;
+            break;
+        case 2:
+        case 3:
+            RR = imageSize;
+            sideImage = true;
+            break;
+        case 4:
+            TR = imageSize;
+            stackedImage = true;
+            break;
+        default:
+            BR = imageSize;
+            stackedImage = true;
+            break;
+        }
+    }
+
+    // 3. Measure the caption.
+    RECT caption{0, 0, 0, 0};
+    std::int32_t textWidth = 0;
+    std::int32_t textHeight = -3;
+    const bool hasCaption = !m_caption.isEmpty();
+    if (hasCaption) {
+        const QByteArray text = captionDrawText();
+        RECT measure{0, 0, usableWidth - 12 - (sideImage ? imageSize : 0),
+                     whole(SH - 12.0f
+                           - static_cast<float>(stackedImage && m_pictureAlign > 3 ? imageSize
+                                                                                   : 0))};
+        DrawTextA(m_memDC, text.constData(), static_cast<int>(text.size()), &measure,
+                  DT_CALCRECT | DT_WORDBREAK);
+        textWidth = measure.right;
+        textHeight = measure.bottom;
+        if (m_captionStyle != 0) {
+            // Room for the 3-D copies one pixel either side.
+            textWidth += 2;
+            textHeight += 2;
+        }
+        caption = RECT{0, 0, textWidth, textHeight};
+
+        // 4. Horizontal placement.
+        std::int32_t dx;
+        if (m_captionAlign == 0) {
+            dx = faceOffset + LR + 6 + (LR > 0 ? 6 : 0);
+        } else if (m_captionAlign == 1) {
+            dx = rightLimit - RR - 6 - textWidth - (RR > 0 ? 6 : 0);
+        } else if (m_pictureAlign == 1 && LR > 0) {
+            // Image and caption centred as one group, 6 pixels apart.
+            dx = idiv(usableWidth - (textWidth + LR + 6), 2) + faceOffset + 6 + LR;
+        } else if (m_pictureAlign == 3 && RR > 0) {
+            dx = idiv(usableWidth - (textWidth + RR + 6), 2) + faceOffset;
+        } else {
+            dx = idiv(usableWidth - (RR + LR) - textWidth, 2) + faceOffset + LR;
+        }
+        OffsetRect(&caption, dx, 0);
+    }
+
+    // 5. Image position and the caption's vertical place.
+    RECT image{0, 0, 0, 0};
+    if (hasImage) {
+        std::int32_t imageLeft = 0;
+        std::int32_t imageTop = 0;
+        switch (m_pictureAlign) {
+        case 0:
+            imageLeft = faceOffset + 6;
+            break;
+        case 1:
+            imageLeft = hasCaption ? caption.left - 6 - LR : faceOffset + 6;
+            break;
+        case 2:
+            imageLeft = rightLimit - 6 - RR;
+            break;
+        case 3:
+            imageLeft = hasCaption ? caption.right + 6 : rightLimit - 6 - RR;
+            break;
+        default:
+            break;
+        }
+        if (m_pictureAlign == 4) {
+            imageTop = idiv(whole(SH - static_cast<float>(textHeight + TR)), 2);
+            OffsetRect(&caption, 0, imageTop + TR + 2);
+        } else if (m_pictureAlign == 5) {
+            imageTop = idiv(whole(SH - static_cast<float>(textHeight + BR)), 2) + textHeight + 3;
+            OffsetRect(&caption, 0, imageTop - 2 - textHeight);
+        } else if (m_pictureAlign < 4) {
+            OffsetRect(&caption, 0, idiv(whole(SH - static_cast<float>(textHeight)), 2));
+            imageTop = idiv(whole(SH - static_cast<float>(imageSize)), 2);
+        }
+        if (m_pictureAlign >= 4)
+            imageLeft = idiv(usableWidth - imageSize, 2) + faceOffset;
+        image = RECT{imageLeft, imageTop, imageLeft + imageSize, imageTop + imageSize};
+    } else {
+        OffsetRect(&caption, 0, idiv(whole(SH - static_cast<float>(textHeight)), 2));
+    }
+
+    // 6. Keep both rectangles inside the face.
+    auto clamp = [&](RECT &r) {
+        r.top = std::max(r.top, 6);
+        r.left = std::max(r.left, 6);
+        r.right = std::min(r.right, rightLimit);
+        if (static_cast<float>(r.bottom) > SH - 6.0f)
+            r.bottom = whole(SH - 6.0f);
+    };
+    clamp(caption);
+    clamp(image);
+    m_captionRect = caption;
+    m_imageRect = image;
+}
