@@ -1,0 +1,754 @@
+// Handle table, device contexts, bitmaps, pens, brushes, colours, regions.
+
+#include "objects.h"
+
+#include <QRect>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace gdi {
+
+// ---- Handle table ----
+
+HandleTable &HandleTable::instance()
+{
+    static HandleTable table;
+    return table;
+}
+
+HandleTable::HandleTable()
+{
+    auto brush = [](COLORREF c, bool hollow) {
+        auto b = std::make_unique<Brush>();
+        b->colour = c;
+        b->hollow = hollow;
+        return b;
+    };
+    auto pen = [](COLORREF c, int style) {
+        auto p = std::make_unique<Pen>();
+        p->colour = c;
+        p->style = style;
+        return p;
+    };
+    m_stock[WHITE_BRUSH] = addStock(brush(RGB(255, 255, 255), false));
+    m_stock[LTGRAY_BRUSH] = addStock(brush(RGB(192, 192, 192), false));
+    m_stock[GRAY_BRUSH] = addStock(brush(RGB(128, 128, 128), false));
+    m_stock[DKGRAY_BRUSH] = addStock(brush(RGB(64, 64, 64), false));
+    m_stock[BLACK_BRUSH] = addStock(brush(RGB(0, 0, 0), false));
+    m_stock[NULL_BRUSH] = addStock(brush(0, true));
+    m_stock[WHITE_PEN] = addStock(pen(RGB(255, 255, 255), PS_SOLID));
+    m_stock[BLACK_PEN] = addStock(pen(0, PS_SOLID));
+    m_stock[NULL_PEN] = addStock(pen(0, PS_NULL));
+    // Fonts are built lazily: QFont needs nothing from the GUI until it is
+    // measured or drawn.
+    for (int index : {SYSTEM_FONT, DEFAULT_GUI_FONT}) {
+        auto f = std::make_unique<Font>();
+        f->logFont.lfHeight = index == SYSTEM_FONT ? -13 : -11;
+        f->logFont.lfWeight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
+        f->logFont.lfCharSet = DEFAULT_CHARSET;
+        std::strcpy(f->logFont.lfFaceName, "MS Sans Serif");
+        f->font = qfontFromLogFont(f->logFont);
+        m_stock[index] = addStock(std::move(f));
+    }
+    auto bm = std::make_unique<Bitmap>();
+    bm->width = bm->height = 1;
+    bm->bitsPerPixel = 1;
+    bm->pixels.assign(1, kBlack);
+    m_stockBitmap = addStock(std::move(bm));
+}
+
+HGDIOBJ HandleTable::addStock(std::unique_ptr<Object> object)
+{
+    object->stock = true;
+    const HGDIOBJ h = m_next++;
+    m_objects.emplace(h, std::move(object));
+    return h;
+}
+
+HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
+{
+    Q_ASSERT_X(object, "HandleTable::add", "null object");
+    ++m_live[size_t(object->kind)];
+    const HGDIOBJ h = m_next++;
+    m_objects.emplace(h, std::move(object));
+    return h;
+}
+
+Object *HandleTable::find(HGDIOBJ h) const
+{
+    auto it = m_objects.find(h);
+    return it == m_objects.end() ? nullptr : it->second.get();
+}
+
+void HandleTable::remove(HGDIOBJ h)
+{
+    auto it = m_objects.find(h);
+    if (it == m_objects.end() || it->second->stock)
+        return;
+    --m_live[size_t(it->second->kind)];
+    m_objects.erase(it);
+}
+
+int HandleTable::liveTotal() const
+{
+    int n = 0;
+    for (int v : m_live)
+        n += v;
+    return n;
+}
+
+HGDIOBJ HandleTable::stock(int index)
+{
+    auto it = m_stock.find(index);
+    return it == m_stock.end() ? 0 : it->second;
+}
+
+HBITMAP HandleTable::stockBitmap() { return m_stockBitmap; }
+
+// ---- Shared pixel helpers ----
+
+static int s_screenWidth = 1920;
+static int s_screenHeight = 1080;
+
+Bitmap *targetOf(const DeviceContext *dc)
+{
+    if (!dc || !dc->memory)
+        return nullptr;
+    return bitmapFor(dc->bitmap);
+}
+
+std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel)
+{
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide
+        || std::int64_t(width) * height > kMaxBitmapPixels)
+        return nullptr;
+    auto bm = std::make_unique<Bitmap>();
+    bm->width = width;
+    bm->height = height;
+    bm->bitsPerPixel = bitsPerPixel == 1 ? 1 : 32;
+    bm->pixels.assign(size_t(width) * size_t(height), kBlack);
+    return bm;
+}
+
+void notifyDrawn(DeviceContext *dc)
+{
+    if (dc && dc->notifier) {
+        auto copy = dc->notifier; // the notifier may replace itself
+        copy();
+    }
+}
+
+Region drawableArea(const DeviceContext *dc, const Bitmap *bm)
+{
+    Region area(Rect{0, 0, bm->width, bm->height});
+    if (dc->clip)
+        area = area.intersected(*dc->clip);
+    return area;
+}
+
+std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour)
+{
+    const std::uint32_t p = toPixel(colour);
+    return bm->isMono() ? toMono(p) : p;
+}
+
+void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
+{
+    Bitmap *bm = targetOf(dc);
+    if (!bm || region.isEmpty())
+        return;
+    const Region area = region.intersected(drawableArea(dc, bm));
+    const std::uint32_t px = surfacePixel(bm, colour);
+    for (const Region::Band &band : area.bands()) {
+        Q_ASSERT(band.top >= 0 && band.bottom <= bm->height);
+        for (int y = band.top; y < band.bottom; ++y) {
+            std::uint32_t *row = bm->row(y);
+            for (const Span &s : band.spans) {
+                Q_ASSERT(s.x1 >= 0 && s.x2 <= bm->width);
+                std::fill(row + s.x1, row + s.x2, px);
+            }
+        }
+    }
+}
+
+std::vector<IndexRange> stretchMap(int srcSize, int dstSize)
+{
+    std::vector<IndexRange> map(size_t(std::max(dstSize, 0)), IndexRange{0, 0});
+    if (srcSize <= 0 || dstSize <= 0)
+        return map;
+    const std::int64_t S = srcSize, D = dstSize;
+    if (D >= S) {
+        // destination d takes source floor((2d+1)S / 2D)
+        for (std::int64_t d = 0; d < D; ++d)
+            map[size_t(d)] = {int((2 * d + 1) * S / (2 * D)), 1};
+    } else {
+        // source s goes to destination floor((2s+1)D / 2S)
+        for (std::int64_t s = 0; s < S; ++s) {
+            IndexRange &r = map[size_t((2 * s + 1) * D / (2 * S))];
+            if (r.count == 0)
+                r.first = int(s);
+            ++r.count;
+        }
+    }
+    return map;
+}
+
+} // namespace gdi
+
+using namespace gdi;
+
+// ---- Device contexts and bitmaps ----
+
+static HDC newDC(bool memory)
+{
+    HandleTable &t = HandleTable::instance();
+    auto dc = std::make_unique<DeviceContext>();
+    dc->memory = memory;
+    dc->bitmap = memory ? t.stockBitmap() : 0;
+    dc->pen = t.stock(BLACK_PEN);
+    dc->brush = t.stock(WHITE_BRUSH);
+    dc->font = t.stock(SYSTEM_FONT);
+    for (HGDIOBJ h : {dc->bitmap, dc->pen, dc->brush, dc->font})
+        if (Object *o = t.find(h))
+            ++o->selectCount;
+    return t.add(std::move(dc));
+}
+
+HDC CreateCompatibleDC(HDC hdc)
+{
+    if (hdc != 0 && !dcFor(hdc))
+        return 0;
+    return newDC(true);
+}
+
+HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy)
+{
+    int bpp = 32;
+    if (hdc != 0) {
+        DeviceContext *dc = dcFor(hdc);
+        if (!dc)
+            return 0;
+        if (Bitmap *cur = targetOf(dc))
+            bpp = cur->bitsPerPixel;
+    }
+    if (cx == 0 || cy == 0)
+        return HandleTable::instance().stockBitmap();
+    auto bm = makeBitmap(cx, cy, bpp);
+    if (!bm)
+        return 0;
+    return HandleTable::instance().add(std::move(bm));
+}
+
+HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void *lpBits)
+{
+    if (nPlanes != 1 || (nBitCount != 1 && nBitCount != 32))
+        return 0;
+    if (nWidth == 0 || nHeight == 0)
+        return HandleTable::instance().stockBitmap();
+    auto bm = makeBitmap(nWidth, nHeight, int(nBitCount));
+    if (!bm)
+        return 0;
+    if (lpBits) {
+        const auto *bytes = static_cast<const std::uint8_t *>(lpBits);
+        if (nBitCount == 1) {
+            const int stride = ((nWidth + 15) / 16) * 2; // scan lines are WORD-aligned
+            for (int y = 0; y < nHeight; ++y)
+                for (int x = 0; x < nWidth; ++x) {
+                    const bool bit = (bytes[size_t(y) * stride + x / 8] >> (7 - x % 8)) & 1;
+                    bm->row(y)[x] = bit ? kWhite : kBlack;
+                }
+        } else {
+            for (size_t i = 0; i < bm->pixels.size(); ++i) {
+                std::uint32_t v;
+                std::memcpy(&v, bytes + i * 4, 4);
+                bm->pixels[i] = v | 0xFF000000u;
+            }
+        }
+    }
+    return HandleTable::instance().add(std::move(bm));
+}
+
+static void swapSelection(HGDIOBJ *slot, HGDIOBJ h)
+{
+    HandleTable &t = HandleTable::instance();
+    if (Object *old = t.find(*slot))
+        --old->selectCount;
+    *slot = h;
+    if (Object *o = t.find(h))
+        ++o->selectCount;
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
+{
+    DeviceContext *dc = dcFor(hdc);
+    Object *o = HandleTable::instance().find(h);
+    if (!dc || !o)
+        return 0;
+    HGDIOBJ old = 0;
+    switch (o->kind) {
+    case Kind::Pen:
+        old = dc->pen;
+        swapSelection(&dc->pen, h);
+        return old;
+    case Kind::Brush:
+        old = dc->brush;
+        swapSelection(&dc->brush, h);
+        return old;
+    case Kind::Font:
+        old = dc->font;
+        swapSelection(&dc->font, h);
+        return old;
+    case Kind::Bitmap:
+        // A bitmap goes into one memory DC at a time (the stock one anywhere).
+        if (!dc->memory || (o->selectCount > 0 && !o->stock && dc->bitmap != h))
+            return 0;
+        old = dc->bitmap;
+        swapSelection(&dc->bitmap, h);
+        return old;
+    case Kind::Region:
+        return HGDIOBJ(SelectClipRgn(hdc, h));
+    case Kind::DC:
+    case Kind::Icon:
+        return 0;
+    }
+    return 0;
+}
+
+BOOL DeleteObject(HGDIOBJ ho)
+{
+    HandleTable &t = HandleTable::instance();
+    Object *o = t.find(ho);
+    if (!o || o->kind == Kind::DC || o->kind == Kind::Icon)
+        return FALSE;
+    if (o->stock)
+        return TRUE;
+    if (o->selectCount > 0)
+        return FALSE; // still selected into a DC: refused, nothing changes
+    t.remove(ho);
+    return TRUE;
+}
+
+BOOL DeleteDC(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return FALSE;
+    HandleTable &t = HandleTable::instance();
+    for (HGDIOBJ h : {dc->bitmap, dc->pen, dc->brush, dc->font})
+        if (Object *o = t.find(h))
+            --o->selectCount;
+    t.remove(hdc);
+    return TRUE;
+}
+
+HDC GetDC(HWND hWnd)
+{
+    if (hWnd != 0)
+        return 0;
+    return newDC(false);
+}
+
+int ReleaseDC(HWND hWnd, HDC hDC)
+{
+    DeviceContext *dc = dcFor(hDC);
+    if (hWnd != 0 || !dc || dc->memory)
+        return 0;
+    return DeleteDC(hDC) ? 1 : 0;
+}
+
+int GetMapMode(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    return dc ? dc->mapMode : 0;
+}
+
+int SetMapMode(HDC hdc, int iMode)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || iMode != MM_TEXT)
+        return 0;
+    const int old = dc->mapMode;
+    dc->mapMode = iMode;
+    return old;
+}
+
+HGDIOBJ GetStockObject(int i) { return HandleTable::instance().stock(i); }
+
+DWORD GetObjectType(HGDIOBJ h)
+{
+    Object *o = HandleTable::instance().find(h);
+    if (!o)
+        return 0;
+    switch (o->kind) {
+    case Kind::DC: return static_cast<DeviceContext *>(o)->memory ? OBJ_MEMDC : OBJ_DC;
+    case Kind::Bitmap: return OBJ_BITMAP;
+    case Kind::Pen: return OBJ_PEN;
+    case Kind::Brush: return OBJ_BRUSH;
+    case Kind::Font: return OBJ_FONT;
+    case Kind::Region: return OBJ_REGION;
+    case Kind::Icon: return 0;
+    }
+    return 0;
+}
+
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return 0;
+    switch (type) {
+    case OBJ_PEN: return dc->pen;
+    case OBJ_BRUSH: return dc->brush;
+    case OBJ_FONT: return dc->font;
+    case OBJ_BITMAP: return dc->bitmap;
+    default: return 0;
+    }
+}
+
+// ---- Pens, brushes, colours ----
+
+HPEN CreatePen(int iStyle, int cWidth, COLORREF color)
+{
+    if (iStyle < PS_SOLID || iStyle > PS_INSIDEFRAME)
+        return 0;
+    auto p = std::make_unique<Pen>();
+    p->style = iStyle;
+    p->width = std::clamp(cWidth, 1, 1000);
+    p->colour = color & 0xFFFFFF;
+    return HandleTable::instance().add(std::move(p));
+}
+
+HBRUSH CreateSolidBrush(COLORREF color)
+{
+    auto b = std::make_unique<Brush>();
+    b->colour = color & 0xFFFFFF;
+    return HandleTable::instance().add(std::move(b));
+}
+
+int SetBkMode(HDC hdc, int mode)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return 0;
+    const int old = dc->bkMode;
+    dc->bkMode = mode;
+    return old;
+}
+
+int GetBkMode(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    return dc ? dc->bkMode : 0;
+}
+
+COLORREF SetBkColor(HDC hdc, COLORREF color)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    const COLORREF old = dc->bkColor;
+    dc->bkColor = color & 0xFFFFFF;
+    return old;
+}
+
+COLORREF GetBkColor(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    return dc ? dc->bkColor : CLR_INVALID;
+}
+
+COLORREF SetTextColor(HDC hdc, COLORREF color)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return CLR_INVALID;
+    const COLORREF old = dc->textColor;
+    dc->textColor = color & 0xFFFFFF;
+    return old;
+}
+
+COLORREF GetTextColor(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    return dc ? dc->textColor : CLR_INVALID;
+}
+
+DWORD GetSysColor(int nIndex)
+{
+    // The classic "Windows Standard" scheme.
+    static constexpr COLORREF table[] = {
+        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
+        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
+        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
+        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
+        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
+        RGB(181, 181, 181), RGB(0, 0, 128),     RGB(166, 202, 240), RGB(192, 192, 192), RGB(10, 36, 106),
+        RGB(212, 208, 200),
+    };
+    if (nIndex < 0 || nIndex >= int(std::size(table)))
+        return 0;
+    return table[nIndex];
+}
+
+int SetStretchBltMode(HDC hdc, int mode)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
+    const int old = dc->stretchMode;
+    dc->stretchMode = mode;
+    return old;
+}
+
+int GetStretchBltMode(HDC hdc)
+{
+    DeviceContext *dc = dcFor(hdc);
+    return dc ? dc->stretchMode : 0;
+}
+
+// ---- Regions ----
+
+static int regionType(const Region &r)
+{
+    if (r.isEmpty())
+        return NULLREGION;
+    return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+static HRGN addRegion(Region &&r)
+{
+    auto o = std::make_unique<RegionObject>();
+    o->region = std::move(r);
+    return HandleTable::instance().add(std::move(o));
+}
+
+HRGN CreateRectRgn(int x1, int y1, int x2, int y2) { return addRegion(Region(Rect{x1, y1, x2, y2})); }
+
+HRGN CreateRectRgnIndirect(const RECT *lprect)
+{
+    if (!lprect)
+        return 0;
+    return CreateRectRgn(lprect->left, lprect->top, lprect->right, lprect->bottom);
+}
+
+HRGN CreateEllipticRgn(int x1, int y1, int x2, int y2)
+{
+    const Rect box = Rect{x1, y1, x2, y2}.normalized();
+    if (std::int64_t(box.width()) * box.height() > kMaxBitmapPixels)
+        return 0;
+    return addRegion(ellipticRegion(box));
+}
+
+HRGN CreatePolygonRgn(const POINT *pptl, int cPoint, int iMode)
+{
+    if (!pptl || cPoint < 0 || (iMode != ALTERNATE && iMode != WINDING))
+        return 0;
+    std::vector<std::int64_t> xy;
+    xy.reserve(size_t(cPoint) * 2);
+    for (int i = 0; i < cPoint; ++i) {
+        if (std::abs(pptl[i].x) > (1 << 16) || std::abs(pptl[i].y) > (1 << 16))
+            return 0; // out of the range this rasteriser handles
+        xy.push_back(pptl[i].x);
+        xy.push_back(pptl[i].y);
+    }
+    return addRegion(polygonRegion(xy.data(), cPoint, iMode));
+}
+
+int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode)
+{
+    RegionObject *dst = regionFor(hrgnDst);
+    RegionObject *a = regionFor(hrgnSrc1);
+    if (!dst || !a)
+        return ERROR;
+    if (iMode == RGN_COPY) {
+        dst->region = a->region;
+        return regionType(dst->region);
+    }
+    RegionObject *b = regionFor(hrgnSrc2);
+    if (!b)
+        return ERROR;
+    Region::Op op;
+    switch (iMode) {
+    case RGN_AND: op = Region::Op::And; break;
+    case RGN_OR: op = Region::Op::Or; break;
+    case RGN_XOR: op = Region::Op::Xor; break;
+    case RGN_DIFF: op = Region::Op::Diff; break;
+    default: return ERROR;
+    }
+    dst->region = a->region.combined(b->region, op);
+    return regionType(dst->region);
+}
+
+int OffsetRgn(HRGN hrgn, int x, int y)
+{
+    RegionObject *r = regionFor(hrgn);
+    if (!r)
+        return ERROR;
+    r->region.translate(x, y);
+    return regionType(r->region);
+}
+
+int GetRgnBox(HRGN hrgn, RECT *lprc)
+{
+    RegionObject *r = regionFor(hrgn);
+    if (!r || !lprc)
+        return ERROR;
+    const Rect b = r->region.boundingRect();
+    *lprc = {b.left, b.top, b.right, b.bottom};
+    return regionType(r->region);
+}
+
+BOOL PtInRegion(HRGN hrgn, int x, int y)
+{
+    RegionObject *r = regionFor(hrgn);
+    return r && r->region.contains(x, y) ? TRUE : FALSE;
+}
+
+BOOL EqualRgn(HRGN hrgn1, HRGN hrgn2)
+{
+    RegionObject *a = regionFor(hrgn1);
+    RegionObject *b = regionFor(hrgn2);
+    if (!a || !b)
+        return ERROR;
+    return a->region == b->region ? TRUE : FALSE;
+}
+
+int SelectClipRgn(HDC hdc, HRGN hrgn)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return ERROR;
+    if (hrgn == 0) {
+        dc->clip.reset();
+        return SIMPLEREGION;
+    }
+    RegionObject *r = regionFor(hrgn);
+    if (!r)
+        return ERROR;
+    dc->clip = r->region;
+    return regionType(r->region);
+}
+
+int GetClipRgn(HDC hdc, HRGN hrgn)
+{
+    DeviceContext *dc = dcFor(hdc);
+    RegionObject *r = regionFor(hrgn);
+    if (!dc || !r)
+        return -1;
+    if (!dc->clip)
+        return 0;
+    r->region = *dc->clip;
+    return 1;
+}
+
+// ---- Rectangles ----
+
+BOOL OffsetRect(RECT *lprc, int dx, int dy)
+{
+    if (!lprc)
+        return FALSE;
+    lprc->left += dx;
+    lprc->right += dx;
+    lprc->top += dy;
+    lprc->bottom += dy;
+    return TRUE;
+}
+
+BOOL SetRect(RECT *lprc, int xLeft, int yTop, int xRight, int yBottom)
+{
+    if (!lprc)
+        return FALSE;
+    *lprc = {xLeft, yTop, xRight, yBottom};
+    return TRUE;
+}
+
+BOOL InflateRect(RECT *lprc, int dx, int dy)
+{
+    if (!lprc)
+        return FALSE;
+    lprc->left -= dx;
+    lprc->right += dx;
+    lprc->top -= dy;
+    lprc->bottom += dy;
+    return TRUE;
+}
+
+BOOL IsRectEmpty(const RECT *lprc)
+{
+    return !lprc || lprc->right <= lprc->left || lprc->bottom <= lprc->top;
+}
+
+int MulDiv(int nNumber, int nNumerator, int nDenominator)
+{
+    if (nDenominator == 0)
+        return -1;
+    const std::int64_t p = std::int64_t(nNumber) * nNumerator;
+    std::int64_t d = nDenominator;
+    // round half away from zero
+    std::int64_t q = (std::llabs(p) + std::llabs(d) / 2) / std::llabs(d);
+    if ((p < 0) != (d < 0))
+        q = -q;
+    if (q > INT32_MAX || q < INT32_MIN)
+        return -1;
+    return int(q);
+}
+
+// ---- Bridge ----
+
+namespace gdi {
+
+int liveObjects(Kind kind) { return HandleTable::instance().live(kind); }
+int liveObjectsTotal() { return HandleTable::instance().liveTotal(); }
+
+QImage bitmapImage(HBITMAP bitmap)
+{
+    Bitmap *bm = bitmapFor(bitmap);
+    if (!bm || bm->pixels.empty())
+        return {};
+    return QImage(reinterpret_cast<uchar *>(bm->pixels.data()), bm->width, bm->height, bm->width * 4,
+                  QImage::Format_RGB32);
+}
+
+HBITMAP currentBitmap(HDC dc)
+{
+    DeviceContext *d = dcFor(dc);
+    return d && d->memory ? d->bitmap : 0;
+}
+
+QRegion toQRegion(HRGN region)
+{
+    RegionObject *r = regionFor(region);
+    if (!r)
+        return {};
+    QList<QRect> rects;
+    for (const Region::Band &b : r->region.bands())
+        for (const Span &s : b.spans)
+            rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
+    QRegion q;
+    q.setRects(rects.constData(), int(rects.size()));
+    return q;
+}
+
+HRGN regionFromQRegion(const QRegion &region)
+{
+    Region r;
+    for (const QRect &q : region)
+        r = r.united(Region(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}));
+    return addRegion(std::move(r));
+}
+
+void setDrawNotifier(HDC dc, std::function<void()> notifier)
+{
+    if (DeviceContext *d = dcFor(dc))
+        d->notifier = std::move(notifier);
+}
+
+void setScreenSize(int width, int height)
+{
+    s_screenWidth = std::max(1, width);
+    s_screenHeight = std::max(1, height);
+}
+
+} // namespace gdi

@@ -1,0 +1,208 @@
+#pragma once
+// The objects behind GDI handles, and the one table that owns them.
+
+#include "region.h"
+
+#include <gdi/bridge.h>
+#include <gdi/gdi.h>
+
+#include <QFont>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace gdi {
+
+// Pixels are 0xffRRGGBB (what QImage::Format_RGB32 reads); COLORREFs are
+// 0x00BBGGRR.
+inline std::uint32_t toPixel(COLORREF c)
+{
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+inline COLORREF toColorRef(std::uint32_t p)
+{
+    return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+}
+inline constexpr std::uint32_t kBlack = 0xFF000000u;
+inline constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+// The nearest of black and white, for monochrome surfaces.
+inline std::uint32_t toMono(std::uint32_t p)
+{
+    const int sum = int((p >> 16) & 0xFF) + int((p >> 8) & 0xFF) + int(p & 0xFF);
+    return sum >= 384 ? kWhite : kBlack;
+}
+
+struct Object
+{
+    explicit Object(Kind k) : kind(k) { }
+    virtual ~Object() = default;
+    Kind kind;
+    bool stock = false;
+    int selectCount = 0; // DCs holding it
+};
+
+// A bitmap is always stored as 32-bit pixels; a monochrome one holds only
+// kBlack (bit 0) and kWhite (bit 1).
+struct Bitmap : Object
+{
+    Bitmap() : Object(Kind::Bitmap) { }
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 32; // 1 or 32
+    bool addressable = false; // reports bmBits (loaded from a file)
+    std::vector<std::uint32_t> pixels;
+
+    bool isMono() const { return bitsPerPixel == 1; }
+    std::uint32_t *row(int y) { return pixels.data() + size_t(y) * size_t(width); }
+    const std::uint32_t *row(int y) const { return pixels.data() + size_t(y) * size_t(width); }
+};
+
+struct Pen : Object
+{
+    Pen() : Object(Kind::Pen) { }
+    int style = PS_SOLID;
+    int width = 1;
+    COLORREF colour = 0;
+};
+
+struct Brush : Object
+{
+    Brush() : Object(Kind::Brush) { }
+    bool hollow = false;
+    COLORREF colour = 0;
+};
+
+struct Font : Object
+{
+    Font() : Object(Kind::Font) { }
+    LOGFONTA logFont{};
+    QFont font;
+};
+
+struct RegionObject : Object
+{
+    RegionObject() : Object(Kind::Region) { }
+    Region region;
+};
+
+// One image of an icon: straight-alpha ARGB colour (alpha unused unless
+// hasAlpha) and the AND mask, 1 = transparent.
+struct IconImage
+{
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;
+    bool monochrome = false; // black-and-white icon: no colour bitmap
+    std::vector<std::uint32_t> colour;
+    std::vector<std::uint8_t> mask;
+};
+
+struct Icon : Object
+{
+    Icon() : Object(Kind::Icon) { }
+    std::vector<IconImage> images;
+    int current = 0; // the icon's own image
+    const IconImage &image() const { return images[size_t(current)]; }
+};
+
+struct DeviceContext : Object
+{
+    DeviceContext() : Object(Kind::DC) { }
+    bool memory = true; // false: a screen DC from GetDC(0)
+    HBITMAP bitmap = 0;
+    HPEN pen = 0;
+    HBRUSH brush = 0;
+    HFONT font = 0;
+    std::optional<Region> clip;
+    COLORREF bkColor = 0xFFFFFF;
+    COLORREF textColor = 0;
+    int bkMode = OPAQUE;
+    int stretchMode = BLACKONWHITE;
+    int mapMode = MM_TEXT;
+    POINT position{0, 0};
+    std::function<void()> notifier;
+};
+
+// Owns every object. Handles count up and are never reused, so a deleted
+// handle can never reach a newer object.
+class HandleTable
+{
+public:
+    static HandleTable &instance();
+
+    HGDIOBJ add(std::unique_ptr<Object> object);
+    Object *find(HGDIOBJ h) const;
+    template<typename T>
+    T *get(HGDIOBJ h, Kind kind) const
+    {
+        Object *o = find(h);
+        return o && o->kind == kind ? static_cast<T *>(o) : nullptr;
+    }
+    void remove(HGDIOBJ h);
+    int live(Kind kind) const { return m_live[size_t(kind)]; }
+    int liveTotal() const;
+    HGDIOBJ stock(int index);
+    HBITMAP stockBitmap();
+
+private:
+    HandleTable();
+    HGDIOBJ addStock(std::unique_ptr<Object> object);
+    std::unordered_map<HGDIOBJ, std::unique_ptr<Object>> m_objects;
+    std::array<int, 7> m_live{};
+    HGDIOBJ m_next = 0x10000;
+    std::unordered_map<int, HGDIOBJ> m_stock;
+    HBITMAP m_stockBitmap = 0;
+};
+
+inline DeviceContext *dcFor(HDC h) { return HandleTable::instance().get<DeviceContext>(h, Kind::DC); }
+inline Bitmap *bitmapFor(HBITMAP h) { return HandleTable::instance().get<Bitmap>(h, Kind::Bitmap); }
+inline Pen *penFor(HPEN h) { return HandleTable::instance().get<Pen>(h, Kind::Pen); }
+inline Brush *brushFor(HBRUSH h) { return HandleTable::instance().get<Brush>(h, Kind::Brush); }
+inline Font *fontFor(HFONT h) { return HandleTable::instance().get<Font>(h, Kind::Font); }
+inline RegionObject *regionFor(HRGN h) { return HandleTable::instance().get<RegionObject>(h, Kind::Region); }
+inline Icon *iconFor(HICON h) { return HandleTable::instance().get<Icon>(h, Kind::Icon); }
+
+// The bitmap a memory DC draws into; null for a screen DC.
+Bitmap *targetOf(const DeviceContext *dc);
+
+// A new bitmap, or null when the size is out of range (nothing allocated).
+std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel);
+inline constexpr int kMaxBitmapSide = 16384;
+inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 26;
+
+void notifyDrawn(DeviceContext *dc);
+
+// Pixel pipeline shared by the drawing calls.
+
+// Device pixels a drawing call may write: the bitmap's area and the clip.
+Region drawableArea(const DeviceContext *dc, const Bitmap *bm);
+// Fills region & drawable area with one colour (COLORREF), as the DC's
+// surface format requires.
+void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
+std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour);
+
+// StretchBlt's index maps. For each destination index, the first source
+// index and the count of sources that merge into it.
+struct IndexRange
+{
+    int first;
+    int count;
+};
+std::vector<IndexRange> stretchMap(int srcSize, int dstSize);
+
+// Icon helpers (icon.cpp).
+IconImage scaledIconImage(const IconImage &img, int width, int height);
+int nearestImage(const std::vector<IconImage> &images, int width, int height);
+
+// Decoders (imagefile.cpp): outside data, bounds-checked.
+bool decodeIcon(const QByteArray &data, std::vector<IconImage> *images, QString *error);
+std::unique_ptr<Bitmap> decodeBitmap(const QByteArray &data, QString *error);
+
+// Fonts (text.cpp).
+QFont qfontFromLogFont(const LOGFONTA &lf);
+
+} // namespace gdi

@@ -1,0 +1,498 @@
+// Shapes, pixels and block transfers.
+//
+// Every shape is first turned into the set of device pixels it covers (a
+// Region), independent of clipping; fillRegion() then intersects that set
+// with the bitmap and the clip and writes it. So clipping never changes which
+// pixels a shape lights, only which of them reach the surface.
+
+#include "objects.h"
+#include "raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gdi {
+
+void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
+{
+    const int dx = x1 - x0, dy = y1 - y0;
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    // Exact diagonals count as y-major. On an error tie, x-major lines step
+    // when going up and y-major lines when going left, so a reversed
+    // segment lights the same interior pixels.
+    if (adx > ady) {
+        const bool biased = dy < 0;
+        int e = 2 * ady - adx;
+        int x = x0, y = y0;
+        for (int i = 0; i < adx; ++i) {
+            out.push_back({y, x, x + 1});
+            if (e > 0 || (e == 0 && biased)) {
+                y += sy;
+                e += 2 * ady - 2 * adx;
+            } else {
+                e += 2 * ady;
+            }
+            x += sx;
+        }
+    } else {
+        const bool biased = dx < 0;
+        int e = 2 * adx - ady;
+        int x = x0, y = y0;
+        for (int i = 0; i < ady; ++i) {
+            out.push_back({y, x, x + 1});
+            if (e > 0 || (e == 0 && biased)) {
+                x += sx;
+                e += 2 * adx - 2 * ady;
+            } else {
+                e += 2 * adx;
+            }
+            y += sy;
+        }
+    }
+}
+
+Region penDot(int x, int y, int width)
+{
+    const int lo = width / 2, hi = (width + 1) / 2 + 1;
+    return ellipticRegion(Rect{x - lo, y - lo, x + hi, y + hi});
+}
+
+Region wideSegment(int x0, int y0, int x1, int y1, int width)
+{
+    const int h = width / 2;
+    Region body;
+    if (y0 == y1 && x0 != x1) {
+        body = Region(Rect{std::min(x0, x1), y0 - h, std::max(x0, x1), y0 - h + width});
+    } else if (x0 == x1 && y0 != y1) {
+        body = Region(Rect{x0 - h, std::min(y0, y1), x0 - h + width, std::max(y0, y1)});
+    } else if (x0 != x1 || y0 != y1) {
+        // A quadrilateral around the segment; odd widths sit half a pixel
+        // low/right, like the straight cases.
+        const double c = width / 2.0 - h;
+        const double len = std::hypot(double(x1 - x0), double(y1 - y0));
+        const double nx = -(y1 - y0) / len * width / 2.0, ny = (x1 - x0) / len * width / 2.0;
+        const double q[8] = {x0 + c + nx, y0 + c + ny, x1 + c + nx, y1 + c + ny,
+                             x1 + c - nx, y1 + c - ny, x0 + c - nx, y0 + c - ny};
+        body = polygonRegionF(q, 4, WINDING);
+    }
+    return body.united(penDot(x0, y0, width)).united(penDot(x1, y1, width));
+}
+
+Region polylineRegion(const POINT *pts, int count, int width, bool closed)
+{
+    std::vector<RowSpan> spans;
+    Region wide;
+    const int segments = closed ? count : count - 1;
+    for (int i = 0; i < segments; ++i) {
+        const POINT a = pts[i], b = pts[(i + 1) % count];
+        if (width <= 1)
+            cosmeticLine(a.x, a.y, b.x, b.y, spans);
+        else
+            wide = wide.united(wideSegment(a.x, a.y, b.x, b.y, width));
+    }
+    return width <= 1 ? Region::fromRowSpans(std::move(spans)) : wide;
+}
+
+} // namespace gdi
+
+using namespace gdi;
+
+namespace {
+
+constexpr int kCoordLimit = 1 << 16;
+
+bool inRange(int v) { return v > -kCoordLimit && v < kCoordLimit; }
+
+// The pen a shape outline uses, or null for none.
+const Pen *outlinePen(const DeviceContext *dc)
+{
+    const Pen *pen = penFor(dc->pen);
+    return pen && pen->style != PS_NULL ? pen : nullptr;
+}
+
+const Brush *fillBrush(const DeviceContext *dc)
+{
+    const Brush *b = brushFor(dc->brush);
+    return b && !b->hollow ? b : nullptr;
+}
+
+// Draws a filled shape: the brush covers `inside` less the pen's pixels,
+// then the pen is painted.
+void paintShape(DeviceContext *dc, const Region &inside, const Region &outline, const Pen *pen)
+{
+    if (const Brush *brush = fillBrush(dc))
+        fillRegion(dc, inside.subtracted(outline), brush->colour);
+    if (pen)
+        fillRegion(dc, outline, pen->colour);
+    notifyDrawn(dc);
+}
+
+} // namespace
+
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !inRange(left) || !inRange(top) || !inRange(right) || !inRange(bottom))
+        return FALSE;
+    Rect box = Rect{left, top, right, bottom}.normalized();
+    if (box.isEmpty())
+        return TRUE;
+    const Pen *pen = outlinePen(dc);
+    Region outline;
+    if (pen) {
+        int w = pen->width;
+        if (pen->style == PS_INSIDEFRAME && w > 1) {
+            box = Rect{box.left + w / 2, box.top + w / 2, box.right - (w - 1) / 2, box.bottom - (w - 1) / 2};
+            if (box.isEmpty())
+                return TRUE;
+        }
+        const POINT corners[4] = {
+            {box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1}, {box.left, box.bottom - 1}};
+        outline = polylineRegion(corners, 4, w, true);
+    }
+    paintShape(dc, Region(Rect{box.left, box.top, box.right - 1, box.bottom - 1}), outline, pen);
+    return TRUE;
+}
+
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !inRange(left) || !inRange(top) || !inRange(right) || !inRange(bottom))
+        return FALSE;
+    const Rect box = Rect{left, top, right, bottom}.normalized();
+    if (box.isEmpty())
+        return TRUE;
+    const Pen *pen = outlinePen(dc);
+    Region outline;
+    if (pen)
+        outline = curveOutline(box, pen->width, nullptr);
+    paintShape(dc, ellipseFilled(box), outline, pen);
+    return TRUE;
+}
+
+namespace gdi {
+
+Region curveOutline(const Rect &box, int width, const ArcRays *rays)
+{
+    std::vector<RowSpan> pixels = ellipseOutline(box);
+    if (rays) {
+        // Keep the points met going counter-clockwise (on screen) from the
+        // start ray to the end ray. Angles grow counter-clockwise with y up.
+        const double cx = (box.left + box.right - 1) / 2.0, cy = (box.top + box.bottom - 1) / 2.0;
+        auto angle = [&](double x, double y) {
+            double a = std::atan2(cy - y, x - cx);
+            return a < 0 ? a + 2 * M_PI : a;
+        };
+        const double a0 = angle(rays->xStart, rays->yStart), a1 = angle(rays->xEnd, rays->yEnd);
+        double sweep = a1 - a0;
+        if (sweep <= 0)
+            sweep += 2 * M_PI;
+        std::erase_if(pixels, [&](const RowSpan &p) {
+            double d = angle(p.x1, p.y) - a0;
+            if (d < 0)
+                d += 2 * M_PI;
+            return d > sweep;
+        });
+    }
+    if (width <= 1)
+        return Region::fromRowSpans(std::move(pixels));
+    // Wide pens stamp their dot on every outline point.
+    Region out;
+    for (const RowSpan &p : pixels)
+        out = out.united(penDot(p.x1, p.y, width));
+    return out;
+}
+
+} // namespace gdi
+
+BOOL Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !inRange(x1) || !inRange(y1) || !inRange(x2) || !inRange(y2))
+        return FALSE;
+    const Rect box = Rect{x1, y1, x2, y2}.normalized();
+    if (box.isEmpty())
+        return TRUE;
+    const Pen *pen = outlinePen(dc);
+    if (!pen)
+        return TRUE;
+    const bool full = x3 == x4 && y3 == y4;
+    const ArcRays rays{double(x3), double(y3), double(x4), double(y4)};
+    fillRegion(dc, curveOutline(box, pen->width, full ? nullptr : &rays), pen->colour);
+    notifyDrawn(dc);
+    return TRUE;
+}
+
+int FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr)
+{
+    DeviceContext *dc = dcFor(hDC);
+    if (!dc || !lprc)
+        return 0;
+    COLORREF colour;
+    if (hbr > 0 && hbr <= COLOR_MENUBAR + 1) {
+        colour = GetSysColor(int(hbr) - 1); // a system colour index + 1
+    } else {
+        const Brush *b = brushFor(hbr);
+        if (!b)
+            return 0;
+        if (b->hollow)
+            return 1;
+        colour = b->colour;
+    }
+    fillRegion(dc, Region(Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}), colour);
+    notifyDrawn(dc);
+    return 1;
+}
+
+BOOL Polyline(HDC hdc, const POINT *apt, int cpt)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !apt || cpt < 2)
+        return FALSE;
+    for (int i = 0; i < cpt; ++i)
+        if (!inRange(apt[i].x) || !inRange(apt[i].y))
+            return FALSE;
+    const Pen *pen = outlinePen(dc);
+    if (!pen)
+        return TRUE;
+    fillRegion(dc, polylineRegion(apt, cpt, pen->width, false), pen->colour);
+    notifyDrawn(dc);
+    return TRUE;
+}
+
+BOOL MoveToEx(HDC hdc, int x, int y, POINT *lppt)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return FALSE;
+    if (lppt)
+        *lppt = dc->position;
+    dc->position = {x, y};
+    return TRUE;
+}
+
+BOOL LineTo(HDC hdc, int x, int y)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc)
+        return FALSE;
+    const POINT pts[2] = {dc->position, {x, y}};
+    const BOOL ok = Polyline(hdc, pts, 2);
+    if (ok)
+        dc->position = {x, y};
+    return ok;
+}
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
+{
+    DeviceContext *dc = dcFor(hdc);
+    Bitmap *bm = targetOf(dc);
+    if (!bm || !drawableArea(dc, bm).contains(x, y))
+        return CLR_INVALID;
+    const std::uint32_t px = surfacePixel(bm, color);
+    bm->row(y)[x] = px;
+    notifyDrawn(dc);
+    return toColorRef(px);
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y)
+{
+    DeviceContext *dc = dcFor(hdc);
+    Bitmap *bm = targetOf(dc);
+    if (!bm || !drawableArea(dc, bm).contains(x, y))
+        return CLR_INVALID;
+    return toColorRef(bm->row(y)[x]);
+}
+
+// ---- Raster operations ----
+
+namespace gdi {
+
+std::uint32_t rop3(std::uint8_t index, std::uint32_t p, std::uint32_t s, std::uint32_t d)
+{
+    std::uint32_t r = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!((index >> i) & 1))
+            continue;
+        r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+    }
+    return (r & 0x00FFFFFFu) | 0xFF000000u;
+}
+
+bool ropUsesSource(DWORD rop) { return (((rop >> 2) ^ rop) & 0x330000u) != 0; }
+bool ropUsesPattern(DWORD rop) { return (((rop >> 4) ^ rop) & 0x0F0000u) != 0; }
+
+} // namespace gdi
+
+namespace {
+
+std::uint32_t patternPixel(const DeviceContext *dc, const Bitmap *dst)
+{
+    const Brush *b = fillBrush(dc);
+    return b ? surfacePixel(dst, b->colour) : kBlack;
+}
+
+// One block transfer. The destination box may be mirrored against the
+// source box by giving one of them a negative extent.
+BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+              int hSrc, DWORD rop, bool stretch)
+{
+    DeviceContext *dc = dcFor(hdcDest);
+    Bitmap *dst = targetOf(dc);
+    if (!dst)
+        return FALSE;
+    for (int v : {xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc})
+        if (!inRange(v))
+            return FALSE;
+    const std::uint8_t index = std::uint8_t(rop >> 16);
+    const bool useSource = ropUsesSource(rop);
+    DeviceContext *sdc = nullptr;
+    const Bitmap *src = nullptr;
+    if (useSource) {
+        sdc = dcFor(hdcSrc);
+        src = targetOf(sdc);
+        if (!src)
+            return FALSE;
+    }
+    // Normalise both boxes; mirror when exactly one was negative.
+    bool mirrorX = false, mirrorY = false;
+    if (wDest < 0) {
+        xDest += wDest;
+        wDest = -wDest;
+        mirrorX = !mirrorX;
+    }
+    if (hDest < 0) {
+        yDest += hDest;
+        hDest = -hDest;
+        mirrorY = !mirrorY;
+    }
+    if (useSource && stretch) {
+        if (wSrc < 0) {
+            xSrc += wSrc;
+            wSrc = -wSrc;
+            mirrorX = !mirrorX;
+        }
+        if (hSrc < 0) {
+            ySrc += hSrc;
+            hSrc = -hSrc;
+            mirrorY = !mirrorY;
+        }
+    } else {
+        wSrc = wDest;
+        hSrc = hDest;
+    }
+    if (wDest == 0 || hDest == 0 || (useSource && (wSrc == 0 || hSrc == 0)))
+        return TRUE;
+
+    const Region area = drawableArea(dc, dst).intersected(Rect{xDest, yDest, xDest + wDest, yDest + hDest});
+    if (area.isEmpty())
+        return TRUE;
+
+    const std::uint32_t pattern = patternPixel(dc, dst);
+    if (!useSource) {
+        for (const Region::Band &band : area.bands())
+            for (int y = band.top; y < band.bottom; ++y) {
+                std::uint32_t *row = dst->row(y);
+                for (const Span &s : band.spans)
+                    for (int x = s.x1; x < s.x2; ++x)
+                        row[x] = rop3(index, pattern, 0, row[x]);
+            }
+        notifyDrawn(dc);
+        return TRUE;
+    }
+
+    // Stretch in the source format (merging per the destination's stretch
+    // mode), then convert the format through the DC colours, then the ROP.
+    const std::vector<IndexRange> mapX = stretchMap(wSrc, wDest);
+    const std::vector<IndexRange> mapY = stretchMap(hSrc, hDest);
+    const int mode = dc->stretchMode;
+    const bool merge = mode == BLACKONWHITE || mode == WHITEONBLACK;
+    const std::uint32_t srcBk = toPixel(sdc->bkColor);
+    const std::uint32_t dstText = toPixel(dc->textColor), dstBk = toPixel(dc->bkColor);
+
+    // Copy first when the source is the destination bitmap, so overlapping
+    // transfers read the pixels as they were before the call.
+    std::vector<std::uint32_t> snapshot;
+    const std::uint32_t *srcPixels = src->pixels.data();
+    if (src == dst) {
+        snapshot = src->pixels;
+        srcPixels = snapshot.data();
+    }
+    auto sourceAt = [&](int sx, int sy, std::uint32_t *out) {
+        if (sx < 0 || sy < 0 || sx >= src->width || sy >= src->height)
+            return false;
+        *out = srcPixels[size_t(sy) * size_t(src->width) + size_t(sx)];
+        return true;
+    };
+
+    for (const Region::Band &band : area.bands()) {
+        for (int y = band.top; y < band.bottom; ++y) {
+            int dy = y - yDest;
+            if (mirrorY)
+                dy = hDest - 1 - dy;
+            const IndexRange ry = mapY[size_t(dy)];
+            std::uint32_t *row = dst->row(y);
+            for (const Span &span : band.spans) {
+                for (int x = span.x1; x < span.x2; ++x) {
+                    int dx = x - xDest;
+                    if (mirrorX)
+                        dx = wDest - 1 - dx;
+                    const IndexRange rx = mapX[size_t(dx)];
+                    const int nx = merge ? rx.count : 1, ny = merge ? ry.count : 1;
+                    std::uint32_t s = mode == WHITEONBLACK ? 0 : 0xFFFFFFFFu;
+                    bool any = false;
+                    for (int j = 0; j < ny; ++j)
+                        for (int i = 0; i < nx; ++i) {
+                            std::uint32_t v;
+                            if (!sourceAt(xSrc + rx.first + i, ySrc + ry.first + j, &v))
+                                continue;
+                            s = mode == WHITEONBLACK ? (s | v) : (s & v);
+                            any = true;
+                        }
+                    if (!any)
+                        continue; // outside the source bitmap: nothing to copy
+                    s |= 0xFF000000u;
+                    if (src->isMono() && !dst->isMono())
+                        s = (s & 0xFFFFFF) ? dstBk : dstText;
+                    else if (!src->isMono() && dst->isMono())
+                        s = ((s ^ srcBk) & 0xFFFFFF) == 0 ? kWhite : kBlack;
+                    row[x] = rop3(index, pattern, s, row[x]);
+                }
+            }
+        }
+    }
+    notifyDrawn(dc);
+    return TRUE;
+}
+
+} // namespace
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop)
+{
+    if (ropUsesSource(rop))
+        return FALSE;
+    return transfer(hdc, x, y, w, h, 0, 0, 0, 0, 0, rop, false);
+}
+
+BOOL BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
+{
+    // A negative extent only moves the box; BitBlt never mirrors.
+    if (cx < 0) {
+        x += cx;
+        x1 += cx;
+        cx = -cx;
+    }
+    if (cy < 0) {
+        y += cy;
+        y1 += cy;
+        cy = -cy;
+    }
+    return transfer(hdc, x, y, cx, cy, hdcSrc, x1, y1, cx, cy, rop, false);
+}
+
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop)
+{
+    return transfer(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, wSrc, hSrc, rop, true);
+}

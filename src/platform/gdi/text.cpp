@@ -1,0 +1,308 @@
+// Fonts and DrawTextA.
+
+#include "objects.h"
+#include "text.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace gdi {
+
+QString fromCodePage(const char *text, int length)
+{
+    // 0x80..0x9F differ from Latin-1; the five unassigned ones map to
+    // themselves, as Windows does.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString out;
+    out.reserve(length);
+    for (int i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        out.append(c >= 0x80 && c < 0xA0 ? QChar(high[c - 0x80]) : QChar(c));
+    }
+    return out;
+}
+
+namespace {
+
+struct Prefixed
+{
+    QString text;
+    int underline = -1;
+};
+
+Prefixed stripPrefixes(const QString &in)
+{
+    Prefixed out;
+    out.text.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == u'&' && i + 1 < in.size()) {
+            ++i;
+            if (in[i] != u'&')
+                out.underline = int(out.text.size()); // the last marked one wins
+        }
+        out.text.append(in[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &options, const Measure &measure)
+{
+    std::vector<TextLine> lines;
+    Prefixed all = options.prefix ? stripPrefixes(text) : Prefixed{text, -1};
+
+    // Logical lines: CR, LF, CR LF and LF CR each end one; a break at the
+    // very end starts no new line.
+    struct Piece
+    {
+        qsizetype start, length;
+    };
+    std::vector<Piece> pieces;
+    const QString &s = all.text;
+    if (options.singleLine) {
+        if (!s.isEmpty())
+            pieces.push_back({0, s.size()});
+    } else {
+        qsizetype start = 0, i = 0;
+        while (i < s.size()) {
+            const QChar c = s[i];
+            if (c == u'\r' || c == u'\n') {
+                pieces.push_back({start, i - start});
+                const QChar pair = c == u'\r' ? u'\n' : u'\r';
+                i += (i + 1 < s.size() && s[i + 1] == pair) ? 2 : 1;
+                start = i;
+            } else {
+                ++i;
+            }
+        }
+        if (start < s.size())
+            pieces.push_back({start, s.size() - start});
+    }
+
+    auto addLine = [&](qsizetype start, qsizetype end) {
+        TextLine line;
+        line.text = s.mid(start, end - start);
+        if (options.singleLine)
+            line.text.remove(u'\r').remove(u'\n');
+        line.width = measure(line.text);
+        if (all.underline >= start && all.underline < end)
+            line.underline = int(all.underline - start);
+        lines.push_back(std::move(line));
+    };
+
+    for (const Piece &p : pieces) {
+        const qsizetype end = p.start + p.length;
+        if (!options.wordBreak || options.singleLine) {
+            addLine(p.start, end);
+            continue;
+        }
+        qsizetype start = p.start;
+        do {
+            qsizetype fitted = start; // end of the last word that fits
+            qsizetype pos = start;
+            while (pos < end) {
+                qsizetype we = pos;
+                while (we < end && s[we] == u' ')
+                    ++we;
+                while (we < end && s[we] != u' ')
+                    ++we;
+                // The first word of a line stays whole even when too wide.
+                if (fitted != start
+                    && measure(QStringView(s).mid(start, we - start)) > options.width)
+                    break;
+                fitted = we;
+                pos = we;
+            }
+            qsizetype trimmed = fitted;
+            while (trimmed > start && s[trimmed - 1] == u' ')
+                --trimmed;
+            addLine(start, trimmed);
+            start = fitted;
+            while (start < end && s[start] == u' ') // the spaces at a break are dropped
+                ++start;
+        } while (start < end);
+    }
+    return lines;
+}
+
+static bool s_substitutionsDone = false;
+
+} // namespace gdi
+
+void gdi::registerFontSubstitutions()
+{
+    if (s_substitutionsDone)
+        return;
+    s_substitutionsDone = true;
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+}
+
+QFont gdi::qfontFromLogFont(const LOGFONTA &lf)
+{
+    registerFontSubstitutions();
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
+    QString family = fromCodePage(face, int(std::strlen(face)));
+    if (family.isEmpty())
+        family = QStringLiteral("MS Sans Serif");
+    const QStringList subst = QFont::substitutes(family);
+    QFont font(subst.isEmpty() ? family : subst.first());
+    int pixels = 11; // lfHeight 0: the usual dialog text size
+    if (lf.lfHeight < 0) {
+        pixels = -lf.lfHeight;
+    } else if (lf.lfHeight > 0) {
+        // A positive height asks for the cell (ascent + descent): scale the
+        // em size by the font's own cell-to-em ratio.
+        QFont probe(font);
+        probe.setPixelSize(100);
+        const QFontMetricsF m(probe);
+        const double cell = m.ascent() + m.descent();
+        pixels = cell > 0 ? int(std::lround(lf.lfHeight * 100.0 / cell)) : lf.lfHeight;
+    }
+    font.setPixelSize(std::clamp(pixels, 1, 2000));
+    if (lf.lfWeight > 0)
+        font.setWeight(QFont::Weight(std::clamp(int(lf.lfWeight), 1, 1000)));
+    font.setItalic(lf.lfItalic != 0);
+    font.setUnderline(lf.lfUnderline != 0);
+    font.setStrikeOut(lf.lfStrikeOut != 0);
+    font.setKerning(false);
+    font.setStyleStrategy(lf.lfQuality == NONANTIALIASED_QUALITY ? QFont::NoAntialias : QFont::PreferAntialias);
+    return font;
+}
+
+using namespace gdi;
+
+HFONT CreateFontIndirectA(const LOGFONTA *lplf)
+{
+    if (!lplf)
+        return 0;
+    auto f = std::make_unique<Font>();
+    f->logFont = *lplf;
+    f->logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
+    f->font = qfontFromLogFont(f->logFont);
+    return HandleTable::instance().add(std::move(f));
+}
+
+static QFont dcFont(const DeviceContext *dc)
+{
+    if (const Font *f = fontFor(dc->font))
+        return f->font;
+    return qfontFromLogFont(LOGFONTA{});
+}
+
+BOOL GetTextExtentPoint32A(HDC hdc, const char *lpString, int c, SIZE *psizl)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !psizl || c < 0 || (c > 0 && !lpString))
+        return FALSE;
+    const QFontMetrics m(dcFont(dc));
+    psizl->cx = m.horizontalAdvance(fromCodePage(lpString, c));
+    psizl->cy = m.ascent() + m.descent();
+    return TRUE;
+}
+
+int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT format)
+{
+    DeviceContext *dc = dcFor(hdc);
+    if (!dc || !lprc || (!lpchText && cchText != 0))
+        return 0;
+    const int length = cchText < 0 ? int(std::strlen(lpchText)) : cchText;
+    const QString text = fromCodePage(lpchText, length);
+
+    QFont font = dcFont(dc);
+    Bitmap *bm = targetOf(dc);
+    if (bm && bm->isMono())
+        font.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(font);
+    const int lineHeight = metrics.ascent() + metrics.descent();
+
+    TextLayoutOptions options;
+    options.prefix = !(format & DT_NOPREFIX);
+    options.wordBreak = format & DT_WORDBREAK;
+    options.singleLine = format & DT_SINGLELINE;
+    options.width = lprc->right - lprc->left;
+    const std::vector<TextLine> lines =
+        layoutText(text, options, [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); });
+    const int height = int(lines.size()) * lineHeight;
+
+    if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const TextLine &l : lines)
+            widest = std::max(widest, l.width);
+        lprc->right = lprc->left + widest;
+        lprc->bottom = lprc->top + height;
+        return height;
+    }
+    if (!bm)
+        return height; // a screen DC shows nothing
+
+    Region allowed = drawableArea(dc, bm);
+    if (!(format & DT_NOCLIP))
+        allowed = allowed.intersected(Rect{lprc->left, lprc->top, lprc->right, lprc->bottom});
+    if (allowed.isEmpty() || lines.empty())
+        return height;
+
+    int top = lprc->top;
+    if (options.singleLine && (format & DT_VCENTER))
+        top = lprc->top + (lprc->bottom - lprc->top - lineHeight) / 2;
+    else if (options.singleLine && (format & DT_BOTTOM))
+        top = lprc->bottom - lineHeight;
+
+    const std::uint32_t ink = surfacePixel(bm, dc->textColor);
+    const bool opaque = dc->bkMode == OPAQUE;
+    if (opaque) {
+        std::vector<RowSpan> cells;
+        Region cellRegion;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const int x = (format & DT_CENTER) ? (lprc->left + lprc->right - lines[i].width) / 2
+                        : (format & DT_RIGHT)  ? lprc->right - lines[i].width
+                                               : lprc->left;
+            const int y = top + int(i) * lineHeight;
+            cellRegion = cellRegion.united(Region(Rect{x, y, x + lines[i].width, y + lineHeight}));
+        }
+        fillRegion(dc, cellRegion.intersected(allowed), dc->bkColor);
+    }
+
+    QImage image = bitmapImage(dc->bitmap);
+    {
+        QPainter painter(&image);
+        QList<QRect> rects;
+        for (const Region::Band &b : allowed.bands())
+            for (const Span &s : b.spans)
+                rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
+        QRegion clip;
+        clip.setRects(rects.constData(), int(rects.size()));
+        painter.setClipRegion(clip);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(ink));
+        const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
+        const int underlineH = std::max(1, metrics.lineWidth());
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const TextLine &line = lines[i];
+            const int x = (format & DT_CENTER) ? (lprc->left + lprc->right - line.width) / 2
+                        : (format & DT_RIGHT)  ? lprc->right - line.width
+                                               : lprc->left;
+            const int y = top + int(i) * lineHeight;
+            painter.drawText(QPoint(x, y + metrics.ascent()), line.text);
+            if (line.underline >= 0) {
+                const int x0 = x + metrics.horizontalAdvance(line.text.left(line.underline));
+                const int x1 = x + metrics.horizontalAdvance(line.text.left(line.underline + 1));
+                painter.fillRect(QRect(x0, y + underlineY, x1 - x0, underlineH), QColor::fromRgb(ink));
+            }
+        }
+    }
+    notifyDrawn(dc);
+    return height;
+}
