@@ -83,7 +83,9 @@ public:
     double Height() const;
     void setLeft(double left);
     void setTop(double top);
-    void setWidth(double width);   // rounded to whole pixels
+    // Rounded to whole pixels. A hidden control gets its UserControl_Resize
+    // at once, as a shown one does (Qt would hold it back until shown).
+    void setWidth(double width);
     void setHeight(double height);
     bool Visible() const;
     void setVisible(bool visible);
@@ -137,11 +139,12 @@ public:
     // The client area in pixels (the control's scale).
     float ScaleWidth() const;
     float ScaleHeight() const;
-    // Converts a width (ScaleX) or height (ScaleY) between scale modes; the
-    // container modes (9, 10) mean the scale mode of the form that holds the
-    // control. An unknown mode throws RuntimeError 5.
-    float ScaleX(float width, int fromScale = vbHimetric, int toScale = vbContainerSize) const;
-    float ScaleY(float height, int fromScale = vbHimetric, int toScale = vbContainerSize) const;
+    // Converts a width (ScaleX) or height (ScaleY) between scale modes. The
+    // control's own scale is pixels (the default target); the container
+    // modes (9, 10) mean the scale mode of the form that holds the control.
+    // An unknown mode throws RuntimeError 5.
+    float ScaleX(float width, int fromScale = vbHimetric, int toScale = vbPixels) const;
+    float ScaleY(float height, int fromScale = vbHimetric, int toScale = vbPixels) const;
     ExtenderObject Extender() { return ExtenderObject(this); }
 
     // The control's own enabled state (a disabled control gets no input).
@@ -247,6 +250,8 @@ private:
     void releaseSurface();
     void applyCursor();
     void regrabAccessKeys();
+    void sendPendingResize(QSize oldSize);
+    friend class ExtenderObject;
 
     QStringList m_changed;
     QString m_tag;

@@ -1,0 +1,195 @@
+#include <host/form.h>
+#include <host/usercontrol.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPalette>
+
+namespace host {
+
+namespace {
+
+const char *const kBackColorProperty = "hostBackColor";
+
+// The widget whose own back colour a container shows (itself or the nearest
+// ancestor that has one), or nullptr when none has.
+const QWidget *colourSource(const QWidget *container)
+{
+    for (const QWidget *w = container; w; w = w->parentWidget()) {
+        if (w->property(kBackColorProperty).isValid())
+            return w;
+    }
+    return nullptr;
+}
+
+void paintBackground(QWidget *container, OLE_COLOR color)
+{
+    QPalette palette = container->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    container->setPalette(palette);
+    container->setAutoFillBackground(true);
+}
+
+} // namespace
+
+OLE_COLOR backColorOf(const QWidget *container)
+{
+    const QWidget *source = colourSource(container);
+    return source ? OLE_COLOR(source->property(kBackColorProperty).toUInt()) : vbButtonFace;
+}
+
+void setBackColorOf(QWidget *container, OLE_COLOR color)
+{
+    Q_ASSERT_X(container, "setBackColorOf", "needs a container");
+    // The controls whose ambient back colour comes through this container,
+    // with the colour they see now.
+    QList<QPair<QPointer<UserControl>, OLE_COLOR>> affected;
+    const auto controls = container->findChildren<UserControl *>();
+    for (UserControl *control : controls) {
+        const QWidget *source = colourSource(control->parentWidget());
+        if (source == nullptr || source == container || source->isAncestorOf(container))
+            affected.append({QPointer<UserControl>(control), backColorOf(control->parentWidget())});
+    }
+    container->setProperty(kBackColorProperty, uint(color));
+    paintBackground(container, color);
+    for (const auto &[control, before] : std::as_const(affected)) {
+        if (control && before != color)
+            control->notifyAmbientChanged(QStringLiteral("BackColor"));
+    }
+}
+
+Form::Form(QWidget *parent)
+    : QWidget(parent)
+{
+    if (!property(kBackColorProperty).isValid()) {
+        setProperty(kBackColorProperty, uint(vbButtonFace));
+        paintBackground(this, vbButtonFace);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this] { updateDisplayedDefault(); });
+}
+
+Form::~Form()
+{
+    terminateControls();
+}
+
+OLE_COLOR Form::BackColor() const
+{
+    return backColorOf(this);
+}
+
+void Form::setBackColor(OLE_COLOR color)
+{
+    setBackColorOf(this, color);
+}
+
+void Form::setScaleMode(int mode)
+{
+    Q_ASSERT_X(mode >= vbTwips && mode <= vbHimetric, "Form::setScaleMode", "fixed scale modes only");
+    m_scaleMode = mode;
+}
+
+void Form::setUserMode(bool userMode)
+{
+    if (userMode == m_userMode)
+        return;
+    m_userMode = userMode;
+    notifyControls(QStringLiteral("UserMode"));
+}
+
+void Form::setDefaultControl(UserControl *control)
+{
+    m_default = control;
+    updateDisplayedDefault();
+}
+
+void Form::setCancelControl(UserControl *control)
+{
+    m_cancel = control;
+}
+
+UserControl *Form::displayedDefault() const
+{
+    // A focused button-like control on this form takes Enter itself.
+    if (auto *focused = qobject_cast<UserControl *>(QApplication::focusWidget())) {
+        if (focused->DefaultCancel() && focused->Parent().form == this)
+            return focused;
+    }
+    return m_default.data();
+}
+
+void Form::updateDisplayedDefault()
+{
+    UserControl *now = displayedDefault();
+    if (now == m_shownDefault)
+        return;
+    QPointer<UserControl> before = m_shownDefault;
+    m_shownDefault = now;
+    if (before)
+        before->notifyAmbientChanged(QStringLiteral("DisplayAsDefault"));
+    if (now)
+        now->notifyAmbientChanged(QStringLiteral("DisplayAsDefault"));
+}
+
+void Form::notifyControls(const QString &propertyName)
+{
+    const auto controls = findChildren<UserControl *>();
+    for (UserControl *control : controls) {
+        if (control->Parent().form == this)
+            control->notifyAmbientChanged(propertyName);
+    }
+}
+
+void Form::terminateControls()
+{
+    const auto controls = findChildren<UserControl *>();
+    for (UserControl *control : controls)
+        control->terminate();
+}
+
+void Form::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (UserControl *target = displayedDefault()) {
+                target->deliverAccessKey(13);
+                event->accept();
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            if (m_cancel) {
+                m_cancel->deliverAccessKey(27);
+                event->accept();
+                return;
+            }
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            focusNextPrevChild(true);
+            event->accept();
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            focusNextPrevChild(false);
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Form::changeEvent(QEvent *event)
+{
+    // System colours follow the palette: repaint the back colour.
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        paintBackground(this, BackColor());
+    QWidget::changeEvent(event);
+}
+
+} // namespace host

@@ -1,0 +1,813 @@
+#include <host/form.h>
+#include <host/runtimeerror.h>
+#include <host/usercontrol.h>
+#include <host/window.h>
+
+#include <gdi/bridge.h>
+
+#include <QApplication>
+#include <QDrag>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QShortcutEvent>
+
+#include <cmath>
+
+namespace host {
+
+namespace {
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return vbLeftButton;
+    case Qt::RightButton: return vbRightButton;
+    case Qt::MiddleButton: return vbMiddleButton;
+    default: return 0;
+    }
+}
+
+int buttonsMask(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? vbLeftButton : 0) | (buttons & Qt::RightButton ? vbRightButton : 0)
+        | (buttons & Qt::MiddleButton ? vbMiddleButton : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? vbShiftMask : 0) | (modifiers & Qt::ControlModifier ? vbCtrlMask : 0)
+        | (modifiers & Qt::AltModifier ? vbAltMask : 0);
+}
+
+// The character code a key press gives (the runtime's KeyAscii), or 0 when
+// it gives none. Alt combinations give none: they are menu and access keys.
+int keyAsciiOf(const QKeyEvent *event)
+{
+    if (event->modifiers() & Qt::AltModifier)
+        return 0;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Backspace: return 8;
+    default: break;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty()) {
+        const char16_t c = text.at(0).unicode();
+        if (c < 32 || c == 127)
+            return c;
+        // 8-bit text in the Windows-1252 code page; Latin-1 covers the
+        // characters a Portuguese keyboard types.
+        return c < 256 ? int(c) : int('?');
+    }
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    return 0;
+}
+
+int effectsOf(Qt::DropActions actions)
+{
+    return (actions & Qt::CopyAction ? vbDropEffectCopy : 0) | (actions & Qt::MoveAction ? vbDropEffectMove : 0);
+}
+
+Qt::DropAction dropActionOf(int effect)
+{
+    if (effect & vbDropEffectMove)
+        return Qt::MoveAction;
+    if (effect & vbDropEffectCopy)
+        return Qt::CopyAction;
+    return Qt::IgnoreAction;
+}
+
+// An icon drawn onto black and onto white gives both its colour and its
+// alpha: alpha = 255 - (white - black).
+QImage iconImage(const StdPicture &icon)
+{
+    const int w = icon.pixelWidth();
+    const int h = icon.pixelHeight();
+    if (w <= 0 || h <= 0)
+        return {};
+    const HDC dc = CreateCompatibleDC(0);
+    const HBITMAP bitmap = CreateCompatibleBitmap(0, w, h);
+    const HGDIOBJ stock = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, BLACKNESS);
+    DrawIconEx(dc, 0, 0, icon.Handle(), w, h, 0, 0, DI_NORMAL);
+    const QImage onBlack = gdi::bitmapImage(bitmap).copy();
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    DrawIconEx(dc, 0, 0, icon.Handle(), w, h, 0, 0, DI_NORMAL);
+    const QImage onWhite = gdi::bitmapImage(bitmap).copy();
+    SelectObject(dc, stock);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+
+    QImage result(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb b = onBlack.pixel(x, y);
+            const QRgb wt = onWhite.pixel(x, y);
+            const int alpha = qBound(0, 255 - (qGreen(wt) - qGreen(b)), 255);
+            const auto unmix = [alpha](int c) { return alpha == 0 ? 0 : qBound(0, c * 255 / alpha, 255); };
+            result.setPixel(x, y, qRgba(unmix(qRed(b)), unmix(qGreen(b)), unmix(qBlue(b)), alpha));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+// ---- ParentForm and ExtenderObject ----
+
+OLE_COLOR ParentForm::BackColor() const
+{
+    return form ? form->BackColor() : vbButtonFace;
+}
+
+int ParentForm::ScaleMode() const
+{
+    return form ? form->ScaleMode() : int(vbTwips);
+}
+
+namespace {
+
+double toContainer(const UserControl *control, int pixels, bool vertical)
+{
+    double value = pixels;
+    convertScale(pixels, vbPixels, control->Parent().ScaleMode(), vertical, &value);
+    return value;
+}
+
+int fromContainer(const UserControl *control, double value, bool vertical)
+{
+    double pixels = value;
+    convertScale(value, control->Parent().ScaleMode(), vbPixels, vertical, &pixels);
+    return int(std::nearbyint(pixels));
+}
+
+} // namespace
+
+QString ExtenderObject::Name() const
+{
+    return m_control->objectName();
+}
+
+double ExtenderObject::Left() const
+{
+    return toContainer(m_control, m_control->x(), false);
+}
+
+double ExtenderObject::Top() const
+{
+    return toContainer(m_control, m_control->y(), true);
+}
+
+double ExtenderObject::Width() const
+{
+    return toContainer(m_control, m_control->width(), false);
+}
+
+double ExtenderObject::Height() const
+{
+    return toContainer(m_control, m_control->height(), true);
+}
+
+void ExtenderObject::setLeft(double left)
+{
+    m_control->move(fromContainer(m_control, left, false), m_control->y());
+}
+
+void ExtenderObject::setTop(double top)
+{
+    m_control->move(m_control->x(), fromContainer(m_control, top, true));
+}
+
+void ExtenderObject::setWidth(double width)
+{
+    const QSize old = m_control->size();
+    m_control->resize(qMax(0, fromContainer(m_control, width, false)), old.height());
+    m_control->sendPendingResize(old);
+}
+
+void ExtenderObject::setHeight(double height)
+{
+    const QSize old = m_control->size();
+    m_control->resize(old.width(), qMax(0, fromContainer(m_control, height, true)));
+    m_control->sendPendingResize(old);
+}
+
+bool ExtenderObject::Visible() const
+{
+    return !m_control->isHidden();
+}
+
+void ExtenderObject::setVisible(bool visible)
+{
+    m_control->setVisible(visible);
+}
+
+// ---- UserControl ----
+
+UserControl::UserControl(QWidget *container)
+    : QWidget(container)
+    , m_font(std::make_shared<StdFont>())
+{
+    setMouseTracking(true); // the runtime reports every move, buttons or not
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+UserControl::~UserControl()
+{
+    releaseSurface();
+}
+
+template<typename F>
+void UserControl::guarded(F &&handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeError &error) {
+        raiseRuntimeError(error);
+    } catch (const std::exception &error) {
+        raiseRuntimeError(51, QStringLiteral("Internal error: %1").arg(QString::fromLocal8Bit(error.what())));
+    }
+}
+
+AmbientProperties UserControl::Ambient() const
+{
+    AmbientProperties ambient;
+    const Form *form = Parent().form;
+    ambient.UserMode = form ? form->UserMode() : true;
+    ambient.DisplayName = objectName();
+    ambient.DisplayAsDefault = form && form->displayedDefault() == this;
+    ambient.BackColor = backColorOf(parentWidget());
+    return ambient;
+}
+
+void UserControl::PropertyChanged(const QString &PropertyName)
+{
+    m_changed.append(PropertyName);
+}
+
+HWND UserControl::ContainerHwnd() const
+{
+    return hwndOf(parentWidget());
+}
+
+ParentForm UserControl::Parent() const
+{
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto *form = qobject_cast<Form *>(w))
+            return ParentForm{form};
+    }
+    return ParentForm{};
+}
+
+float UserControl::ScaleWidth() const
+{
+    return float(width());
+}
+
+float UserControl::ScaleHeight() const
+{
+    return float(height());
+}
+
+namespace {
+
+float scaleLength(const UserControl *control, float value, int fromScale, int toScale, bool vertical)
+{
+    const auto resolve = [control](int mode) {
+        return mode == vbContainerPosition || mode == vbContainerSize ? control->Parent().ScaleMode() : mode;
+    };
+    double result = 0;
+    if (!convertScale(value, resolve(fromScale), resolve(toScale), vertical, &result))
+        throw RuntimeError(ErrInvalidProcedureCall, standardErrorDescription(ErrInvalidProcedureCall));
+    return float(result);
+}
+
+} // namespace
+
+float UserControl::ScaleX(float width, int fromScale, int toScale) const
+{
+    return scaleLength(this, width, fromScale, toScale, false);
+}
+
+float UserControl::ScaleY(float height, int fromScale, int toScale) const
+{
+    return scaleLength(this, height, fromScale, toScale, true);
+}
+
+bool UserControl::Enabled() const
+{
+    return !testAttribute(Qt::WA_ForceDisabled);
+}
+
+void UserControl::setEnabled(bool enabled)
+{
+    QWidget::setEnabled(enabled);
+}
+
+void UserControl::setFont(const StdFontPtr &font)
+{
+    if (!font)
+        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
+    m_font = font;
+    QWidget::setFont(font->toQFont());
+}
+
+void UserControl::setMousePointer(int pointer)
+{
+    if (!((pointer >= vbDefault && pointer <= vbSizeAll) || pointer == vbCustom))
+        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
+    m_mousePointer = pointer;
+    applyCursor();
+}
+
+void UserControl::setMouseIcon(const StdPicturePtr &icon)
+{
+    if (icon && icon->Type() != vbPicTypeNone && icon->Type() != vbPicTypeIcon)
+        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
+    m_mouseIcon = icon && icon->Type() == vbPicTypeIcon ? icon : nullptr;
+    applyCursor();
+}
+
+void UserControl::applyCursor()
+{
+    static const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,     // 0 default (unset below)
+        Qt::ArrowCursor,     // 1 arrow
+        Qt::CrossCursor,     // 2 cross
+        Qt::IBeamCursor,     // 3 I-beam
+        Qt::ArrowCursor,     // 4 icon
+        Qt::SizeAllCursor,   // 5 size
+        Qt::SizeBDiagCursor, // 6 size NE SW
+        Qt::SizeVerCursor,   // 7 size N S
+        Qt::SizeFDiagCursor, // 8 size NW SE
+        Qt::SizeHorCursor,   // 9 size W E
+        Qt::UpArrowCursor,   // 10 up arrow
+        Qt::WaitCursor,      // 11 hourglass
+        Qt::ForbiddenCursor, // 12 no drop
+        Qt::BusyCursor,      // 13 arrow and hourglass
+        Qt::WhatsThisCursor, // 14 arrow and question mark
+        Qt::SizeAllCursor,   // 15 size all
+    };
+    if (m_mousePointer == vbCustom) {
+        if (!m_mouseIcon) {
+            unsetCursor();
+            return;
+        }
+        const QImage image = iconImage(*m_mouseIcon);
+        // Cursors carry their hot spot; an icon used as a pointer points
+        // with its centre.
+        const QPoint hot = m_mouseIcon->isCursor() ? m_mouseIcon->hotSpot()
+                                                   : QPoint(image.width() / 2, image.height() / 2);
+        setCursor(QCursor(QPixmap::fromImage(image), hot.x(), hot.y()));
+    } else if (m_mousePointer == vbDefault) {
+        unsetCursor();
+    } else {
+        setCursor(shapes[m_mousePointer]);
+    }
+}
+
+void UserControl::setAccessKeys(const QString &keys)
+{
+    m_accessKeys = keys;
+    regrabAccessKeys();
+}
+
+void UserControl::regrabAccessKeys()
+{
+    for (int id : std::as_const(m_shortcutIds))
+        releaseShortcut(id);
+    m_shortcutIds.clear();
+    for (const QChar c : std::as_const(m_accessKeys)) {
+        const char16_t upper = c.toUpper().unicode();
+        // Printable ASCII keys have the code of their (upper-case) character.
+        const int key = upper > 32 && upper < 127 ? int(upper) : 0;
+        m_shortcutIds.append(key ? grabShortcut(QKeySequence(Qt::ALT | Qt::Key(key))) : 0);
+    }
+}
+
+void UserControl::setDefaultCancel(bool on)
+{
+    m_defaultCancel = on;
+}
+
+HDC UserControl::hDC()
+{
+    ensureSurface();
+    return m_dc;
+}
+
+HWND UserControl::hWnd()
+{
+    return hwndOf(this);
+}
+
+void UserControl::Refresh()
+{
+    if (!m_painting)
+        update();
+}
+
+void UserControl::ensureSurface()
+{
+    if (m_dc)
+        return;
+    m_dc = CreateCompatibleDC(0);
+    m_surface = CreateCompatibleBitmap(0, qMax(1, width()), qMax(1, height()));
+    m_stockBitmap = SelectObject(m_dc, m_surface);
+    COLORREF back = 0;
+    if (translateColor(backColorOf(parentWidget()), &back)) {
+        const HBRUSH brush = CreateSolidBrush(back);
+        const RECT all{0, 0, qMax(1, width()), qMax(1, height())};
+        FillRect(m_dc, &all, brush);
+        DeleteObject(brush);
+    }
+    gdi::setDrawNotifier(m_dc, [this] {
+        if (!m_painting)
+            update();
+    });
+}
+
+void UserControl::resizeSurface()
+{
+    if (!m_dc)
+        return;
+    const int w = qMax(1, width());
+    const int h = qMax(1, height());
+    BITMAP current{};
+    GetObjectA(m_surface, sizeof current, &current);
+    if (current.bmWidth == w && current.bmHeight == h)
+        return;
+    // The new surface starts as the container's colour with the old
+    // picture in its top-left corner.
+    const HBITMAP next = CreateCompatibleBitmap(0, w, h);
+    const HDC work = CreateCompatibleDC(0);
+    const HGDIOBJ workStock = SelectObject(work, next);
+    COLORREF back = 0;
+    if (translateColor(backColorOf(parentWidget()), &back)) {
+        const HBRUSH brush = CreateSolidBrush(back);
+        const RECT all{0, 0, w, h};
+        FillRect(work, &all, brush);
+        DeleteObject(brush);
+    }
+    BitBlt(work, 0, 0, qMin(w, int(current.bmWidth)), qMin(h, int(current.bmHeight)), m_dc, 0, 0, SRCCOPY);
+    SelectObject(work, workStock);
+    DeleteDC(work);
+    SelectObject(m_dc, next);
+    DeleteObject(m_surface);
+    m_surface = next;
+}
+
+void UserControl::releaseSurface()
+{
+    if (!m_dc)
+        return;
+    gdi::setDrawNotifier(m_dc, {});
+    SelectObject(m_dc, m_stockBitmap);
+    DeleteObject(m_surface);
+    DeleteDC(m_dc);
+    m_dc = m_surface = m_stockBitmap = 0;
+}
+
+QImage UserControl::surfaceImage() const
+{
+    return m_surface ? gdi::bitmapImage(m_surface).copy() : QImage();
+}
+
+void UserControl::sendPendingResize(QSize oldSize)
+{
+    if (!testAttribute(Qt::WA_PendingResizeEvent))
+        return;
+    setAttribute(Qt::WA_PendingResizeEvent, false);
+    QResizeEvent event(size(), oldSize);
+    QCoreApplication::sendEvent(this, &event);
+}
+
+void UserControl::setOLEDropMode(int mode)
+{
+    if (mode != 0 && mode != 1)
+        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
+    m_oleDropMode = mode;
+    setAcceptDrops(mode == 1);
+}
+
+void UserControl::OLEDrag()
+{
+    auto *mime = new QMimeData;
+    DataObject data(mime);
+    int allowed = vbDropEffectCopy | vbDropEffectMove;
+    guarded([&] { UserControl_OLEStartDrag(data, allowed); });
+    if (allowed == vbDropEffectNone) {
+        delete mime;
+        int effect = vbDropEffectNone;
+        guarded([&] { UserControl_OLECompleteDrag(effect); });
+        return;
+    }
+    QPointer<UserControl> self(this);
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mime);
+    connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
+        int effect = effectsOf(action);
+        bool defaultCursors = true;
+        guarded([&] { UserControl_OLEGiveFeedback(effect, defaultCursors); });
+    });
+    Qt::DropActions actions;
+    if (allowed & vbDropEffectCopy)
+        actions |= Qt::CopyAction;
+    if (allowed & vbDropEffectMove)
+        actions |= Qt::MoveAction;
+    const Qt::DropAction result = drag->exec(actions);
+    if (!self)
+        return;
+    int effect = effectsOf(result);
+    guarded([&] { UserControl_OLECompleteDrag(effect); });
+}
+
+void UserControl::terminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    guarded([this] { UserControl_Terminate(); });
+}
+
+void UserControl::notifyAmbientChanged(const QString &propertyName)
+{
+    guarded([&] { UserControl_AmbientChanged(propertyName); });
+}
+
+void UserControl::deliverAccessKey(int keyAscii)
+{
+    if (!isEnabled() || !isVisible())
+        return;
+    guarded([&] { UserControl_AccessKeyPress(keyAscii); });
+}
+
+// ---- Default handlers ----
+
+void UserControl::UserControl_MouseDown(int &, int &, float &, float &) {}
+void UserControl::UserControl_MouseUp(int &, int &, float &, float &) {}
+void UserControl::UserControl_MouseMove(int &, int &, float &, float &) {}
+void UserControl::UserControl_KeyDown(int &, int &) {}
+void UserControl::UserControl_KeyUp(int &, int &) {}
+void UserControl::UserControl_OLEDragDrop(DataObject &, int &, int &, int &, float &, float &) {}
+void UserControl::UserControl_OLEDragOver(DataObject &, int &, int &, int &, float &, float &, int &) {}
+void UserControl::UserControl_OLEGiveFeedback(int &, bool &) {}
+void UserControl::UserControl_OLESetData(DataObject &, int &) {}
+void UserControl::UserControl_OLEStartDrag(DataObject &, int &) {}
+
+// ---- Qt events to the runtime's handlers ----
+
+bool UserControl::event(QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        const auto *shortcut = static_cast<QShortcutEvent *>(event);
+        const int index = m_shortcutIds.indexOf(shortcut->shortcutId());
+        if (index >= 0 && shortcut->shortcutId() != 0) {
+            const char16_t c = m_accessKeys.at(index).unicode();
+            deliverAccessKey(c < 256 ? int(c) : int('?'));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void UserControl::paintEvent(QPaintEvent *event)
+{
+    // The handler redraws into hDC; what it draws is shown by this paint,
+    // so its own refresh requests are not needed (and would loop).
+    m_painting = true;
+    QPointer<UserControl> self(this);
+    guarded([this] { UserControl_Paint(); });
+    if (!self)
+        return;
+    m_painting = false;
+    QPainter painter(this);
+    if (m_surface)
+        painter.drawImage(event->rect(), gdi::bitmapImage(m_surface), event->rect());
+    else
+        painter.fillRect(event->rect(), toQColor(backColorOf(parentWidget())));
+}
+
+void UserControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    resizeSurface();
+    guarded([this] { UserControl_Resize(); });
+}
+
+void UserControl::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    guarded([this] { UserControl_Show(); });
+}
+
+void UserControl::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    guarded([this] { UserControl_Hide(); });
+}
+
+void UserControl::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    int button = buttonCode(event->button());
+    if (button == 0)
+        return;
+    int shift = shiftCode(event->modifiers());
+    float x = float(event->position().x());
+    float y = float(event->position().y());
+    m_releaseEndsDoubleClick = false;
+    guarded([&] { UserControl_MouseDown(button, shift, x, y); });
+}
+
+void UserControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    int button = buttonCode(event->button());
+    if (button == 0)
+        return;
+    int shift = shiftCode(event->modifiers());
+    float x = float(event->position().x());
+    float y = float(event->position().y());
+    const QPoint at = event->position().toPoint();
+    QPointer<UserControl> self(this);
+    guarded([&] { UserControl_MouseUp(button, shift, x, y); });
+    if (!self)
+        return;
+    // The release of a double click's second press ends it; it is no click.
+    const bool afterDoubleClick = m_releaseEndsDoubleClick;
+    m_releaseEndsDoubleClick = false;
+    const QRegion shape = mask();
+    const bool over = rect().contains(at) && (shape.isEmpty() || shape.contains(at));
+    if (!afterDoubleClick && over)
+        guarded([this] { UserControl_Click(); });
+}
+
+void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (buttonCode(event->button()) == 0)
+        return;
+    m_releaseEndsDoubleClick = true;
+    guarded([this] { UserControl_DblClick(); });
+}
+
+void UserControl::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    int button = buttonsMask(event->buttons());
+    int shift = shiftCode(event->modifiers());
+    float x = float(event->position().x());
+    float y = float(event->position().y());
+    guarded([&] { UserControl_MouseMove(button, shift, x, y); });
+}
+
+void UserControl::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    // Enter and Escape belong to the form's default and cancel buttons.
+    if (Form *form = Parent().form; form && !event->isAutoRepeat() && modifiers == Qt::NoModifier) {
+        UserControl *target = nullptr;
+        int ascii = 0;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            target = form->displayedDefault();
+            ascii = 13;
+        } else if (key == Qt::Key_Escape) {
+            target = form->cancelControl();
+            ascii = 27;
+        }
+        if (target) {
+            target->deliverAccessKey(ascii);
+            return;
+        }
+    }
+    int keyCode = virtualKeyFromQtKey(key, event->modifiers());
+    int shift = shiftCode(event->modifiers());
+    QPointer<UserControl> self(this);
+    if (keyCode != 0)
+        guarded([&] { UserControl_KeyDown(keyCode, shift); });
+    if (!self)
+        return;
+    int keyAscii = keyAsciiOf(event);
+    if (keyAscii != 0)
+        guarded([&] { UserControl_KeyPress(keyAscii); });
+}
+
+void UserControl::keyReleaseEvent(QKeyEvent *event)
+{
+    event->accept();
+    if (event->isAutoRepeat())
+        return; // a held key repeats its press only
+    int keyCode = virtualKeyFromQtKey(event->key(), event->modifiers());
+    if (keyCode == 0)
+        return;
+    int shift = shiftCode(event->modifiers());
+    guarded([&] { UserControl_KeyUp(keyCode, shift); });
+}
+
+void UserControl::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    QPointer<UserControl> self(this);
+    guarded([this] { UserControl_EnterFocus(); });
+    if (self)
+        guarded([this] { UserControl_GotFocus(); });
+}
+
+void UserControl::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    QPointer<UserControl> self(this);
+    guarded([this] { UserControl_LostFocus(); });
+    if (self)
+        guarded([this] { UserControl_ExitFocus(); });
+}
+
+namespace {
+
+struct DragArgs
+{
+    int effect;
+    int button;
+    int shift;
+    float x;
+    float y;
+};
+
+template<typename E>
+DragArgs dragArgsOf(const E *event)
+{
+    return DragArgs{effectsOf(event->possibleActions()), buttonsMask(event->buttons()),
+                    shiftCode(event->modifiers()), float(event->position().x()),
+                    float(event->position().y())};
+}
+
+} // namespace
+
+void UserControl::dragEnterEvent(QDragEnterEvent *event)
+{
+    DataObject data(const_cast<QMimeData *>(event->mimeData()));
+    DragArgs a = dragArgsOf(event);
+    int state = vbEnter;
+    guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
+    if (a.effect == vbDropEffectNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(dropActionOf(a.effect));
+    event->accept();
+}
+
+void UserControl::dragMoveEvent(QDragMoveEvent *event)
+{
+    DataObject data(const_cast<QMimeData *>(event->mimeData()));
+    DragArgs a = dragArgsOf(event);
+    int state = vbOver;
+    guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
+    if (a.effect == vbDropEffectNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(dropActionOf(a.effect));
+    event->accept();
+}
+
+void UserControl::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    Q_UNUSED(event);
+    // Qt's leave carries no data; the handler gets an empty data object.
+    QMimeData empty;
+    DataObject data(&empty);
+    int effect = vbDropEffectNone;
+    int button = buttonsMask(QGuiApplication::mouseButtons());
+    int shift = shiftCode(QGuiApplication::keyboardModifiers());
+    const QPointF at = mapFromGlobal(QCursor::pos());
+    float x = float(at.x());
+    float y = float(at.y());
+    int state = vbLeave;
+    guarded([&] { UserControl_OLEDragOver(data, effect, button, shift, x, y, state); });
+}
+
+void UserControl::dropEvent(QDropEvent *event)
+{
+    DataObject data(const_cast<QMimeData *>(event->mimeData()));
+    DragArgs a = dragArgsOf(event);
+    guarded([&] { UserControl_OLEDragDrop(data, a.effect, a.button, a.shift, a.x, a.y); });
+    if (a.effect == vbDropEffectNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(dropActionOf(a.effect));
+    event->accept();
+}
+
+} // namespace host
