@@ -1,0 +1,83 @@
+#pragma once
+// Test helpers: a small memory surface and pixel pictures of it.
+
+#include <gdi/bridge.h>
+#include <gdi/gdi.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// A memory DC with its own bitmap, cleared to `background`. Cleans up after
+// itself, putting the DC's first bitmap back before deleting.
+class Surface
+{
+public:
+    Surface(int width, int height, COLORREF background = RGB(255, 255, 255), int bitsPerPixel = 32)
+        : m_width(width), m_height(height)
+    {
+        dc = CreateCompatibleDC(0);
+        bitmap = bitsPerPixel == 1 ? CreateBitmap(width, height, 1, 1, nullptr)
+                                   : CreateCompatibleBitmap(0, width, height);
+        m_old = SelectObject(dc, bitmap);
+        fill(background);
+    }
+    ~Surface()
+    {
+        SelectObject(dc, m_old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Surface(const Surface &) = delete;
+    Surface &operator=(const Surface &) = delete;
+
+    void fill(COLORREF colour)
+    {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                SetPixel(dc, x, y, colour);
+    }
+    // '#' where the pixel has colour `ink`, '.' elsewhere.
+    QStringList picture(COLORREF ink) const
+    {
+        QStringList rows;
+        for (int y = 0; y < m_height; ++y) {
+            QString row;
+            for (int x = 0; x < m_width; ++x)
+                row += GetPixel(dc, x, y) == ink ? QLatin1Char('#') : QLatin1Char('.');
+            rows << row;
+        }
+        return rows;
+    }
+    // Writes the surface into the build directory (for a failing test).
+    QString save(const QString &name) const
+    {
+        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(name + QStringLiteral(".png"));
+        gdi::bitmapImage(bitmap).save(path);
+        return path;
+    }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    HDC dc = 0;
+    HBITMAP bitmap = 0;
+
+private:
+    int m_width;
+    int m_height;
+    HGDIOBJ m_old = 0;
+};
+
+// Compares a picture and saves the surface on mismatch.
+#define COMPARE_PICTURE(surface, ink, expected, name)                                                   \
+    do {                                                                                              \
+        const QStringList actual_ = (surface).picture(ink);                                           \
+        if (actual_ != (expected)) {                                                                  \
+            qWarning().noquote() << "actual:\n" + actual_.join(u'\n') << "\nexpected:\n"              \
+                                        + QStringList(expected).join(u'\n')                           \
+                                 << "\nsaved" << (surface).save(name);                                 \
+        }                                                                                             \
+        QCOMPARE(actual_, QStringList(expected));                                                     \
+    } while (false)

@@ -1,0 +1,302 @@
+// Handle table: live-object accounting and safe failure on bad handles.
+
+#include "surface.h"
+
+#include <QTest>
+
+#include <cstring>
+
+using gdi::Kind;
+
+class tst_GdiObjects : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_baseline = gdi::liveObjectsTotal(); }
+    void cleanup() { QCOMPARE(gdi::liveObjectsTotal(), m_baseline); }
+
+    void countsPerKind();
+    void staleAndWrongKindHandlesFail();
+    void selectedObjectsCannotBeDeleted();
+    void selectObjectReturnsReplaced();
+    void bitmapInOneDcAtATime();
+    void compatibleBitmapFormat();
+    void drawingSequenceLeavesNothing();
+    void drawNotifier();
+    void dcDefaults();
+    void systemColours_data();
+    void systemColours();
+
+private:
+    int m_baseline = 0;
+};
+
+void tst_GdiObjects::countsPerKind()
+{
+    struct Made
+    {
+        Kind kind;
+        HGDIOBJ handle;
+    };
+    LOGFONTA lf{};
+    lf.lfHeight = -12;
+    std::strcpy(lf.lfFaceName, "MS Sans Serif");
+    const Made made[] = {
+        {Kind::DC, CreateCompatibleDC(0)},
+        {Kind::Bitmap, CreateCompatibleBitmap(0, 4, 4)},
+        {Kind::Pen, CreatePen(PS_SOLID, 1, 0)},
+        {Kind::Brush, CreateSolidBrush(0)},
+        {Kind::Font, CreateFontIndirectA(&lf)},
+        {Kind::Region, CreateRectRgn(0, 0, 2, 2)},
+        {Kind::DC, GetDC(0)},
+    };
+    QCOMPARE(gdi::liveObjects(Kind::DC), 2);
+    QCOMPARE(gdi::liveObjects(Kind::Bitmap), 1);
+    QCOMPARE(gdi::liveObjects(Kind::Font), 1);
+    QCOMPARE(gdi::liveObjectsTotal(), m_baseline + 7);
+    for (const Made &m : made) {
+        const int before = gdi::liveObjects(m.kind);
+        QVERIFY(m.handle != 0);
+        const bool ok = m.kind == Kind::DC ? (GetObjectType(m.handle) == OBJ_DC ? ReleaseDC(0, m.handle) != 0
+                                                                                   : DeleteDC(m.handle) != 0)
+                                           : DeleteObject(m.handle) != 0;
+        QVERIFY(ok);
+        QCOMPARE(gdi::liveObjects(m.kind), before - 1);
+    }
+    // Stock objects are not counted and survive deletion.
+    HGDIOBJ stock = GetStockObject(BLACK_PEN);
+    QVERIFY(DeleteObject(stock));
+    QCOMPARE(GetObjectType(stock), OBJ_PEN);
+}
+
+void tst_GdiObjects::staleAndWrongKindHandlesFail()
+{
+    HDC dc = CreateCompatibleDC(0);
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    HBITMAP bm = CreateCompatibleBitmap(0, 2, 2);
+    // Wrong kinds.
+    QVERIFY(!DeleteObject(dc));
+    QVERIFY(!DeleteDC(pen));
+    QVERIFY(!SelectObject(dc, dc));
+    QVERIFY(!SelectObject(pen, bm));
+    QVERIFY(!DestroyIcon(bm));
+    QVERIFY(!Rectangle(pen, 0, 0, 2, 2));
+    QCOMPARE(GetPixel(bm, 0, 0), CLR_INVALID);
+    QCOMPARE(CopyImage(bm, IMAGE_ICON, 1, 1, 0), HGDIOBJ(0));
+    QVERIFY(!ReleaseDC(0, dc)); // a memory DC is deleted, not released
+    // Stale handles.
+    QVERIFY(DeleteObject(pen));
+    QVERIFY(!DeleteObject(pen));
+    QVERIFY(!SelectObject(dc, pen));
+    QVERIFY(DeleteObject(bm));
+    QVERIFY(!BitBlt(dc, 0, 0, 1, 1, bm, 0, 0, SRCCOPY));
+    QVERIFY(gdi::bitmapImage(bm).isNull());
+    QVERIFY(DeleteDC(dc));
+    QVERIFY(!DeleteDC(dc));
+    QCOMPARE(SetBkColor(dc, 0), CLR_INVALID);
+    QVERIFY(!PatBlt(dc, 0, 0, 1, 1, WHITENESS));
+    // Never-issued and null handles.
+    for (HGDIOBJ h : {HGDIOBJ(0), HGDIOBJ(1), HGDIOBJ(-1), HGDIOBJ(0x7fffffff)}) {
+        QVERIFY(!DeleteObject(h));
+        QVERIFY(!DeleteDC(h));
+        QVERIFY(!SelectObject(h, h));
+        QCOMPARE(GetObjectA(h, int(sizeof(BITMAP)), nullptr), 0);
+    }
+}
+
+void tst_GdiObjects::selectedObjectsCannotBeDeleted()
+{
+    Surface s(4, 4);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    HRGN clip = CreateRectRgn(0, 0, 1, 1);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    QVERIFY(!DeleteObject(pen));
+    QVERIFY(!DeleteObject(s.bitmap));
+    // The refused pen is intact and still draws.
+    const POINT pts[2] = {{0, 1}, {3, 1}};
+    QVERIFY(Polyline(s.dc, pts, 2));
+    QCOMPARE(GetPixel(s.dc, 2, 1), RGB(255, 0, 0));
+    QCOMPARE(SelectObject(s.dc, old), pen);
+    QVERIFY(DeleteObject(pen));
+    // A region is copied into the DC, so it can be deleted at once.
+    SelectClipRgn(s.dc, clip);
+    QVERIFY(DeleteObject(clip));
+    // Deleting a DC releases (does not delete) what it holds.
+    HDC dc = CreateCompatibleDC(0);
+    HBITMAP bm = CreateCompatibleBitmap(0, 2, 2);
+    SelectObject(dc, bm);
+    QVERIFY(DeleteDC(dc));
+    QVERIFY(DeleteObject(bm));
+}
+
+void tst_GdiObjects::selectObjectReturnsReplaced()
+{
+    HDC dc = CreateCompatibleDC(0);
+    HBRUSH a = CreateSolidBrush(1), b = CreateSolidBrush(2);
+    const HGDIOBJ original = SelectObject(dc, a);
+    QCOMPARE(original, GetStockObject(WHITE_BRUSH));
+    QCOMPARE(SelectObject(dc, b), a);
+    QCOMPARE(SelectObject(dc, original), b);
+    // Selecting a region answers its kind, like SelectClipRgn.
+    HRGN r = CreateRectRgn(0, 0, 3, 3);
+    QCOMPARE(SelectObject(dc, r), HGDIOBJ(SIMPLEREGION));
+    DeleteObject(r);
+    DeleteObject(a);
+    DeleteObject(b);
+    DeleteDC(dc);
+}
+
+void tst_GdiObjects::bitmapInOneDcAtATime()
+{
+    HDC one = CreateCompatibleDC(0), two = CreateCompatibleDC(0);
+    HBITMAP bm = CreateCompatibleBitmap(0, 2, 2);
+    const HGDIOBJ old1 = SelectObject(one, bm);
+    QVERIFY(old1);
+    QCOMPARE(SelectObject(two, bm), HGDIOBJ(0));
+    QCOMPARE(gdi::currentBitmap(two), old1); // both start with the stock bitmap
+    SelectObject(one, old1);
+    QVERIFY(SelectObject(two, bm));
+    HDC screen = GetDC(0);
+    QCOMPARE(SelectObject(screen, bm), HGDIOBJ(0)); // a screen DC takes no bitmap
+    ReleaseDC(0, screen);
+    DeleteDC(one);
+    DeleteDC(two);
+    DeleteObject(bm);
+}
+
+void tst_GdiObjects::compatibleBitmapFormat()
+{
+    // A fresh memory DC holds a 1x1 monochrome bitmap, so a bitmap made
+    // compatible with it is monochrome; with a screen DC it is 32 bpp.
+    HDC screen = GetDC(0);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(0, screen);
+    BITMAP info{};
+    HBITMAP mono = CreateCompatibleBitmap(mem, 3, 2);
+    QCOMPARE(GetObjectA(mono, int(sizeof(info)), &info), int(sizeof(info)));
+    QCOMPARE(info.bmBitsPixel, WORD(1));
+    QCOMPARE(info.bmWidth, 3);
+    QVERIFY(!info.bmBits);
+    HDC screen2 = GetDC(0);
+    HBITMAP colour = CreateCompatibleBitmap(screen2, 3, 2);
+    GetObjectA(colour, int(sizeof(info)), &info);
+    QCOMPARE(info.bmBitsPixel, WORD(32));
+    QCOMPARE(GetMapMode(screen2), MM_TEXT);
+    QCOMPARE(SetMapMode(screen2, MM_TWIPS), 0);
+    QCOMPARE(SetMapMode(screen2, MM_TEXT), MM_TEXT);
+    ReleaseDC(0, screen2);
+    // Width or height 0 gives the stock bitmap, which deletes as a no-op.
+    HBITMAP none = CreateCompatibleBitmap(mem, 0, 5);
+    GetObjectA(none, int(sizeof(info)), &info);
+    QCOMPARE(info.bmWidth, 1);
+    QVERIFY(DeleteObject(none));
+    // Absurd sizes fail without allocating.
+    QCOMPARE(CreateCompatibleBitmap(0, 100000, 100000), HBITMAP(0));
+    QCOMPARE(CreateCompatibleBitmap(0, -3, 4), HBITMAP(0));
+    DeleteObject(mono);
+    DeleteObject(colour);
+    DeleteDC(mem);
+}
+
+void tst_GdiObjects::drawingSequenceLeavesNothing()
+{
+    // A control's life: a surface with initial objects kept aside, tools that
+    // replace and delete their predecessors, a clip region, a font, work DCs
+    // for a masked copy; then the documented clean-up.
+    HDC screen = GetDC(0);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP surface = CreateCompatibleBitmap(screen, 40, 20);
+    ReleaseDC(0, screen);
+    const HGDIOBJ initialBitmap = SelectObject(mem, surface);
+    const HGDIOBJ initialPen = SelectObject(mem, CreatePen(PS_SOLID, 1, 0));
+    const HGDIOBJ initialBrush = SelectObject(mem, CreateSolidBrush(0));
+    LOGFONTA lf{};
+    lf.lfHeight = -11;
+    std::strcpy(lf.lfFaceName, "MS Sans Serif");
+    const HGDIOBJ initialFont = SelectObject(mem, CreateFontIndirectA(&lf));
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(DeleteObject(SelectObject(mem, CreatePen(PS_SOLID, 1 + i % 2, RGB(i, 0, 0)))));
+        QVERIFY(DeleteObject(SelectObject(mem, CreateSolidBrush(RGB(0, i, 0)))));
+        Rectangle(mem, 0, 0, 40, 20);
+        HRGN clip = CreateEllipticRgn(0, 0, 40, 20);
+        SelectClipRgn(mem, clip);
+        DeleteObject(clip);
+        Arc(mem, 0, 0, 40, 20, 0, 0, 0, 0);
+        SelectClipRgn(mem, 0);
+    }
+    QCOMPARE(gdi::liveObjects(Kind::Pen), 1);
+    QCOMPARE(gdi::liveObjects(Kind::Brush), 1);
+    // Work objects of a masked copy, deleted within the call.
+    HDC work = CreateCompatibleDC(mem);
+    HBITMAP workBm = CreateBitmap(8, 8, 1, 1, nullptr);
+    const HGDIOBJ workOld = SelectObject(work, workBm);
+    BitBlt(work, 0, 0, 8, 8, mem, 0, 0, SRCCOPY);
+    SelectObject(work, workOld);
+    DeleteObject(workBm);
+    DeleteDC(work);
+    // Tear-down: put the initial objects back, delete ours.
+    QVERIFY(DeleteObject(SelectObject(mem, initialPen)));
+    QVERIFY(DeleteObject(SelectObject(mem, initialBrush)));
+    QVERIFY(DeleteObject(SelectObject(mem, initialFont)));
+    QVERIFY(DeleteObject(SelectObject(mem, initialBitmap)));
+    QVERIFY(DeleteDC(mem));
+    QCOMPARE(gdi::liveObjectsTotal(), m_baseline);
+}
+
+void tst_GdiObjects::drawNotifier()
+{
+    Surface s(4, 4);
+    int calls = 0;
+    gdi::setDrawNotifier(s.dc, [&] { ++calls; });
+    SetPixel(s.dc, 0, 0, 0);
+    PatBlt(s.dc, 0, 0, 2, 2, BLACKNESS);
+    QCOMPARE(calls, 2);
+    GetPixel(s.dc, 0, 0);
+    SetBkColor(s.dc, 0);
+    QCOMPARE(calls, 2); // reading and state changes write nothing
+    gdi::setDrawNotifier(s.dc, {});
+    SetPixel(s.dc, 0, 0, 0);
+    QCOMPARE(calls, 2);
+}
+
+void tst_GdiObjects::dcDefaults()
+{
+    HDC dc = CreateCompatibleDC(0);
+    QCOMPARE(GetBkColor(dc), RGB(255, 255, 255));
+    QCOMPARE(GetTextColor(dc), RGB(0, 0, 0));
+    QCOMPARE(GetBkMode(dc), OPAQUE);
+    QCOMPARE(GetStretchBltMode(dc), BLACKONWHITE);
+    QCOMPARE(GetMapMode(dc), MM_TEXT);
+    QCOMPARE(SetBkColor(dc, 0xFF123456), RGB(255, 255, 255));
+    QCOMPARE(GetBkColor(dc), COLORREF(0x123456)); // the top byte is ignored
+    DeleteDC(dc);
+}
+
+void tst_GdiObjects::systemColours_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<uint>("colour");
+    QTest::newRow("scroll bar") << COLOR_SCROLLBAR << uint(RGB(212, 208, 200));
+    QTest::newRow("desktop") << COLOR_DESKTOP << uint(RGB(58, 110, 165));
+    QTest::newRow("button face") << COLOR_BTNFACE << uint(RGB(212, 208, 200));
+    QTest::newRow("button shadow") << COLOR_BTNSHADOW << uint(RGB(128, 128, 128));
+    QTest::newRow("button text") << COLOR_BTNTEXT << uint(RGB(0, 0, 0));
+    QTest::newRow("3D dark shadow") << COLOR_3DDKSHADOW << uint(RGB(64, 64, 64));
+    QTest::newRow("info background") << COLOR_INFOBK << uint(RGB(255, 255, 225));
+    QTest::newRow("alternate button face") << 25 << uint(RGB(181, 181, 181));
+    QTest::newRow("hot light") << COLOR_HOTLIGHT << uint(RGB(0, 0, 128));
+    QTest::newRow("menu bar, last") << COLOR_MENUBAR << uint(RGB(212, 208, 200));
+    QTest::newRow("past the table") << 31 << 0u;
+    QTest::newRow("negative") << -1 << 0u;
+}
+
+void tst_GdiObjects::systemColours()
+{
+    QFETCH(int, index);
+    QFETCH(uint, colour);
+    QCOMPARE(uint(GetSysColor(index)), colour);
+}
+
+QTEST_MAIN(tst_GdiObjects)
+#include "tst_gdiobjects.moc"

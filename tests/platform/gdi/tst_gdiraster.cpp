@@ -1,0 +1,562 @@
+// Lines, rectangles, ellipses, pixels, raster operations and block transfers.
+
+#include "surface.h"
+
+#include "raster.h"
+
+#include <QTest>
+
+#include <set>
+
+namespace {
+
+constexpr COLORREF kPen = RGB(200, 0, 0);
+constexpr COLORREF kBrush = RGB(0, 0, 200);
+constexpr COLORREF kPaper = RGB(255, 255, 255);
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet linePixels(int x0, int y0, int x1, int y1)
+{
+    std::vector<gdi::RowSpan> spans;
+    gdi::cosmeticLine(x0, y0, x1, y1, spans);
+    PixelSet out;
+    for (const auto &s : spans)
+        for (int x = s.x1; x < s.x2; ++x)
+            out.insert({x, s.y});
+    return out;
+}
+
+PixelSet parsePixels(const QString &text)
+{
+    PixelSet out;
+    for (const QString &p : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QStringList xy = p.split(u',');
+        out.insert({xy[0].toInt(), xy[1].toInt()});
+    }
+    return out;
+}
+
+// 'P' pen, 'B' brush, '.' paper, '?' anything else.
+QStringList shapePicture(const Surface &s)
+{
+    QStringList rows;
+    for (int y = 0; y < s.height(); ++y) {
+        QString row;
+        for (int x = 0; x < s.width(); ++x) {
+            const COLORREF c = GetPixel(s.dc, x, y);
+            row += c == kPen ? u'P' : c == kBrush ? u'B' : c == kPaper ? u'.' : u'?';
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+void selectTools(HDC dc, HPEN pen, HBRUSH brush, HGDIOBJ *oldPen, HGDIOBJ *oldBrush)
+{
+    *oldPen = SelectObject(dc, pen);
+    *oldBrush = SelectObject(dc, brush);
+}
+
+} // namespace
+
+class tst_GdiRaster : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cosmeticLines_data();
+    void cosmeticLines();
+    void reversedSegmentsKeepInteriorPixels();
+    void polylineSkipsEachSegmentEnd();
+    void rectangles_data();
+    void rectangles();
+    void widePenLine();
+    void ellipseOutlines_data();
+    void ellipseOutlines();
+    void arcWithWidePenSticksOutTopLeft();
+    void ellipseFillsInside();
+    void pixelsOutsideOrClipped();
+    void clipAppliesToEveryCall();
+    void ropTruthTables();
+    void monoToColourUsesDestinationColours();
+    void colourToMonoUsesSourceBackground();
+    void transparentBlitPipeline();
+    void stretchIndexMaps_data();
+    void stretchIndexMaps();
+    void stretchShrinkMergesGroups();
+    void overlappingBlitReadsOriginalPixels();
+};
+
+void tst_GdiRaster::cosmeticLines_data()
+{
+    QTest::addColumn<QList<int>>("segment");
+    QTest::addColumn<QString>("pixels");
+    QTest::newRow("x-major down") << QList<int>{0, 0, 5, 2} << "0,0 1,0 2,1 3,1 4,2";
+    QTest::newRow("x-major tie down keeps upper") << QList<int>{0, 0, 4, 2} << "0,0 1,0 2,1 3,1";
+    QTest::newRow("x-major tie reversed") << QList<int>{4, 2, 0, 0} << "4,2 3,1 2,1 1,0";
+    QTest::newRow("x-major tie going up") << QList<int>{0, 2, 4, 0} << "0,2 1,1 2,1 3,0";
+    QTest::newRow("y-major tie") << QList<int>{0, 0, 2, 4} << "0,0 0,1 1,2 1,3";
+    QTest::newRow("y-major tie going left") << QList<int>{2, 0, 0, 4} << "2,0 1,1 1,2 0,3";
+    QTest::newRow("x-major leftwards") << QList<int>{5, 0, 0, 2} << "5,0 4,0 3,1 2,1 1,2";
+    QTest::newRow("diagonal") << QList<int>{0, 0, 3, 3} << "0,0 1,1 2,2";
+    QTest::newRow("diagonal up-left") << QList<int>{3, 3, 0, 0} << "3,3 2,2 1,1";
+    QTest::newRow("horizontal right") << QList<int>{1, 2, 5, 2} << "1,2 2,2 3,2 4,2";
+    QTest::newRow("horizontal left") << QList<int>{5, 2, 1, 2} << "5,2 4,2 3,2 2,2";
+    QTest::newRow("vertical down") << QList<int>{3, 0, 3, 3} << "3,0 3,1 3,2";
+    QTest::newRow("vertical up") << QList<int>{3, 3, 3, 0} << "3,3 3,2 3,1";
+    QTest::newRow("zero length") << QList<int>{2, 2, 2, 2} << "";
+}
+
+void tst_GdiRaster::cosmeticLines()
+{
+    QFETCH(QList<int>, segment);
+    QFETCH(QString, pixels);
+    // Through the public call, on a surface, so the whole path is covered.
+    Surface s(8, 8, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    const POINT pts[2] = {{segment[0] + 1, segment[1] + 1}, {segment[2] + 1, segment[3] + 1}};
+    QVERIFY(Polyline(s.dc, pts, 2));
+    PixelSet drawn;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (GetPixel(s.dc, x, y) == kPen)
+                drawn.insert({x - 1, y - 1});
+    QCOMPARE(drawn, parsePixels(pixels));
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+
+void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
+{
+    // In every octant: max(|dx|,|dy|) pixels, start lit, end not, and the
+    // reversed segment lights the same interior.
+    for (int x1 = -7; x1 <= 7; ++x1)
+        for (int y1 = -7; y1 <= 7; ++y1) {
+            PixelSet fwd = linePixels(0, 0, x1, y1);
+            PixelSet back = linePixels(x1, y1, 0, 0);
+            const size_t n = size_t(std::max(std::abs(x1), std::abs(y1)));
+            QCOMPARE(fwd.size(), n);
+            if (n == 0)
+                continue;
+            QVERIFY(fwd.count({0, 0}));
+            QVERIFY(!fwd.count({x1, y1}));
+            fwd.erase({0, 0});
+            back.erase({x1, y1});
+            QVERIFY2(fwd == back, qPrintable(QStringLiteral("segment to %1,%2").arg(x1).arg(y1)));
+        }
+}
+
+void tst_GdiRaster::polylineSkipsEachSegmentEnd()
+{
+    Surface s(8, 8, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    const POINT pts[3] = {{1, 1}, {5, 1}, {5, 4}};
+    QVERIFY(Polyline(s.dc, pts, 3));
+    COMPARE_PICTURE(s, kPen, (QStringList{"........", ".#####..", ".....#..", ".....#..", "........",
+                                          "........", "........", "........"}),
+                    "polyline");
+    // Polyline leaves the current position alone.
+    POINT pos;
+    MoveToEx(s.dc, 0, 0, &pos);
+    QCOMPARE(pos.x, 0);
+    QCOMPARE(pos.y, 0);
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+
+void tst_GdiRaster::rectangles_data()
+{
+    QTest::addColumn<int>("penStyle");
+    QTest::addColumn<int>("penWidth");
+    QTest::addColumn<bool>("hollow");
+    QTest::addColumn<QList<int>>("box");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList blank(8, QString(10, u'.'));
+    QTest::newRow("cosmetic pen, pen inside the box")
+        << PS_SOLID << 1 << false << QList<int>{1, 1, 7, 5}
+        << QStringList{"..........", ".PPPPPP...", ".PBBBBP...", ".PBBBBP...", ".PPPPPP...", "..........",
+                       "..........", ".........."};
+    QTest::newRow("inverted box normalised")
+        << PS_SOLID << 1 << false << QList<int>{7, 5, 1, 1}
+        << QStringList{"..........", ".PPPPPP...", ".PBBBBP...", ".PBBBBP...", ".PPPPPP...", "..........",
+                       "..........", ".........."};
+    QTest::newRow("null pen fills one less right and bottom")
+        << PS_NULL << 1 << false << QList<int>{1, 1, 7, 5}
+        << QStringList{"..........", ".BBBBB....", ".BBBBB....", ".BBBBB....", "..........", "..........",
+                       "..........", ".........."};
+    QTest::newRow("two-pixel pen centred on the corner lines")
+        << PS_SOLID << 2 << false << QList<int>{2, 2, 8, 6}
+        << QStringList{"..........", ".PPPPPPP..", ".PPPPPPP..", ".PPBBBPP..", ".PPPPPPP..", ".PPPPPPP..",
+                       "..........", ".........."};
+    QTest::newRow("inside frame two pixels")
+        << PS_INSIDEFRAME << 2 << false << QList<int>{1, 1, 7, 6}
+        << QStringList{"..........", ".PPPPPP...", ".PPPPPP...", ".PPBBPP...", ".PPPPPP...", ".PPPPPP...",
+                       "..........", ".........."};
+    QTest::newRow("hollow brush frame only")
+        << PS_SOLID << 1 << true << QList<int>{1, 1, 7, 5}
+        << QStringList{"..........", ".PPPPPP...", ".P....P...", ".P....P...", ".PPPPPP...", "..........",
+                       "..........", ".........."};
+    QTest::newRow("zero width draws nothing") << PS_SOLID << 1 << false << QList<int>{3, 1, 3, 5} << blank;
+    QTest::newRow("zero height draws nothing") << PS_SOLID << 2 << false << QList<int>{1, 3, 6, 3} << blank;
+    QTest::newRow("1x1 with cosmetic pen draws nothing [W?]")
+        << PS_SOLID << 1 << false << QList<int>{3, 3, 4, 4} << blank;
+    QTest::newRow("2x2 cosmetic is all pen")
+        << PS_SOLID << 1 << false << QList<int>{3, 3, 5, 5}
+        << QStringList{"..........", "..........", "..........", "...PP.....", "...PP.....", "..........",
+                       "..........", ".........."};
+}
+
+void tst_GdiRaster::rectangles()
+{
+    QFETCH(int, penStyle);
+    QFETCH(int, penWidth);
+    QFETCH(bool, hollow);
+    QFETCH(QList<int>, box);
+    QFETCH(QStringList, expected);
+    Surface s(10, 8, kPaper);
+    HPEN pen = CreatePen(penStyle, penWidth, kPen);
+    HBRUSH brush = hollow ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(kBrush);
+    HGDIOBJ oldPen, oldBrush;
+    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
+    QVERIFY(Rectangle(s.dc, box[0], box[1], box[2], box[3]));
+    const QStringList actual = shapePicture(s);
+    if (actual != expected)
+        qWarning().noquote() << actual.join(u'\n') << "\nsaved" << s.save(QStringLiteral("rectangle"));
+    QCOMPARE(actual, expected);
+    SelectObject(s.dc, oldPen);
+    SelectObject(s.dc, oldBrush);
+    QVERIFY(DeleteObject(pen));
+    QVERIFY(DeleteObject(brush));
+}
+
+void tst_GdiRaster::widePenLine()
+{
+    // A 2-pixel line (3,3)->(8,3) covers columns 2..8, rows 2..3: no
+    // last-pixel exclusion, round (here square) caps.
+    Surface s(12, 8, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 2, kPen);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    const POINT pts[2] = {{3, 3}, {8, 3}};
+    Polyline(s.dc, pts, 2);
+    COMPARE_PICTURE(s, kPen,
+                    (QStringList{"............", "............", "..#######...", "..#######...", "............",
+                                 "............", "............", "............"}),
+                    "widepen");
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+
+void tst_GdiRaster::ellipseOutlines_data()
+{
+    QTest::addColumn<QList<int>>("box");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("8x8 circle [W?]") << QList<int>{0, 0, 8, 8}
+                                     << QStringList{"..####..", ".#....#.", "#......#", "#......#", "#......#",
+                                                    "#......#", ".#....#.", "..####.."};
+    QTest::newRow("6x4 ellipse [W?]") << QList<int>{0, 0, 6, 4}
+                                      << QStringList{".####...", "#....#..", "#....#..", ".####...", "........",
+                                                     "........", "........", "........"};
+    QTest::newRow("inverted box") << QList<int>{6, 4, 0, 0}
+                                  << QStringList{".####...", "#....#..", "#....#..", ".####...", "........",
+                                                 "........", "........", "........"};
+    QTest::newRow("one row is a line") << QList<int>{1, 2, 6, 3}
+                                       << QStringList{"........", "........", ".#####..", "........", "........",
+                                                      "........", "........", "........"};
+}
+
+void tst_GdiRaster::ellipseOutlines()
+{
+    QFETCH(QList<int>, box);
+    QFETCH(QStringList, expected);
+    Surface s(8, 8, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    QVERIFY(Arc(s.dc, box[0], box[1], box[2], box[3], 0, 0, 0, 0));
+    COMPARE_PICTURE(s, kPen, expected, "arc");
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+
+void tst_GdiRaster::arcWithWidePenSticksOutTopLeft()
+{
+    // With a 2-pixel pen every outline point becomes a 2x2 block reaching one
+    // pixel up and left [W?]. Expected: the 1-pixel outline, dilated so.
+    Surface thin(10, 10, kPaper), wide(10, 10, kPaper);
+    HPEN pen1 = CreatePen(PS_SOLID, 1, kPen), pen2 = CreatePen(PS_SOLID, 2, kPen);
+    HGDIOBJ o1 = SelectObject(thin.dc, pen1), o2 = SelectObject(wide.dc, pen2);
+    Arc(thin.dc, 1, 1, 9, 9, 0, 0, 0, 0);
+    Arc(wide.dc, 1, 1, 9, 9, 0, 0, 0, 0);
+    QStringList expected(10, QString(10, u'.'));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            if (GetPixel(thin.dc, x, y) == kPen)
+                for (int dy = -1; dy <= 0; ++dy)
+                    for (int dx = -1; dx <= 0; ++dx)
+                        expected[y + dy][x + dx] = u'#';
+    COMPARE_PICTURE(wide, kPen, expected, "arc-wide");
+    SelectObject(thin.dc, o1);
+    SelectObject(wide.dc, o2);
+    DeleteObject(pen1);
+    DeleteObject(pen2);
+}
+
+void tst_GdiRaster::ellipseFillsInside()
+{
+    Surface s(8, 8, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+    HBRUSH brush = CreateSolidBrush(kBrush);
+    HGDIOBJ oldPen, oldBrush;
+    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
+    Ellipse(s.dc, 0, 0, 8, 8);
+    QCOMPARE(shapePicture(s), (QStringList{"..PPPP..", ".PBBBBP.", "PBBBBBBP", "PBBBBBBP", "PBBBBBBP",
+                                           "PBBBBBBP", ".PBBBBP.", "..PPPP.."}));
+    SelectObject(s.dc, oldPen);
+    SelectObject(s.dc, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+}
+
+void tst_GdiRaster::pixelsOutsideOrClipped()
+{
+    Surface s(4, 4, kPaper);
+    QCOMPARE(SetPixel(s.dc, 1, 1, RGB(1, 2, 3)), RGB(1, 2, 3));
+    QCOMPARE(GetPixel(s.dc, 1, 1), RGB(1, 2, 3));
+    QCOMPARE(GetPixel(s.dc, 1, 1) >> 24, 0u); // no stray top byte
+    QCOMPARE(SetPixel(s.dc, 4, 0, 0), CLR_INVALID);
+    QCOMPARE(SetPixel(s.dc, -1, 0, 0), CLR_INVALID);
+    QCOMPARE(GetPixel(s.dc, 0, 4), CLR_INVALID);
+    HRGN clip = CreateRectRgn(0, 0, 2, 2);
+    SelectClipRgn(s.dc, clip);
+    QCOMPARE(GetPixel(s.dc, 3, 3), CLR_INVALID);
+    QCOMPARE(SetPixel(s.dc, 3, 3, 0), CLR_INVALID);
+    SelectClipRgn(s.dc, 0);
+    QCOMPARE(GetPixel(s.dc, 3, 3), kPaper);
+    DeleteObject(clip);
+
+    // A monochrome surface keeps the nearest of black and white.
+    Surface mono(2, 1, RGB(0, 0, 0), 1);
+    QCOMPARE(SetPixel(mono.dc, 0, 0, RGB(250, 240, 200)), RGB(255, 255, 255));
+    QCOMPARE(SetPixel(mono.dc, 1, 0, RGB(40, 30, 60)), RGB(0, 0, 0));
+}
+
+void tst_GdiRaster::clipAppliesToEveryCall()
+{
+    // The clip is an elliptic region; each call paints white on black and
+    // must never leave it. The region is deleted right after selection: the
+    // DC holds its own copy.
+    const QList<std::function<void(HDC)>> calls = {
+        [](HDC dc) { PatBlt(dc, 0, 0, 12, 12, WHITENESS); },
+        [](HDC dc) { Rectangle(dc, 0, 0, 12, 12); },
+        [](HDC dc) {
+            const POINT pts[2] = {{0, 5}, {12, 5}};
+            Polyline(dc, pts, 2);
+        },
+        [](HDC dc) {
+            const RECT r{0, 0, 12, 12};
+            FillRect(dc, &r, GetStockObject(WHITE_BRUSH));
+        },
+        [](HDC dc) {
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 12; ++x)
+                    SetPixel(dc, x, y, RGB(255, 255, 255));
+        },
+    };
+    HRGN reference = CreateEllipticRgn(2, 1, 11, 10);
+    for (qsizetype i = 0; i < calls.size(); ++i) {
+        Surface s(12, 12, RGB(0, 0, 0));
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+        HGDIOBJ oldPen = SelectObject(s.dc, pen);
+        HRGN clip = CreateEllipticRgn(2, 1, 11, 10);
+        SelectClipRgn(s.dc, clip);
+        QVERIFY(DeleteObject(clip));
+        calls[i](s.dc);
+        SelectClipRgn(s.dc, 0);
+        int white = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const bool isWhite = GetPixel(s.dc, x, y) == RGB(255, 255, 255);
+                white += isWhite;
+                if (isWhite && !PtInRegion(reference, x, y))
+                    QFAIL(qPrintable(QStringLiteral("call %1 painted %2,%3 outside the clip").arg(i).arg(x).arg(y)));
+            }
+        QVERIFY2(white > 0, qPrintable(QStringLiteral("call %1 painted nothing").arg(i)));
+        SelectObject(s.dc, oldPen);
+        DeleteObject(pen);
+    }
+    DeleteObject(reference);
+}
+
+void tst_GdiRaster::ropTruthTables()
+{
+    // With brush 0xF0, source 0xCC and destination 0xAA in every channel,
+    // bit k of each channel meets (p,s,d) = (k>>2, (k>>1)&1, k&1): the result
+    // channel equals the ROP's index byte. Checked for all 256 codes.
+    Surface src(1, 1, RGB(0xCC, 0xCC, 0xCC));
+    HBRUSH brush = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
+    for (int index = 0; index < 256; ++index) {
+        Surface dst(2, 1, RGB(0xAA, 0xAA, 0xAA));
+        HGDIOBJ old = SelectObject(dst.dc, brush);
+        const DWORD rop = DWORD(index) << 16;
+        QVERIFY(BitBlt(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, rop));
+        QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(index, index, index));
+        // StretchBlt 1:1 does the same.
+        QVERIFY(StretchBlt(dst.dc, 1, 0, 1, 1, src.dc, 0, 0, 1, 1, rop));
+        QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(index, index, index));
+        SelectObject(dst.dc, old);
+    }
+    DeleteObject(brush);
+
+    // Pattern-only codes through PatBlt; codes that need a source refuse.
+    Surface d(1, 1, RGB(0xAA, 0xAA, 0xAA));
+    HBRUSH b = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
+    HGDIOBJ old = SelectObject(d.dc, b);
+    QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, PATINVERT));
+    QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0x5A, 0x5A, 0x5A));
+    QVERIFY(!PatBlt(d.dc, 0, 0, 1, 1, SRCCOPY));
+    QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, WHITENESS));
+    QCOMPARE(GetPixel(d.dc, 0, 0), RGB(255, 255, 255));
+    QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, BLACKNESS));
+    QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0, 0, 0));
+    SelectObject(d.dc, old);
+    DeleteObject(b);
+}
+
+void tst_GdiRaster::monoToColourUsesDestinationColours()
+{
+    Surface mono(2, 1, RGB(0, 0, 0), 1);
+    SetPixel(mono.dc, 1, 0, RGB(255, 255, 255));
+    SetTextColor(mono.dc, RGB(9, 9, 9)); // the source DC's colours do not matter
+    SetBkColor(mono.dc, RGB(7, 7, 7));
+    Surface dst(2, 1, kPaper);
+    SetTextColor(dst.dc, RGB(1, 2, 3));
+    SetBkColor(dst.dc, RGB(200, 100, 50));
+    QVERIFY(BitBlt(dst.dc, 0, 0, 2, 1, mono.dc, 0, 0, SRCCOPY));
+    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(1, 2, 3));     // 0 bit: text colour
+    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(200, 100, 50)); // 1 bit: background
+    // The conversion happens before the ROP: SRCAND with a 1 bit keeps
+    // destination & background.
+    Surface dst2(1, 1, RGB(0xF0, 0x0F, 0xFF));
+    SetBkColor(dst2.dc, RGB(0x3C, 0x3C, 0x3C));
+    BitBlt(dst2.dc, 0, 0, 1, 1, mono.dc, 1, 0, SRCAND);
+    QCOMPARE(GetPixel(dst2.dc, 0, 0), RGB(0x30, 0x0C, 0x3C));
+}
+
+void tst_GdiRaster::colourToMonoUsesSourceBackground()
+{
+    Surface src(3, 1, RGB(10, 20, 30));
+    SetPixel(src.dc, 1, 0, RGB(10, 20, 31)); // differs in one bit only
+    SetPixel(src.dc, 2, 0, RGB(255, 255, 255));
+    SetBkColor(src.dc, RGB(10, 20, 30));
+    Surface mono(3, 1, RGB(0, 0, 0), 1);
+    SetBkColor(mono.dc, RGB(255, 255, 255));
+    QVERIFY(BitBlt(mono.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY));
+    QCOMPARE(GetPixel(mono.dc, 0, 0), RGB(255, 255, 255));
+    QCOMPARE(GetPixel(mono.dc, 1, 0), RGB(0, 0, 0));
+    QCOMPARE(GetPixel(mono.dc, 2, 0), RGB(0, 0, 0)); // white, but not the key colour
+}
+
+void tst_GdiRaster::transparentBlitPipeline()
+{
+    // The masked copy the button uses for bitmaps: mask from the key colour,
+    // key pixels of the copy blacked out (DSna), the destination holed with
+    // SRCAND and filled with SRCPAINT. Where the key colour was, the
+    // destination stays exactly as it was; elsewhere the picture shows.
+    const COLORREF key = RGB(255, 0, 255);
+    const int w = 4, h = 3;
+    Surface picture(w, h, key);
+    const COLORREF colours[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(12, 200, 99), RGB(254, 0, 255)};
+    for (int i = 0; i < 4; ++i)
+        SetPixel(picture.dc, i, i % h, colours[i]);
+    for (int scale : {1, 2}) {
+        Surface dest(w * scale, h * scale, RGB(0, 0, 0));
+        for (int y = 0; y < h * scale; ++y)
+            for (int x = 0; x < w * scale; ++x)
+                SetPixel(dest.dc, x, y, RGB(x * 20, y * 30, 77));
+        Surface before(w * scale, h * scale);
+        BitBlt(before.dc, 0, 0, w * scale, h * scale, dest.dc, 0, 0, SRCCOPY);
+
+        Surface copy(w, h);
+        BitBlt(copy.dc, 0, 0, w, h, picture.dc, 0, 0, SRCCOPY);
+        Surface mask(w, h, RGB(0, 0, 0), 1);
+        SetBkColor(copy.dc, key);
+        SetTextColor(copy.dc, RGB(255, 255, 255));
+        BitBlt(mask.dc, 0, 0, w, h, copy.dc, 0, 0, SRCCOPY);
+        SetTextColor(copy.dc, RGB(0, 0, 0));
+        SetBkColor(copy.dc, RGB(255, 255, 255));
+        BitBlt(copy.dc, 0, 0, w, h, mask.dc, 0, 0, 0x00220326);
+        StretchBlt(dest.dc, 0, 0, w * scale, h * scale, mask.dc, 0, 0, w, h, SRCAND);
+        StretchBlt(dest.dc, 0, 0, w * scale, h * scale, copy.dc, 0, 0, w, h, SRCPAINT);
+
+        for (int y = 0; y < h * scale; ++y)
+            for (int x = 0; x < w * scale; ++x) {
+                const COLORREF p = GetPixel(picture.dc, x / scale, y / scale);
+                const COLORREF expected = p == key ? GetPixel(before.dc, x, y) : p;
+                QCOMPARE(GetPixel(dest.dc, x, y), expected);
+            }
+    }
+}
+
+void tst_GdiRaster::stretchIndexMaps_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QList<int>>("sources");
+    QTest::newRow("3->5") << 3 << 5 << QList<int>{0, 0, 1, 2, 2};
+    QTest::newRow("2->4") << 2 << 4 << QList<int>{0, 0, 1, 1};
+    QTest::newRow("3->7") << 3 << 7 << QList<int>{0, 0, 1, 1, 1, 2, 2};
+    QTest::newRow("5->3 first of each group") << 5 << 3 << QList<int>{0, 2, 3};
+    QTest::newRow("7->3 first of each group") << 7 << 3 << QList<int>{0, 2, 5};
+}
+
+void tst_GdiRaster::stretchIndexMaps()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QList<int>, sources);
+    Surface src(from, from);
+    for (int y = 0; y < from; ++y)
+        for (int x = 0; x < from; ++x)
+            SetPixel(src.dc, x, y, RGB(x, y, 0));
+    Surface dst(to, to);
+    SetStretchBltMode(dst.dc, COLORONCOLOR);
+    QVERIFY(StretchBlt(dst.dc, 0, 0, to, to, src.dc, 0, 0, from, from, SRCCOPY));
+    for (int y = 0; y < to; ++y)
+        for (int x = 0; x < to; ++x)
+            QCOMPARE(GetPixel(dst.dc, x, y), RGB(sources[x], sources[y], 0));
+}
+
+void tst_GdiRaster::stretchShrinkMergesGroups()
+{
+    // BLACKONWHITE (the default) ANDs a group. Source pixel i clears bit i, so
+    // each result shows exactly which sources merged: 5->3 {0,1},{2},{3,4}.
+    Surface src(5, 1);
+    for (int i = 0; i < 5; ++i)
+        SetPixel(src.dc, i, 0, RGB(0xFF & ~(1 << i), 0, 0));
+    Surface dst(3, 1);
+    QCOMPARE(GetStretchBltMode(dst.dc), BLACKONWHITE);
+    StretchBlt(dst.dc, 0, 0, 3, 1, src.dc, 0, 0, 5, 1, SRCCOPY);
+    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(0xFF & ~0x03, 0, 0));
+    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(0xFF & ~0x04, 0, 0));
+    QCOMPARE(GetPixel(dst.dc, 2, 0), RGB(0xFF & ~0x18, 0, 0));
+    // WHITEONBLACK ORs.
+    SetStretchBltMode(dst.dc, WHITEONBLACK);
+    StretchBlt(dst.dc, 0, 0, 3, 1, src.dc, 0, 0, 5, 1, SRCCOPY);
+    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(0xFF, 0, 0));
+    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(0xFF & ~0x04, 0, 0));
+}
+
+void tst_GdiRaster::overlappingBlitReadsOriginalPixels()
+{
+    Surface s(5, 1);
+    for (int i = 0; i < 5; ++i)
+        SetPixel(s.dc, i, 0, RGB(i, 0, 0));
+    QVERIFY(BitBlt(s.dc, 1, 0, 4, 1, s.dc, 0, 0, SRCCOPY));
+    for (int i = 1; i < 5; ++i)
+        QCOMPARE(GetPixel(s.dc, i, 0), RGB(i - 1, 0, 0));
+}
+
+QTEST_MAIN(tst_GdiRaster)
+#include "tst_gdiraster.moc"

@@ -1,0 +1,266 @@
+// Regions: construction, algebra, QRegion conversion.
+
+#include <gdi/bridge.h>
+#include <gdi/gdi.h>
+
+#include "region.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QStringList regionPicture(HRGN r, int w, int h)
+{
+    QStringList rows;
+    for (int y = 0; y < h; ++y) {
+        QString row;
+        for (int x = 0; x < w; ++x)
+            row += PtInRegion(r, x, y) ? u'#' : u'.';
+        rows << row;
+    }
+    return rows;
+}
+
+int pixelCount(HRGN r, int w, int h)
+{
+    int n = 0;
+    for (int y = -2; y < h; ++y)
+        for (int x = -2; x < w; ++x)
+            n += PtInRegion(r, x, y);
+    return n;
+}
+
+// Winding number of the integer point (x,y): an edge counts on rows
+// ymin <= y < ymax when it crosses the row strictly right of x, so a point
+// on a left edge is inside and one on a right edge outside.
+int windingAt(const QList<POINT> &poly, int x, int y)
+{
+    int wn = 0;
+    for (qsizetype i = 0; i < poly.size(); ++i) {
+        const POINT a = poly[i], b = poly[(i + 1) % poly.size()];
+        if (a.y == b.y)
+            continue;
+        const bool up = b.y > a.y;
+        const POINT lo = up ? a : b, hi = up ? b : a;
+        if (y < lo.y || y >= hi.y)
+            continue;
+        // x < crossing  <=>  (x - lo.x) * (hi.y - lo.y) < (y - lo.y) * (hi.x - lo.x)
+        const qint64 lhs = qint64(x - lo.x) * (hi.y - lo.y), rhs = qint64(y - lo.y) * (hi.x - lo.x);
+        if (lhs < rhs)
+            wn += up ? 1 : -1;
+    }
+    return wn;
+}
+
+} // namespace
+
+class tst_GdiRegion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rectangleRegions();
+    void polygonRule();
+    void ellipticRegions_data();
+    void ellipticRegions();
+    void starWindingVersusAlternate();
+    void randomPolygonsAgainstWindingOracle();
+    void combineAgainstPixelOracle();
+    void combineResultKinds();
+    void qregionRoundTrip();
+};
+
+void tst_GdiRegion::rectangleRegions()
+{
+    HRGN r = CreateRectRgn(2, 1, 5, 3);
+    QCOMPARE(regionPicture(r, 6, 4), (QStringList{"......", "..###.", "..###.", "......"}));
+    HRGN inverted = CreateRectRgn(5, 3, 2, 1);
+    QVERIFY(EqualRgn(r, inverted));
+    RECT box;
+    QCOMPARE(GetRgnBox(r, &box), SIMPLEREGION);
+    QCOMPARE(box.left, 2);
+    QCOMPARE(box.bottom, 3);
+    HRGN empty = CreateRectRgn(3, 1, 3, 9);
+    QCOMPARE(GetRgnBox(empty, &box), NULLREGION);
+    for (HRGN h : {r, inverted, empty})
+        QVERIFY(DeleteObject(h));
+}
+
+void tst_GdiRegion::polygonRule()
+{
+    const POINT square[4] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    HRGN sq = CreatePolygonRgn(square, 4, ALTERNATE);
+    HRGN rect = CreateRectRgn(0, 0, 10, 10);
+    QVERIFY(EqualRgn(sq, rect));
+
+    // The triangle covers columns 0..9-y on row y: 55 pixels.
+    const POINT tri[3] = {{0, 0}, {10, 0}, {0, 10}};
+    HRGN t = CreatePolygonRgn(tri, 3, WINDING);
+    QCOMPARE(pixelCount(t, 12, 12), 55);
+    for (int y = 0; y < 10; ++y) {
+        QVERIFY(PtInRegion(t, 9 - y, y));
+        QVERIFY(!PtInRegion(t, 10 - y, y));
+    }
+    for (HRGN h : {sq, rect, t})
+        DeleteObject(h);
+
+    QCOMPARE(CreatePolygonRgn(tri, 3, 7), HRGN(0));
+    QCOMPARE(CreatePolygonRgn(nullptr, 3, ALTERNATE), HRGN(0));
+}
+
+void tst_GdiRegion::ellipticRegions_data()
+{
+    QTest::addColumn<QList<int>>("box");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("8x8 one pixel smaller than the ellipse")
+        << QList<int>{0, 0, 8, 8}
+        << QStringList{"..###...", ".#####..", "#######.", "#######.", "#######.", ".#####..", "..###...",
+                       "........"};
+    QTest::newRow("5x5") << QList<int>{0, 0, 5, 5}
+                         << QStringList{".##.....", "####....", "####....", ".##.....", "........", "........",
+                                        "........", "........"};
+    QTest::newRow("2 wide degenerates to a rectangle")
+        << QList<int>{1, 1, 3, 6}
+        << QStringList{"........", ".#......", ".#......", ".#......", ".#......", "........", "........",
+                       "........"};
+}
+
+void tst_GdiRegion::ellipticRegions()
+{
+    QFETCH(QList<int>, box);
+    QFETCH(QStringList, expected);
+    HRGN r = CreateEllipticRgn(box[0], box[1], box[2], box[3]);
+    QCOMPARE(regionPicture(r, 8, 8), expected);
+    DeleteObject(r);
+}
+
+void tst_GdiRegion::starWindingVersusAlternate()
+{
+    const QList<POINT> star = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
+    HRGN alt = CreatePolygonRgn(star.constData(), 5, ALTERNATE);
+    HRGN win = CreatePolygonRgn(star.constData(), 5, WINDING);
+    // The centre pentagon is covered twice: in WINDING only.
+    QVERIFY(PtInRegion(win, 10, 10));
+    QVERIFY(!PtInRegion(alt, 10, 10));
+    HRGN diff = CreateRectRgn(0, 0, 0, 0);
+    QCOMPARE(CombineRgn(diff, alt, win, RGN_DIFF), NULLREGION);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x) {
+            const int wn = windingAt(star, x, y);
+            QCOMPARE(bool(PtInRegion(win, x, y)), wn != 0);
+            QCOMPARE(bool(PtInRegion(alt, x, y)), (wn & 1) != 0);
+        }
+    for (HRGN h : {alt, win, diff})
+        DeleteObject(h);
+}
+
+void tst_GdiRegion::randomPolygonsAgainstWindingOracle()
+{
+    QRandomGenerator rng(20261206);
+    for (int round = 0; round < 200; ++round) {
+        QList<POINT> poly;
+        const int n = 3 + int(rng.bounded(6));
+        for (int i = 0; i < n; ++i)
+            poly.append({int(rng.bounded(-3, 18)), int(rng.bounded(-3, 18))});
+        const int mode = round % 2 ? WINDING : ALTERNATE;
+        HRGN r = CreatePolygonRgn(poly.constData(), n, mode);
+        QVERIFY(r);
+        for (int y = -4; y < 19; ++y)
+            for (int x = -4; x < 19; ++x) {
+                const int wn = windingAt(poly, x, y);
+                const bool expected = mode == WINDING ? wn != 0 : (wn & 1) != 0;
+                if (bool(PtInRegion(r, x, y)) != expected)
+                    QFAIL(qPrintable(QStringLiteral("round %1: pixel %2,%3").arg(round).arg(x).arg(y)));
+            }
+        DeleteObject(r);
+    }
+}
+
+void tst_GdiRegion::combineAgainstPixelOracle()
+{
+    QRandomGenerator rng(77);
+    const int modes[] = {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY};
+    for (int round = 0; round < 150; ++round) {
+        HRGN a = CreateRectRgn(0, 0, 0, 0), b = CreateRectRgn(0, 0, 0, 0);
+        for (HRGN target : {a, b})
+            for (int k = 0; k < 3; ++k) {
+                HRGN piece = k == 2 ? CreateEllipticRgn(int(rng.bounded(16)), int(rng.bounded(16)),
+                                                        int(rng.bounded(16)), int(rng.bounded(16)))
+                                    : CreateRectRgn(int(rng.bounded(16)), int(rng.bounded(16)),
+                                                    int(rng.bounded(16)), int(rng.bounded(16)));
+                CombineRgn(target, target, piece, RGN_OR);
+                DeleteObject(piece);
+            }
+        const int mode = modes[round % 5];
+        // The destination may be one of the sources.
+        HRGN dst = round % 3 == 0 ? a : CreateRectRgn(0, 0, 0, 0);
+        bool inA[16][16], inB[16][16];
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                inA[y][x] = PtInRegion(a, x, y);
+                inB[y][x] = PtInRegion(b, x, y);
+            }
+        QVERIFY(CombineRgn(dst, a, b, mode) != ERROR);
+        int count = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const bool pa = inA[y][x], pb = inB[y][x];
+                const bool expected = mode == RGN_AND ? pa && pb
+                                    : mode == RGN_OR  ? pa || pb
+                                    : mode == RGN_XOR ? pa != pb
+                                    : mode == RGN_DIFF ? pa && !pb
+                                                       : pa;
+                QCOMPARE(bool(PtInRegion(dst, x, y)), expected);
+                count += expected;
+            }
+        // The QRegion view carries the same pixels.
+        QCOMPARE(gdi::toQRegion(dst).intersected(QRect(0, 0, 16, 16)).isEmpty(), count == 0);
+        if (dst != a)
+            DeleteObject(dst);
+        DeleteObject(a);
+        DeleteObject(b);
+    }
+}
+
+void tst_GdiRegion::combineResultKinds()
+{
+    HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(2, 2, 4, 4), d = CreateRectRgn(0, 0, 0, 0);
+    QCOMPARE(CombineRgn(d, a, b, RGN_DIFF), COMPLEXREGION);
+    QVERIFY(!PtInRegion(d, 3, 3));
+    QVERIFY(PtInRegion(d, 4, 3));
+    QCOMPARE(CombineRgn(d, b, a, RGN_DIFF), NULLREGION);
+    QCOMPARE(CombineRgn(d, a, b, RGN_AND), SIMPLEREGION);
+    QCOMPARE(CombineRgn(d, a, b, 99), ERROR);
+    HRGN stale = CreateRectRgn(0, 0, 1, 1);
+    DeleteObject(stale);
+    QCOMPARE(CombineRgn(d, a, stale, RGN_OR), ERROR);
+    QCOMPARE(CombineRgn(stale, a, b, RGN_OR), ERROR);
+    for (HRGN h : {a, b, d})
+        DeleteObject(h);
+}
+
+void tst_GdiRegion::qregionRoundTrip()
+{
+    const POINT star[5] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
+    HRGN r = CreatePolygonRgn(star, 5, WINDING);
+    const QRegion q = gdi::toQRegion(r);
+    for (int y = -1; y < 21; ++y)
+        for (int x = -1; x < 21; ++x)
+            QCOMPARE(q.contains(QPoint(x, y)), bool(PtInRegion(r, x, y)));
+    HRGN back = gdi::regionFromQRegion(q);
+    QVERIFY(EqualRgn(r, back));
+    DeleteObject(r);
+    DeleteObject(back);
+
+    // The band representation keeps its invariants through operations.
+    gdi::Region a(gdi::Rect{0, 0, 10, 10});
+    const gdi::Region b = gdi::ellipticRegion({2, 2, 9, 12});
+    for (auto op : {gdi::Region::Op::And, gdi::Region::Op::Or, gdi::Region::Op::Xor, gdi::Region::Op::Diff})
+        QVERIFY(a.combined(b, op).isValid());
+    QVERIFY(a.subtracted(a).isEmpty());
+    QVERIFY(a.united(a) == a);
+}
+
+QTEST_MAIN(tst_GdiRegion)
+#include "tst_gdiregion.moc"
