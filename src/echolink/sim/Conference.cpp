@@ -363,7 +363,8 @@ void Conference::runActivity(qint64 now)
         remove(now, leavers[random(quint32(leavers.size()))]);
     } else if (roll < 65 && !active.isEmpty()) {
         const QString call = active[random(quint32(active.size()))];
-        stationChat(now, call, phrases()[random(quint32(phrases().size()))].arg(m_settings.localCallsign));
+        QString phrase = phrases()[random(quint32(phrases().size()))];
+        stationChat(now, call, phrase.replace(QLatin1String("%1"), m_settings.localCallsign));
     } else if (m_talker.isEmpty() && !m_localTransmitting && !active.isEmpty()) {
         const QString call = active[random(quint32(active.size()))];
         startTalk(now, call, now + 3'000 + random(17'001));
