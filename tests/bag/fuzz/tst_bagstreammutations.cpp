@@ -1,0 +1,70 @@
+// A seeded mutation loop over valid streams through the fuzz harness, so
+// that every ordinary (and sanitizer) test run exercises the reader on
+// damaged input. The libFuzzer target covers far more; this keeps the
+// guarantees checked in CI.
+#include "BagStreamHarness.h"
+
+#include <bag/BagStream.h>
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace bag;
+
+class tst_BagStreamMutations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mutatedSeeds();
+};
+
+static QList<QByteArray> seeds()
+{
+    FontValue font;
+    font.name = QStringLiteral("Arial");
+    font.size = 90000;
+    font.weight = 700;
+    const QByteArray icon = QByteArray::fromHex("000001000100202000000100200028000000160000000000") + QByteArray(40, '\x7f');
+
+    PropertyBag all;
+    all.setValue(QStringLiteral("caption"), Value(QStringLiteral("Derrubar")));
+    all.setValue(QStringLiteral("capalign"), Value(0));
+    all.setValue(QStringLiteral("imgsize"), Value::int16(32));
+    all.setValue(QStringLiteral("focus"), Value(false));
+    all.setValue(QStringLiteral("font"), Value(font));
+    all.setValue(QStringLiteral("image"), Value(PictureValue(icon), VarType::UnknownObject));
+    all.setValue(QStringLiteral("cback"), Value(0x8000000Fu));
+    PropertyBag one;
+    one.setValue(QStringLiteral("mode"), Value(2));
+    return {writeStream(all).bytes, writeStream(one).bytes, writeStream(PropertyBag()).bytes};
+}
+
+void tst_BagStreamMutations::mutatedSeeds()
+{
+    QRandomGenerator rng(20261206);
+    const QList<QByteArray> corpus = seeds();
+    int readable = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray b = corpus[rng.bounded(corpus.size())];
+        const int edits = 1 + rng.bounded(4);
+        for (int e = 0; e < edits; ++e) {
+            const int at = b.isEmpty() ? 0 : rng.bounded(b.size());
+            switch (rng.bounded(6)) {
+            case 0: if (!b.isEmpty()) b[at] = char(rng.bounded(256)); break;
+            case 1: if (!b.isEmpty()) b[at] = char(b[at] ^ (1 << rng.bounded(8))); break;
+            case 2: b.truncate(at); break;
+            case 3: b.insert(at, char(rng.bounded(256))); break;
+            case 4: if (b.size() >= at + 4) { const quint32 v = rng.generate(); memcpy(b.data() + at, &v, 4); } break;
+            case 5: if (b.size() >= at + 2) { b[at] = char(0xFF); b[at + 1] = char(0xFF); } break;
+            }
+        }
+        checkBagStream(reinterpret_cast<const uint8_t *>(b.constData()), size_t(b.size()));
+        readable += readStream(b).ok();
+    }
+    // Some mutations must leave the framing intact, or the loop tests nothing but the header checks.
+    QVERIFY2(readable > 500, qPrintable(QString::number(readable)));
+}
+
+QTEST_GUILESS_MAIN(tst_BagStreamMutations)
+#include "tst_bagstreammutations.moc"

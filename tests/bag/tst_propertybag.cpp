@@ -1,0 +1,132 @@
+#include <bag/PropertyBag.h>
+
+#include <QTest>
+
+using namespace bag;
+
+Q_DECLARE_METATYPE(bag::Value)
+
+class tst_PropertyBag : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keysIgnoreCase();
+    void writeWithDefault_data();
+    void writeWithDefault();
+    void typedReads_data();
+    void typedReads();
+    void replacingKeepsOrder();
+};
+
+void tst_PropertyBag::keysIgnoreCase()
+{
+    PropertyBag b;
+    b.WriteProperty(QStringLiteral("CapAlign"), 0, 2);
+    QCOMPARE(b.entries().size(), 1);
+    QCOMPARE(b.entries()[0].first, QStringLiteral("capalign"));
+    QCOMPARE(b.ReadProperty(QStringLiteral("CAPALIGN"), 2), Value(0));
+    QCOMPARE(b.ReadProperty(QStringLiteral("capalign"), 2), Value(0));
+    QCOMPARE(b.ReadProperty(QStringLiteral("Shape"), 7), Value(7));
+    QCOMPARE(b.ReadProperty(QStringLiteral("Caption"), "").toText(), QString());
+
+    // "cBhover" written, "cBHover" read: the same key.
+    b.WriteProperty(QStringLiteral("cBhover"), 0x00FFFFu, 0x8000000Fu);
+    QCOMPARE(b.readInt32(QStringLiteral("cBHover"), 0), 0x00FFFF);
+}
+
+void tst_PropertyBag::writeWithDefault_data()
+{
+    QTest::addColumn<Value>("before"); // stored before the write; empty for none
+    QTest::addColumn<Value>("value");
+    QTest::addColumn<Value>("defaultValue");
+    QTest::addColumn<bool>("stored");
+
+    QTest::newRow("equal to default") << Value() << Value(2) << Value(2) << false;
+    QTest::newRow("differs from default") << Value() << Value(0) << Value(2) << true;
+    QTest::newRow("16-bit equal to 32-bit default") << Value() << Value::int16(16) << Value(16) << false;
+    QTest::newRow("Boolean True equal to -1") << Value() << Value(true) << Value::int16(-1) << false;
+    QTest::newRow("Boolean True differs from False") << Value() << Value(true) << Value(false) << true;
+    QTest::newRow("text equal to empty default") << Value() << Value("") << Value("") << false;
+    QTest::newRow("text differs in case") << Value() << Value("OK") << Value("ok") << true;
+    QTest::newRow("no default: always stored") << Value() << Value(0) << Value() << true;
+    QTest::newRow("empty picture, empty default") << Value() << Value(PictureValue()) << Value(PictureValue()) << false;
+    QTest::newRow("picture, empty default") << Value() << Value(PictureValue("BM")) << Value(PictureValue()) << true;
+    QTest::newRow("replaces older value") << Value(5) << Value(0) << Value(2) << true;
+    QTest::newRow("default removes older value") << Value(5) << Value(2) << Value(2) << false;
+}
+
+void tst_PropertyBag::writeWithDefault()
+{
+    QFETCH(Value, before);
+    QFETCH(Value, value);
+    QFETCH(Value, defaultValue);
+    QFETCH(bool, stored);
+
+    PropertyBag b;
+    if (!before.isEmpty())
+        b.setValue(QStringLiteral("key"), before);
+    b.WriteProperty(QStringLiteral("Key"), value, defaultValue);
+    QCOMPARE(b.contains(QStringLiteral("key")), stored);
+    QCOMPARE(b.size(), stored ? 1 : 0);
+    // Reading back gives the value written, stored or not.
+    const Value back = b.ReadProperty(QStringLiteral("key"), defaultValue);
+    QVERIFY(back.sameValue(value));
+    if (stored)
+        QCOMPARE(back, value);
+}
+
+void tst_PropertyBag::typedReads_data()
+{
+    QTest::addColumn<Value>("stored");
+    QTest::addColumn<int>("asInt16");  // with default 111
+    QTest::addColumn<int>("asInt32");  // with default 222
+    QTest::addColumn<bool>("asBool");  // with default false
+    QTest::addColumn<QString>("asText"); // with default "d"
+
+    QTest::newRow("16-bit small colour") << Value::int16(192) << 192 << 192 << true << "d";
+    QTest::newRow("16-bit -1 is True") << Value::int16(-1) << -1 << -1 << true << "d";
+    QTest::newRow("16-bit 0 is False") << Value::int16(0) << 0 << 0 << false << "d";
+    QTest::newRow("32-bit fits 16") << Value(32) << 32 << 32 << true << "d";
+    QTest::newRow("32-bit system colour") << Value(0x8000000Fu) << 111 << int(0x8000000F) << true << "d";
+    QTest::newRow("32-bit just past 16") << Value(32768) << 111 << 32768 << true << "d";
+    QTest::newRow("Boolean True") << Value(true) << -1 << -1 << true << "d";
+    QTest::newRow("Boolean False") << Value(false) << 0 << 0 << false << "d";
+    QTest::newRow("text") << Value("12") << 111 << 222 << false << "12";
+    QTest::newRow("font") << Value(FontValue()) << 111 << 222 << false << "d";
+}
+
+void tst_PropertyBag::typedReads()
+{
+    QFETCH(Value, stored);
+    QFETCH(int, asInt16);
+    QFETCH(int, asInt32);
+    QFETCH(bool, asBool);
+    QFETCH(QString, asText);
+
+    PropertyBag b;
+    b.setValue(QStringLiteral("k"), stored);
+    QCOMPARE(int(b.readInt16(QStringLiteral("K"), 111)), asInt16);
+    QCOMPARE(b.readInt32(QStringLiteral("K"), 222), asInt32);
+    QCOMPARE(b.readBool(QStringLiteral("K"), false), asBool);
+    QCOMPARE(b.readText(QStringLiteral("K"), QStringLiteral("d")), asText);
+    // Absent keys give the default whatever is stored elsewhere.
+    QCOMPARE(b.readInt32(QStringLiteral("other"), 222), 222);
+    QCOMPARE(b.readBool(QStringLiteral("other"), true), true);
+}
+
+void tst_PropertyBag::replacingKeepsOrder()
+{
+    PropertyBag b;
+    b.setValue(QStringLiteral("a"), 1);
+    b.setValue(QStringLiteral("b"), 2);
+    b.setValue(QStringLiteral("c"), 3);
+    b.WriteProperty(QStringLiteral("B"), 20, 0);
+    QCOMPARE(b.entries()[1], PropertyBag::Entry(QStringLiteral("b"), Value(20)));
+    QVERIFY(b.remove(QStringLiteral("A")));
+    QCOMPARE(b.entries()[0].first, QStringLiteral("b"));
+    QVERIFY(!b.remove(QStringLiteral("a")));
+}
+
+QTEST_GUILESS_MAIN(tst_PropertyBag)
+#include "tst_propertybag.moc"
