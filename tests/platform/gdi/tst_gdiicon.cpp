@@ -1,0 +1,386 @@
+// Pictures: the .ico and .bmp readers, GetObjectA, GetIconInfo, CopyImage,
+// DrawIconEx.
+
+#include "icondata.h"
+#include "surface.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using icondata::Image;
+
+namespace {
+
+constexpr COLORREF kPaper = RGB(10, 200, 30);
+
+COLORREF toRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// A width-3 image (rows need padding at every depth) with a diagonal of
+// transparent pixels.
+Image sample(int bitCount)
+{
+    Image img;
+    img.width = 3;
+    img.height = 2;
+    img.bitCount = bitCount;
+    const std::uint32_t colours[6] = {0x102030, 0xFFFFFF, 0x000000, 0xC08040, 0x0A0B0C, 0x7F7F7F};
+    if (bitCount <= 8) {
+        const int entries = bitCount == 1 ? 2 : 6;
+        for (int i = 0; i < entries; ++i)
+            img.palette.append(colours[i]);
+        for (int i = 0; i < 6; ++i)
+            img.pixels.append(std::uint32_t(bitCount == 1 ? (i % 3 == 1 ? 1 : 0) : 5 - i));
+    } else {
+        for (int i = 0; i < 6; ++i)
+            img.pixels.append(colours[i]);
+    }
+    img.transparent = {true, false, false, false, true, false};
+    return img;
+}
+
+std::uint32_t expectedColour(const Image &img, int i)
+{
+    return img.bitCount <= 8 ? img.palette[int(img.pixels[i])] : img.pixels[i] & 0xFFFFFF;
+}
+
+} // namespace
+
+class tst_GdiIcon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_baseline = gdi::liveObjectsTotal(); }
+    void cleanup() { QCOMPARE(gdi::liveObjectsTotal(), m_baseline); }
+
+    void dibEntries_data();
+    void dibEntries();
+    void alphaImagesBlend();
+    void pngEntry();
+    void entryOf256();
+    void nearestImageAndScaling();
+    void iconInfo();
+    void bitmapFiles_data();
+    void bitmapFiles();
+    void malformedFiles_data();
+    void malformedFiles();
+    void mutatedFilesNeverCrash();
+
+private:
+    int m_baseline = 0;
+};
+
+void tst_GdiIcon::dibEntries_data()
+{
+    QTest::addColumn<int>("bitCount");
+    for (int bpp : {1, 4, 8, 24, 32})
+        QTest::newRow(qPrintable(QStringLiteral("%1 bpp").arg(bpp))) << bpp;
+}
+
+void tst_GdiIcon::dibEntries()
+{
+    // dst = (dst & mask) ^ image: opaque pixels show their colour, masked
+    // ones XOR their colour into the paper. Checks row order, padding, the
+    // palette and the mask.
+    QFETCH(int, bitCount);
+    Image img = sample(bitCount);
+    if (bitCount == 1)
+        img.palette = {0x3050F0, 0xE0E0E0}; // not black and white: a colour icon
+    QString error;
+    HICON icon = gdi::loadIcon(icondata::ico({img}), &error);
+    QVERIFY2(icon, qPrintable(error));
+    int w = 0, h = 0;
+    QVERIFY(gdi::iconSize(icon, &w, &h));
+    QCOMPARE(w, 3);
+    QCOMPARE(h, 2);
+    Surface s(5, 4, kPaper);
+    QVERIFY(DrawIconEx(s.dc, 1, 1, icon, 0, 0, 0, 0, DI_NORMAL));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const int i = (y - 1) * 3 + (x - 1);
+            const bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
+            const COLORREF expected = !inside              ? kPaper
+                                    : img.transparent[i] ? kPaper ^ toRef(expectedColour(img, i))
+                                                         : toRef(expectedColour(img, i));
+            QCOMPARE(GetPixel(s.dc, x, y), expected);
+        }
+    // GetObjectA does not describe icons.
+    BITMAP info{};
+    QCOMPARE(GetObjectA(icon, int(sizeof(info)), &info), 0);
+    QVERIFY(DestroyIcon(icon));
+    QVERIFY(!DestroyIcon(icon));
+}
+
+void tst_GdiIcon::alphaImagesBlend()
+{
+    // A 32-bit image with alpha is blended; its mask is ignored.
+    Image img;
+    img.width = 2;
+    img.height = 1;
+    img.bitCount = 32;
+    img.pixels = {0xFFFF0000, 0x800000FF};
+    img.transparent = {true, true};
+    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    QVERIFY(icon);
+    Surface s(2, 1, RGB(255, 255, 255));
+    DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
+    QCOMPARE(GetPixel(s.dc, 0, 0), RGB(255, 0, 0));
+    const COLORREF half = GetPixel(s.dc, 1, 0);
+    QVERIFY2(qAbs(GetRValue(half) - 127) <= 1 && GetBValue(half) == 255, qPrintable(QString::number(half, 16)));
+    DestroyIcon(icon);
+
+    // Alpha all zero: an old-style image, mask and XOR apply.
+    img.pixels = {0x00FF0000, 0x000000FF};
+    img.transparent = {true, false};
+    icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    Surface t(2, 1, kPaper);
+    DrawIconEx(t.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
+    QCOMPARE(GetPixel(t.dc, 0, 0), kPaper ^ RGB(255, 0, 0));
+    QCOMPARE(GetPixel(t.dc, 1, 0), RGB(0, 0, 255));
+    DestroyIcon(icon);
+}
+
+void tst_GdiIcon::pngEntry()
+{
+    QImage png(2, 2, QImage::Format_ARGB32);
+    png.fill(Qt::transparent);
+    png.setPixel(0, 0, qRgba(0, 0, 255, 255));
+    png.setPixel(1, 1, qRgba(255, 255, 0, 255));
+    Image entry;
+    entry.width = entry.height = 2;
+    entry.png = icondata::pngOf(png);
+    QString error;
+    HICON icon = gdi::loadIcon(icondata::ico({entry}), &error);
+    QVERIFY2(icon, qPrintable(error));
+    Surface s(2, 2, kPaper);
+    DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
+    QCOMPARE(GetPixel(s.dc, 0, 0), RGB(0, 0, 255));
+    QCOMPARE(GetPixel(s.dc, 1, 0), kPaper);
+    QCOMPARE(GetPixel(s.dc, 1, 1), RGB(255, 255, 0));
+    DestroyIcon(icon);
+}
+
+void tst_GdiIcon::entryOf256()
+{
+    // A directory size byte of 0 stands for 256.
+    Image big;
+    big.width = big.height = 256;
+    big.bitCount = 24;
+    for (int i = 0; i < 256 * 256; ++i)
+        big.pixels.append(std::uint32_t(i & 0xFFFFFF));
+    const QByteArray file = icondata::ico({big});
+    QCOMPARE(file[6], '\0');
+    HICON icon = gdi::loadIcon(file, nullptr, 256, 256);
+    QVERIFY(icon);
+    int w = 0, h = 0;
+    gdi::iconSize(icon, &w, &h);
+    QCOMPARE(w, 256);
+    QCOMPARE(h, 256);
+    DestroyIcon(icon);
+}
+
+void tst_GdiIcon::nearestImageAndScaling()
+{
+    // One file, three sizes, each a solid colour: which image a call used
+    // shows in the drawn colour.
+    auto solid = [](int size, std::uint32_t colour) {
+        Image img;
+        img.width = img.height = size;
+        img.bitCount = 24;
+        img.pixels = QList<std::uint32_t>(size * size, colour);
+        return img;
+    };
+    const QByteArray file = icondata::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000)});
+    HICON icon = gdi::loadIcon(file, nullptr);
+    int w = 0;
+    gdi::iconSize(icon, &w, nullptr);
+    QCOMPARE(w, 32); // natural size: nearest to 32
+
+    struct Case
+    {
+        int size;
+        COLORREF colour;
+    };
+    for (const Case c : {Case{16, RGB(0, 0, 255)}, Case{20, RGB(0, 0, 255)}, Case{36, RGB(0, 255, 0)}, Case{40, RGB(255, 0, 0)} /* a tie: the larger */,
+                         Case{44, RGB(255, 0, 0)}, Case{64, RGB(255, 0, 0)}}) {
+        HICON copy = HICON(CopyImage(icon, IMAGE_ICON, c.size, c.size, 0));
+        QVERIFY(copy);
+        int cw = 0, ch = 0;
+        gdi::iconSize(copy, &cw, &ch);
+        QCOMPARE(cw, c.size);
+        QCOMPARE(ch, c.size);
+        Surface s(c.size + 1, c.size + 1, RGB(1, 1, 1));
+        DrawIconEx(s.dc, 0, 0, copy, 0, 0, 0, 0, DI_NORMAL);
+        QCOMPARE(GetPixel(s.dc, 0, 0), c.colour);
+        QCOMPARE(GetPixel(s.dc, c.size - 1, c.size - 1), c.colour);
+        QCOMPARE(GetPixel(s.dc, c.size, c.size), RGB(1, 1, 1));
+        QVERIFY(DestroyIcon(copy));
+    }
+    // A 0 keeps that dimension.
+    HICON same = HICON(CopyImage(icon, IMAGE_ICON, 0, 8, 0));
+    int sw = 0, sh = 0;
+    gdi::iconSize(same, &sw, &sh);
+    QCOMPARE(sw, 32);
+    QCOMPARE(sh, 8);
+    DestroyIcon(same);
+    QCOMPARE(CopyImage(icon, IMAGE_BITMAP, 4, 4, 0), HGDIOBJ(0)); // wrong kind
+    DestroyIcon(icon);
+}
+
+void tst_GdiIcon::iconInfo()
+{
+    Image img = sample(24);
+    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    ICONINFO info{};
+    QVERIFY(GetIconInfo(icon, &info));
+    QVERIFY(info.hbmColor);
+    BITMAP bm{};
+    GetObjectA(info.hbmColor, int(sizeof(bm)), &bm);
+    QCOMPARE(bm.bmWidth, 3);
+    QCOMPARE(bm.bmHeight, 2);
+    QVERIFY(!bm.bmBits); // not a picture with addressable bits
+    GetObjectA(info.hbmMask, int(sizeof(bm)), &bm);
+    QCOMPARE(bm.bmBitsPixel, WORD(1));
+    QCOMPARE(bm.bmHeight, 2);
+    // The mask bitmap reads white where the icon is transparent.
+    HDC dc = CreateCompatibleDC(0);
+    HGDIOBJ old = SelectObject(dc, info.hbmMask);
+    QCOMPARE(GetPixel(dc, 0, 0), RGB(255, 255, 255));
+    QCOMPARE(GetPixel(dc, 1, 0), RGB(0, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+
+    // A black-and-white icon has no colour bitmap and a double-height mask.
+    Image bw = sample(1);
+    bw.palette = {0x000000, 0xFFFFFF};
+    HICON mono = gdi::loadIcon(icondata::ico({bw}), nullptr);
+    QVERIFY(GetIconInfo(mono, &info));
+    QCOMPARE(info.hbmColor, HBITMAP(0));
+    GetObjectA(info.hbmMask, int(sizeof(bm)), &bm);
+    QCOMPARE(bm.bmHeight, 4);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(mono);
+    QVERIFY(!GetIconInfo(mono, &info));
+}
+
+void tst_GdiIcon::bitmapFiles_data()
+{
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<bool>("topDown");
+    QTest::newRow("24 bpp bottom-up") << 24 << false;
+    QTest::newRow("24 bpp top-down") << 24 << true;
+    QTest::newRow("8 bpp palette") << 8 << false;
+    QTest::newRow("4 bpp palette") << 4 << false;
+}
+
+void tst_GdiIcon::bitmapFiles()
+{
+    QFETCH(int, bitCount);
+    QFETCH(bool, topDown);
+    const Image img = sample(bitCount);
+    QString error;
+    HBITMAP bm = gdi::loadBitmap(icondata::bmp(img, topDown), &error);
+    QVERIFY2(bm, qPrintable(error));
+    BITMAP info{};
+    QCOMPARE(GetObjectA(bm, int(sizeof(info)), &info), int(sizeof(info)));
+    QCOMPARE(info.bmWidth, 3);
+    QCOMPARE(info.bmHeight, 2);
+    QVERIFY(info.bmBits); // a picture: addressable bits
+    HDC dc = CreateCompatibleDC(0);
+    HGDIOBJ old = SelectObject(dc, bm);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(GetPixel(dc, i % 3, i / 3), toRef(expectedColour(img, i)));
+    SelectObject(dc, old);
+    // Its resized copy is a plain bitmap.
+    HBITMAP copy = HBITMAP(CopyImage(bm, IMAGE_BITMAP, 6, 4, 0));
+    GetObjectA(copy, int(sizeof(info)), &info);
+    QCOMPARE(info.bmWidth, 6);
+    QVERIFY(!info.bmBits);
+    old = SelectObject(dc, copy);
+    QCOMPARE(GetPixel(dc, 5, 3), toRef(expectedColour(img, 5)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(copy);
+    DeleteObject(bm);
+}
+
+void tst_GdiIcon::malformedFiles_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("isIcon");
+    QTest::addColumn<QString>("offset");
+    const QByteArray good = icondata::ico({sample(8)});
+    QByteArray badType = good;
+    badType[2] = 2;
+    QByteArray entryOutside = good;
+    entryOutside[6 + 12] = char(0xF0); // image offset far past the end
+    QByteArray badDepth = good;
+    badDepth[22 + 14] = 7;
+    QByteArray hugeSize = good;
+    hugeSize[22 + 7] = 0x40; // width 0x40000000
+    QTest::newRow("empty") << QByteArray() << true << "offset 0";
+    QTest::newRow("directory cut") << good.left(12) << true << "offset 6";
+    QTest::newRow("cursor, not icon") << badType << true << "offset 2";
+    QTest::newRow("image outside file") << entryOutside << true << "offset 14";
+    QTest::newRow("pixels cut short") << good.left(good.size() - 20) << true << "";
+    QTest::newRow("bit depth 7") << badDepth << true << "offset 36";
+    QTest::newRow("absurd width") << hugeSize << true << "offset 26";
+    QTest::newRow("not a bmp") << QByteArray("XM123456789012345") << false << "offset 0";
+    const QByteArray bmp = icondata::bmp(sample(24));
+    QTest::newRow("bmp pixels cut") << bmp.left(bmp.size() - 3) << false << "";
+}
+
+void tst_GdiIcon::malformedFiles()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, isIcon);
+    QFETCH(QString, offset);
+    QString error;
+    const HGDIOBJ h = isIcon ? gdi::loadIcon(data, &error) : gdi::loadBitmap(data, &error);
+    QCOMPARE(h, HGDIOBJ(0));
+    QVERIFY(error.contains(QStringLiteral("offset")));
+    if (!offset.isEmpty())
+        QVERIFY2(error.contains(offset), qPrintable(error));
+}
+
+void tst_GdiIcon::mutatedFilesNeverCrash()
+{
+    // A short seeded mutation run (the long one is the libFuzzer target):
+    // whatever the bytes, loading fails cleanly or yields a drawable icon.
+    QList<QByteArray> seeds;
+    for (int bpp : {1, 4, 8, 24, 32})
+        seeds.append(icondata::ico({sample(bpp)}));
+    QRandomGenerator rng(4242);
+    Surface s(8, 8);
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray data = seeds[round % seeds.size()];
+        const int edits = 1 + int(rng.bounded(6));
+        for (int e = 0; e < edits; ++e) {
+            const int at = int(rng.bounded(int(data.size())));
+            switch (rng.bounded(3)) {
+            case 0: data[at] = char(rng.bounded(256)); break;
+            case 1: data.truncate(at); break;
+            default: data.insert(at, char(rng.bounded(256))); break;
+            }
+            if (data.isEmpty())
+                break;
+        }
+        QString error;
+        HICON icon = gdi::loadIcon(data, &error);
+        if (!icon) {
+            QVERIFY(!error.isEmpty());
+            continue;
+        }
+        QVERIFY(DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL));
+        HICON copy = HICON(CopyImage(icon, IMAGE_ICON, 5, 7, 0));
+        QVERIFY(copy);
+        DestroyIcon(copy);
+        DestroyIcon(icon);
+    }
+}
+
+QTEST_MAIN(tst_GdiIcon)
+#include "tst_gdiicon.moc"
