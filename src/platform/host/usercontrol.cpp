@@ -618,7 +618,8 @@ void UserControl::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     int button = buttonCode(event->button());
-    if (button == 0)
+    // The press that makes a double click arrives as the double click.
+    if (button == 0 || event->flags().testFlag(Qt::MouseEventCreatedDoubleClick))
         return;
     int shift = shiftCode(event->modifiers());
     float x = float(event->position().x());

@@ -18,13 +18,12 @@
 
 #include <host/olecolor.h>
 #include <host/twips.h>
+#include <host/usercontrol.h>
 
 #include <QPointer>
 #include <QWidget>
 
 namespace host {
-
-class UserControl;
 
 class Form : public QWidget
 {
