@@ -41,15 +41,12 @@ HandleTable::HandleTable()
     m_stock[WHITE_PEN] = addStock(pen(RGB(255, 255, 255), PS_SOLID));
     m_stock[BLACK_PEN] = addStock(pen(0, PS_SOLID));
     m_stock[NULL_PEN] = addStock(pen(0, PS_NULL));
-    // Fonts are built lazily: QFont needs nothing from the GUI until it is
-    // measured or drawn.
     for (int index : {SYSTEM_FONT, DEFAULT_GUI_FONT}) {
         auto f = std::make_unique<Font>();
         f->logFont.lfHeight = index == SYSTEM_FONT ? -13 : -11;
         f->logFont.lfWeight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
         f->logFont.lfCharSet = DEFAULT_CHARSET;
         std::strcpy(f->logFont.lfFaceName, "MS Sans Serif");
-        f->font = qfontFromLogFont(f->logFont);
         m_stock[index] = addStock(std::move(f));
     }
     auto bm = std::make_unique<Bitmap>();

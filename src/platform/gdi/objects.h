@@ -76,11 +76,23 @@ struct Brush : Object
     COLORREF colour = 0;
 };
 
+// Fonts (text.cpp).
+QFont qfontFromLogFont(const LOGFONTA &lf);
+
 struct Font : Object
 {
     Font() : Object(Kind::Font) { }
     LOGFONTA logFont{};
-    QFont font;
+    QFont font; // built on first use: needs the GUI application
+    bool built = false;
+    const QFont &qfont()
+    {
+        if (!built) {
+            font = qfontFromLogFont(logFont);
+            built = true;
+        }
+        return font;
+    }
 };
 
 struct RegionObject : Object
@@ -202,7 +214,5 @@ int nearestImage(const std::vector<IconImage> &images, int width, int height);
 bool decodeIcon(const QByteArray &data, std::vector<IconImage> *images, QString *error);
 std::unique_ptr<Bitmap> decodeBitmap(const QByteArray &data, QString *error);
 
-// Fonts (text.cpp).
-QFont qfontFromLogFont(const LOGFONTA &lf);
 
 } // namespace gdi

@@ -284,11 +284,20 @@ BOOL LineTo(HDC hdc, int x, int y)
     return ok;
 }
 
+namespace {
+
+bool drawable(const DeviceContext *dc, const Bitmap *bm, int x, int y)
+{
+    return x >= 0 && y >= 0 && x < bm->width && y < bm->height && (!dc->clip || dc->clip->contains(x, y));
+}
+
+} // namespace
+
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
 {
     DeviceContext *dc = dcFor(hdc);
     Bitmap *bm = targetOf(dc);
-    if (!bm || !drawableArea(dc, bm).contains(x, y))
+    if (!bm || !drawable(dc, bm, x, y))
         return CLR_INVALID;
     const std::uint32_t px = surfacePixel(bm, color);
     bm->row(y)[x] = px;
@@ -300,7 +309,7 @@ COLORREF GetPixel(HDC hdc, int x, int y)
 {
     DeviceContext *dc = dcFor(hdc);
     Bitmap *bm = targetOf(dc);
-    if (!bm || !drawableArea(dc, bm).contains(x, y))
+    if (!bm || !drawable(dc, bm, x, y))
         return CLR_INVALID;
     return toColorRef(bm->row(y)[x]);
 }

@@ -191,14 +191,13 @@ HFONT CreateFontIndirectA(const LOGFONTA *lplf)
     auto f = std::make_unique<Font>();
     f->logFont = *lplf;
     f->logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
-    f->font = qfontFromLogFont(f->logFont);
     return HandleTable::instance().add(std::move(f));
 }
 
 static QFont dcFont(const DeviceContext *dc)
 {
-    if (const Font *f = fontFor(dc->font))
-        return f->font;
+    if (Font *f = fontFor(dc->font))
+        return f->qfont();
     return qfontFromLogFont(LOGFONTA{});
 }
 

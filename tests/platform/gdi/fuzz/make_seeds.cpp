@@ -1,0 +1,52 @@
+// Writes the fuzzer's seed corpus: small valid .ico files at every depth,
+// several sizes in one file, a PNG entry, and .bmp files.
+
+#include "../icondata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+using icondata::Image;
+
+static Image sample(int bitCount, int w, int h)
+{
+    Image img;
+    img.width = w;
+    img.height = h;
+    img.bitCount = bitCount;
+    if (bitCount <= 8)
+        for (int i = 0; i < (1 << std::min(bitCount, 4)); ++i)
+            img.palette.append(std::uint32_t(i * 0x111111));
+    for (int i = 0; i < w * h; ++i) {
+        img.pixels.append(bitCount <= 8 ? std::uint32_t(i % img.palette.size()) : std::uint32_t(i * 0x010203));
+        img.transparent.append(i % 3 == 0);
+    }
+    return img;
+}
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    QDir dir(QString::fromLocal8Bit(argv[1]));
+    dir.mkpath(QStringLiteral("."));
+    auto write = [&](const QString &name, const QByteArray &data) {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+    };
+    bool ok = true;
+    for (int bpp : {1, 4, 8, 24, 32})
+        ok &= write(QStringLiteral("ico%1.ico").arg(bpp), icondata::ico({sample(bpp, 3, 2)}));
+    ok &= write(QStringLiteral("sizes.ico"), icondata::ico({sample(8, 16, 16), sample(32, 5, 4), sample(24, 2, 7)}));
+    QImage png(3, 3, QImage::Format_ARGB32);
+    png.fill(qRgba(10, 20, 30, 128));
+    Image entry;
+    entry.width = entry.height = 3;
+    entry.png = icondata::pngOf(png);
+    ok &= write(QStringLiteral("png.ico"), icondata::ico({entry, sample(4, 3, 3)}));
+    ok &= write(QStringLiteral("b24.bmp"), icondata::bmp(sample(24, 3, 2)));
+    ok &= write(QStringLiteral("b8.bmp"), icondata::bmp(sample(8, 5, 3), true));
+    return ok ? 0 : 1;
+}
