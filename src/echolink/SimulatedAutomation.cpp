@@ -2,6 +2,8 @@
 
 #include "sim/Conference.h"
 
+#include <QRegularExpression>
+
 namespace echolink {
 
 SimulatedAutomation::SimulatedAutomation(const Settings &settings, std::unique_ptr<SimClock> clock, QObject *parent)
@@ -26,6 +28,15 @@ SimulatedAutomation::~SimulatedAutomation() = default;
 SimulatedAutomation::Settings SimulatedAutomation::settingsFrom(const BackendOptions &options)
 {
     Settings settings;
+    // A mistyped option would otherwise be dropped without a word (a password never set).
+    for (auto it = options.settings.cbegin(); it != options.settings.cend(); ++it) {
+        const QString &key = it.key();
+        if (key.startsWith(QLatin1String("sim-")) && key != QLatin1String(BackendOptions::SimPasswordKey)
+            && key != QLatin1String(BackendOptions::SimSeedKey) && key != QLatin1String(BackendOptions::SimCallsignKey)) {
+            throw AutomationError(status::InvalidArgument,
+                                  QStringLiteral("Op\u00e7\u00e3o desconhecida da sala simulada: --%1").arg(key));
+        }
+    }
     if (options.settings.contains(QLatin1String(BackendOptions::SimPasswordKey)))
         settings.password = options.value(QLatin1String(BackendOptions::SimPasswordKey));
     if (options.settings.contains(QLatin1String(BackendOptions::SimSeedKey))) {
@@ -57,8 +68,16 @@ void SimulatedAutomation::catchUp()
 
 void SimulatedAutomation::collect()
 {
-    for (sim::Conference::Output &out : m_conference->takeOutputs())
-        m_pending.push_back({out.kind == sim::Conference::Output::Kind::Station, std::move(out.text)});
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (sim::Conference::Output &out : m_conference->takeOutputs()) {
+        if (out.kind == sim::Conference::Output::Kind::Station) {
+            m_pending.push_back({true, std::move(out.text)});
+            continue;
+        }
+        // Chat arrives one line per event, even when a quoted text held line breaks.
+        for (const QString &line : out.text.split(lineBreak))
+            m_pending.push_back({false, line});
+    }
     if (!m_pending.empty() && !m_deliveryPosted) {
         m_deliveryPosted = true;
         QMetaObject::invokeMethod(this, &SimulatedAutomation::deliverOne, Qt::QueuedConnection);

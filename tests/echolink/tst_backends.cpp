@@ -53,6 +53,7 @@ void tst_Backends::createFailures_data()
     QTest::newRow("seed not a number") << "sim" << "sim-seed" << "12a" << status::InvalidArgument << "12a";
     QTest::newRow("negative seed") << "sim" << "sim-seed" << "-3" << status::InvalidArgument << "-3";
     QTest::newRow("callsign with blank") << "sim" << "sim-callsign" << "ZZ1 AB" << status::InvalidArgument << "ZZ1 AB";
+    QTest::newRow("mistyped option") << "sim" << "sim-pasword" << "x" << status::InvalidArgument << "--sim-pasword";
     QTest::newRow("empty callsign") << "sim" << "sim-callsign" << "" << status::InvalidArgument << "Indicativo";
 }
 

@@ -173,6 +173,7 @@ void tst_SimulatedConference::replies_data()
     QTest::newRow("disconnect unknown") << QStringList{admin, ".disconnect zz8zz"} << 0ll << rows({"zz8zz not found"});
     QTest::newRow("quote reaches admins") << QStringList{admin, ".quote ol\u00e1 sala"} << 0ll << rows({"*ZZ0SALA*>ol\u00e1 sala"});
     QTest::newRow("quoted semicolon stays") << QStringList{admin, ".quote \"a;b\" c"} << 0ll << rows({"*ZZ0SALA*>\"a;b\" c"});
+    QTest::newRow("quoted line break gives two lines") << QStringList{admin, ".quote a\rb"} << 0ll << rows({"*ZZ0SALA*>a", "b"});
     QTest::newRow("two commands in one line") << QStringList{admin, ".busy on; .busy off"} << 0ll
                                               << rows({"The conference is busy.", "The conference is available."});
     QTest::newRow("showip one station") << QStringList{admin, ".showip " + kAdmin} << 0ll << QStringList{kAdmin + "\t192.0.2.10\tE", QString()};
