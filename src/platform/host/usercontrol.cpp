@@ -48,6 +48,10 @@ int keyAsciiOf(const QKeyEvent *event)
 {
     if (event->modifiers() & Qt::AltModifier)
         return 0;
+    // Ctrl with a letter types its control character, whatever text the
+    // event carries.
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
@@ -64,8 +68,6 @@ int keyAsciiOf(const QKeyEvent *event)
         // characters a Portuguese keyboard types.
         return c < 256 ? int(c) : int('?');
     }
-    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
-        return event->key() - Qt::Key_A + 1;
     return 0;
 }
 

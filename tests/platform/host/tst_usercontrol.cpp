@@ -1,0 +1,456 @@
+// The user-control host: input sequencing and codes, access, default and
+// cancel keys, ambient properties, pointer and icon, the drawing surface,
+// extender geometry, errors out of handlers and tear-down.
+
+#include "testpictures.h"
+
+#include <host/form.h>
+#include <host/msgbox.h>
+#include <host/runtimeerror.h>
+#include <host/usercontrol.h>
+#include <host/window.h>
+
+#include <gdi/bridge.h>
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+class Probe : public host::UserControl
+{
+public:
+    using host::UserControl::UserControl;
+    ~Probe() override { terminate(); }
+
+    QStringList log;
+    int terminations = 0;
+    QSize surfaceAtResize;
+    std::function<void()> onPaint;
+    bool throwOnClick = false;
+
+    void UserControl_MouseDown(int &Button, int &Shift, float &X, float &Y) override
+    {
+        log << QStringLiteral("MouseDown %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+    }
+    void UserControl_MouseUp(int &Button, int &Shift, float &X, float &Y) override
+    {
+        log << QStringLiteral("MouseUp %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+    }
+    void UserControl_MouseMove(int &Button, int &Shift, float &X, float &Y) override
+    {
+        log << QStringLiteral("MouseMove %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+    }
+    void UserControl_Click() override
+    {
+        log << QStringLiteral("Click");
+        if (throwOnClick)
+            throw host::RuntimeError(91, host::standardErrorDescription(91));
+    }
+    void UserControl_DblClick() override { log << QStringLiteral("DblClick"); }
+    void UserControl_KeyDown(int &KeyCode, int &Shift) override
+    {
+        log << QStringLiteral("KeyDown %1 %2").arg(KeyCode).arg(Shift);
+    }
+    void UserControl_KeyPress(int &KeyAscii) override { log << QStringLiteral("KeyPress %1").arg(KeyAscii); }
+    void UserControl_KeyUp(int &KeyCode, int &Shift) override
+    {
+        log << QStringLiteral("KeyUp %1 %2").arg(KeyCode).arg(Shift);
+    }
+    void UserControl_AccessKeyPress(int &KeyAscii) override
+    {
+        log << QStringLiteral("AccessKeyPress %1").arg(KeyAscii);
+    }
+    void UserControl_AmbientChanged(const QString &PropertyName) override
+    {
+        log << QStringLiteral("AmbientChanged %1").arg(PropertyName);
+    }
+    void UserControl_Resize() override
+    {
+        surfaceAtResize = surfaceImage().size();
+        log << QStringLiteral("Resize %1x%2").arg(width()).arg(height());
+    }
+    void UserControl_Paint() override
+    {
+        if (onPaint)
+            onPaint();
+    }
+    void UserControl_Terminate() override { ++terminations; }
+};
+
+QStringList without(const QStringList &log, const QString &prefix)
+{
+    QStringList kept;
+    for (const QString &line : log) {
+        if (!line.startsWith(prefix))
+            kept << line;
+    }
+    return kept;
+}
+
+void fill(HDC dc, int left, int top, int right, int bottom, COLORREF color)
+{
+    const HBRUSH brush = CreateSolidBrush(color);
+    const RECT r{left, top, right, bottom};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+} // namespace
+
+class tst_UserControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mouseSequence_data()
+    {
+        // A script of mouse events: p(ress) r(elease) d(ouble click), button
+        // L/R/M, position; modifiers with +S / +C / +A.
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("left click") << "p L 10 5; r L 10 5"
+                                    << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click"};
+        QTest::newRow("right click still clicks: the control filters it")
+            << "p R 3 4; r R 3 4" << QStringList{"MouseDown 2 0 3 4", "MouseUp 2 0 3 4", "Click"};
+        QTest::newRow("middle button with Shift and Ctrl")
+            << "p M 1 1 +S+C; r M 1 1 +S+C" << QStringList{"MouseDown 4 3 1 1", "MouseUp 4 3 1 1", "Click"};
+        QTest::newRow("released outside: no click")
+            << "p L 10 5; r L -4 50" << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 -4 50"};
+        QTest::newRow("released on the right edge pixel clicks")
+            << "p L 10 5; r L 39 5" << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 39 5", "Click"};
+        QTest::newRow("double click: DblClick instead of the second press, no second click")
+            << "p L 10 5; r L 10 5; d L 10 5; r L 10 5"
+            << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click", "DblClick", "MouseUp 1 0 10 5"};
+        QTest::newRow("a click after a double click clicks again")
+            << "d L 10 5; r L 10 5; p L 10 5; r L 10 5"
+            << QStringList{"DblClick", "MouseUp 1 0 10 5", "MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click"};
+        QTest::newRow("Alt right click") << "p R 2 2 +A; r R 2 2 +A"
+                                         << QStringList{"MouseDown 2 4 2 2", "MouseUp 2 4 2 2", "Click"};
+    }
+
+    void mouseSequence()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, expected);
+        host::Form form;
+        auto *probe = new Probe(&form);
+        probe->setGeometry(0, 0, 40, 20);
+        for (const QString &step : script.split(';')) {
+            const QStringList p = step.trimmed().split(' ');
+            const Qt::MouseButton button = p[1] == "L" ? Qt::LeftButton : p[1] == "R" ? Qt::RightButton : Qt::MiddleButton;
+            Qt::KeyboardModifiers mods;
+            if (p.size() > 4) {
+                if (p[4].contains("+S")) mods |= Qt::ShiftModifier;
+                if (p[4].contains("+C")) mods |= Qt::ControlModifier;
+                if (p[4].contains("+A")) mods |= Qt::AltModifier;
+            }
+            const QPoint at(p[2].toInt(), p[3].toInt());
+            if (p[0] == "p")
+                QTest::mousePress(probe, button, mods, at);
+            else if (p[0] == "r")
+                QTest::mouseRelease(probe, button, mods, at);
+            else
+                QTest::mouseDClick(probe, button, mods, at);
+        }
+        QCOMPARE(without(probe->log, "MouseMove"), expected);
+    }
+
+    void releaseOutsideWindowRegionDoesNotClick()
+    {
+        host::Form form;
+        auto *probe = new Probe(&form);
+        probe->setGeometry(0, 0, 40, 20);
+        SetWindowRgn(probe->hWnd(), CreateEllipticRgn(0, 0, 41, 21), FALSE);
+        QTest::mousePress(probe, Qt::LeftButton, {}, QPoint(20, 10));
+        QTest::mouseRelease(probe, Qt::LeftButton, {}, QPoint(1, 1)); // corner, outside the ellipse
+        QCOMPARE(probe->log, (QStringList{"MouseDown 1 0 20 10", "MouseUp 1 0 1 1"}));
+    }
+
+    void keySequence_data()
+    {
+        // A key as the window system sends it (a character key carries its
+        // text); modifier keys come as keys of their own.
+        QTest::addColumn<int>("key");
+        QTest::addColumn<char>("character");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("space") << int(Qt::Key_Space) << ' ' << 0
+                               << QStringList{"KeyDown 32 0", "KeyPress 32", "KeyUp 32 0"};
+        QTest::newRow("letter") << 0 << 'a' << 0 << QStringList{"KeyDown 65 0", "KeyPress 97", "KeyUp 65 0"};
+        QTest::newRow("shifted letter")
+            << 0 << 'A' << int(Qt::ShiftModifier)
+            << QStringList{"KeyDown 16 1", "KeyDown 65 1", "KeyPress 65", "KeyUp 65 1", "KeyUp 16 0"};
+        QTest::newRow("ctrl letter gives a control character")
+            << int(Qt::Key_C) << '\0' << int(Qt::ControlModifier)
+            << QStringList{"KeyDown 17 2", "KeyDown 67 2", "KeyPress 3", "KeyUp 67 2", "KeyUp 17 0"};
+        QTest::newRow("alt letter gives no character")
+            << int(Qt::Key_X) << '\0' << int(Qt::AltModifier)
+            << QStringList{"KeyDown 18 4", "KeyDown 88 4", "KeyUp 88 4", "KeyUp 18 0"};
+        QTest::newRow("arrow gives no character") << int(Qt::Key_Right) << '\0' << 0
+                                                  << QStringList{"KeyDown 39 0", "KeyUp 39 0"};
+        QTest::newRow("escape without a cancel button") << int(Qt::Key_Escape) << '\0' << 0
+                                                        << QStringList{"KeyDown 27 0", "KeyPress 27", "KeyUp 27 0"};
+        QTest::newRow("enter without a default button") << int(Qt::Key_Return) << '\0' << 0
+                                                        << QStringList{"KeyDown 13 0", "KeyPress 13", "KeyUp 13 0"};
+    }
+
+    void keySequence()
+    {
+        QFETCH(int, key);
+        QFETCH(char, character);
+        QFETCH(int, modifiers);
+        QFETCH(QStringList, expected);
+        host::Form form;
+        auto *probe = new Probe(&form);
+        if (key)
+            QTest::keyClick(probe, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        else
+            QTest::keyClick(probe, character, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(probe->log, expected);
+    }
+
+    void heldKeyRepeatsPressOnly()
+    {
+        Probe probe;
+        QKeyEvent first(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
+        QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+        for (QKeyEvent *e : {&first, &repeatRelease, &repeat, &release})
+            QCoreApplication::sendEvent(&probe, e);
+        QCOMPARE(probe.log, (QStringList{"KeyDown 32 0", "KeyPress 32", "KeyDown 32 0", "KeyPress 32", "KeyUp 32 0"}));
+    }
+
+    void defaultCancelAndAccessKeys()
+    {
+        host::Form form;
+        form.resize(300, 100);
+        auto *ok = new Probe(&form);
+        ok->setObjectName("ok");
+        auto *cancel = new Probe(&form);
+        auto *other = new Probe(&form);
+        other->setDefaultCancel(true);
+        auto *edit = new QLineEdit(&form);
+        ok->setGeometry(0, 0, 50, 20);
+        cancel->setGeometry(60, 0, 50, 20);
+        other->setGeometry(120, 0, 50, 20);
+        edit->setGeometry(0, 40, 100, 20);
+        ok->setAccessKeys("k");
+        form.setDefaultControl(ok);
+        form.setCancelControl(cancel);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        ok->log.clear();
+        cancel->log.clear();
+        QVERIFY(ok->Ambient().DisplayAsDefault);
+        QCOMPARE(ok->Ambient().DisplayName, QString("ok"));
+
+        // Enter and Escape that the line edit leaves go to default and cancel.
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(ok->log, QStringList{"AccessKeyPress 13"});
+        QCOMPARE(cancel->log, QStringList{"AccessKeyPress 27"});
+
+        // Alt + access key.
+        QTest::keyClick(edit, Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(ok->log, (QStringList{"AccessKeyPress 13", "AccessKeyPress 107"}));
+
+        // A focused control with DefaultCancel takes Enter and shows as
+        // default; the default button stops showing so, and both are told.
+        ok->log.clear();
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        QVERIFY(other->Ambient().DisplayAsDefault);
+        QVERIFY(!ok->Ambient().DisplayAsDefault);
+        QVERIFY(ok->log.contains("AmbientChanged DisplayAsDefault"));
+        QVERIFY(other->log.contains("AmbientChanged DisplayAsDefault"));
+        other->log.clear();
+        ok->log.clear();
+        QTest::keyClick(other, Qt::Key_Return);
+        QCOMPARE(other->log.first(), QString("AccessKeyPress 13"));
+        QVERIFY(!other->log.contains("KeyDown 13 0"));
+        QVERIFY(ok->log.isEmpty());
+
+        // A disabled default button gets nothing.
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        ok->setEnabled(false);
+        ok->log.clear();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_K, Qt::AltModifier);
+        QVERIFY(ok->log.isEmpty());
+    }
+
+    void postedArrowMovesFocusOnTheForm()
+    {
+        host::Form form;
+        auto *a = new Probe(&form);
+        auto *b = new Probe(&form);
+        a->setGeometry(0, 0, 20, 20);
+        b->setGeometry(30, 0, 20, 20);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        a->setFocus();
+        QTRY_VERIFY(a->hasFocus());
+        PostMessageA(host::hwndOf(&form), WM_KEYDOWN, 39, 0x004D0001);
+        QTRY_VERIFY(b->hasFocus());
+        PostMessageA(host::hwndOf(&form), WM_KEYDOWN, 38, 0x00480001);
+        QTRY_VERIFY(a->hasFocus());
+    }
+
+    void ambientBackColorFollowsItsContainer()
+    {
+        host::Form form;
+        auto *onForm = new Probe(&form);
+        auto *frame = new QWidget(&form);
+        auto *inFrame = new Probe(frame);
+        auto *framed = new QWidget(&form);
+        auto *inColouredFrame = new Probe(framed);
+        host::setBackColorOf(framed, 0x00FF00);
+        QCOMPARE(inColouredFrame->log, QStringList{"AmbientChanged BackColor"});
+        inColouredFrame->log.clear();
+
+        QCOMPARE(onForm->Ambient().BackColor, host::vbButtonFace);
+        QCOMPARE(onForm->Parent().BackColor(), host::vbButtonFace);
+        form.setBackColor(0x123456);
+        QCOMPARE(onForm->Ambient().BackColor, host::OLE_COLOR(0x123456));
+        QCOMPARE(inFrame->Ambient().BackColor, host::OLE_COLOR(0x123456)); // the frame shows the form's
+        QCOMPARE(inColouredFrame->Ambient().BackColor, host::OLE_COLOR(0x00FF00));
+        QCOMPARE(inColouredFrame->Parent().BackColor(), host::OLE_COLOR(0x123456));
+        QCOMPARE(onForm->log, QStringList{"AmbientChanged BackColor"});
+        QCOMPARE(inFrame->log, QStringList{"AmbientChanged BackColor"});
+        QVERIFY(inColouredFrame->log.isEmpty());
+
+        form.setBackColor(0x123456); // no change, no notice
+        QCOMPARE(onForm->log.size(), 1);
+        host::setBackColorOf(framed, 0x0000FF);
+        QCOMPARE(inColouredFrame->log, QStringList{"AmbientChanged BackColor"});
+        QCOMPARE(onForm->log.size(), 1);
+
+        QVERIFY(onForm->Ambient().UserMode);
+        form.setUserMode(false);
+        QVERIFY(!inFrame->Ambient().UserMode);
+        QVERIFY(inFrame->log.contains("AmbientChanged UserMode"));
+        QCOMPARE(inFrame->ContainerHwnd(), host::hwndOf(frame));
+    }
+
+    void mousePointerAndIcon()
+    {
+        Probe probe;
+        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, probe.setMousePointer(16));
+        try {
+            probe.setMousePointer(-1);
+            QFAIL("a pointer of -1 was accepted");
+        } catch (const host::RuntimeError &e) {
+            QCOMPARE(e.number, 380);
+            QCOMPARE(e.description, QString("Invalid property value"));
+        }
+        QCOMPARE(probe.MousePointer(), 0);
+        probe.setMousePointer(host::vbHourglass);
+        QCOMPARE(probe.cursor().shape(), Qt::WaitCursor);
+
+        const host::StdPicturePtr bitmap = host::LoadPicture(testpictures::bitmapFile());
+        const host::StdPicturePtr cursor = host::LoadPicture(testpictures::iconFile(2, 3, 5));
+        QVERIFY(bitmap && cursor);
+        probe.setMouseIcon(cursor);
+        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, probe.setMouseIcon(bitmap));
+        QCOMPARE(probe.MouseIcon(), cursor); // the refused picture changed nothing
+        probe.setMousePointer(host::vbCustom);
+        QCOMPARE(probe.cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(probe.cursor().hotSpot(), QPoint(3, 5));
+        QCOMPARE(probe.cursor().pixmap().toImage().pixel(8, 8), qRgb(255, 0, 0));
+        probe.setMouseIcon(nullptr);
+        QCOMPARE(probe.cursor().shape(), Qt::ArrowCursor); // custom without an icon: default
+    }
+
+    void surfaceShowsWhatIsDrawnAndFollowsTheSize()
+    {
+        const int before = gdi::liveObjectsTotal();
+        {
+            host::Form form;
+            form.setBackColor(0x00FF00); // green container
+            auto *probe = new Probe(&form);
+            probe->setGeometry(10, 10, 40, 20);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+            const HDC dc = probe->hDC();
+            QCOMPARE(probe->surfaceImage().pixel(5, 5), qRgb(0, 255, 0)); // starts as the container
+            fill(dc, 0, 0, 40, 20, RGB(255, 0, 0));
+            // Drawing into hDC reaches the screen without a Refresh.
+            QTRY_COMPARE(probe->grab().toImage().pixel(39, 19), qRgb(255, 0, 0));
+
+            probe->resize(60, 30);
+            QCOMPARE(probe->surfaceAtResize, QSize(60, 30)); // resized before the handler runs
+            const QImage grown = probe->surfaceImage();
+            QCOMPARE(grown.pixel(39, 19), qRgb(255, 0, 0)); // old picture kept
+            QCOMPARE(grown.pixel(50, 25), qRgb(0, 255, 0)); // new area: container colour
+
+            // What the paint handler draws is what the paint shows.
+            probe->onPaint = [probe] { fill(probe->hDC(), 0, 0, 60, 30, RGB(0, 0, 255)); };
+            QCOMPARE(probe->grab().toImage().pixel(30, 15), qRgb(0, 0, 255));
+        }
+        QCOMPARE(gdi::liveObjectsTotal(), before);
+    }
+
+    void extenderAndScale()
+    {
+        host::Form form;
+        auto *probe = new Probe(&form);
+        probe->resize(73, 25);
+        QCOMPARE(probe->Extender().Width(), 1095.0);
+        QCOMPARE(probe->Extender().Height(), 375.0);
+        QCOMPARE(probe->ScaleWidth(), 73.0f);
+        QCOMPARE(probe->ScaleX(78, host::vbPixels, host::vbContainerSize), 1170.0f);
+        QCOMPARE(probe->ScaleX(2540), 96.0f); // one inch of HIMETRIC in pixels
+        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, probe->ScaleX(1, host::vbUser, host::vbPixels));
+
+        // A hidden control is resized at once through its extender.
+        probe->log.clear();
+        probe->Extender().setWidth(1500);
+        QCOMPARE(probe->width(), 100);
+        QCOMPARE(probe->log, QStringList{"Resize 100x25"});
+
+        form.setScaleMode(host::vbPixels);
+        QCOMPARE(probe->Extender().Width(), 100.0);
+        probe->Extender().setLeft(12);
+        QCOMPARE(probe->x(), 12);
+    }
+
+    void runtimeErrorOutOfAHandlerIsReported()
+    {
+        host::RuntimeErrorRecorder errors;
+        host::Form form;
+        auto *probe = new Probe(&form);
+        probe->resize(20, 20);
+        probe->throwOnClick = true;
+        QTest::mouseClick(probe, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(errors.reports().size(), 1);
+        QCOMPARE(errors.reports().first().number, 91);
+    }
+
+    void terminateRunsOnceAndReleasesTheSurface()
+    {
+        const int before = gdi::liveObjectsTotal();
+        auto *form = new host::Form;
+        QPointer<Probe> probe = new Probe(form);
+        probe->hDC();
+        QVERIFY(gdi::liveObjectsTotal() > before);
+        probe->terminate();
+        QCOMPARE(probe->terminations, 1);
+        const Probe *raw = probe.data();
+        int terminationsSeen = 0;
+        QObject::connect(probe, &QObject::destroyed, [&] { terminationsSeen = raw->terminations; });
+        delete form; // terminates controls again: still once
+        QVERIFY(!probe);
+        QCOMPARE(terminationsSeen, 1);
+        QCOMPARE(gdi::liveObjectsTotal(), before);
+    }
+};
+
+QTEST_MAIN(tst_UserControl)
+#include "tst_usercontrol.moc"
