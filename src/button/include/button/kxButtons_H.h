@@ -174,6 +174,8 @@ private:
     void OptionToggle(std::int16_t &action, bool &result);
     void optionToggle(std::int16_t action);
     HWND containerWindow() const;
+    bool isGroupMember() const;
+    void leaveAllGroupsAtTeardown();
 
     void setAccessKeyFromCaption(const QString &caption);
     void reportChanged(const char *key);
@@ -193,7 +195,7 @@ private:
     void SelectDrawTool(bool create, HDC hdc, std::int32_t kind = 0, std::int32_t color = 0,
                         bool withPen = false, std::int32_t penWidth = 1,
                         std::int32_t penStyle = 0);
-    std::int32_t ConvertSysColor(OleColor color) const;
+    std::int32_t ConvertSysColor(std::int32_t color) const;
     static std::int32_t ShiftColor(std::int32_t color, std::int16_t amount,
                                    bool scaleBlue = false);
     void RefreshCachedValues(const QString &key);
@@ -217,6 +219,7 @@ private:
     QByteArray captionDrawText() const;   // "||" as CR LF, in the DrawTextA code page
     UINT captionFormat() const;           // DrawTextA flags of CaptionAlign
     HGDIOBJ pictureHandle() const;        // 0 when there is no picture
+    void replaceTool(HGDIOBJ tool);       // select into the memory DC, delete the one replaced
     // --- end of painting helpers ---
 
     // Instance state, in declaration order.

@@ -1,0 +1,423 @@
+#include <button/kxButtons_H.h>
+
+#include <host/msgbox.h>
+#include <host/runtimeerror.h>
+
+#include <cmath>
+
+namespace {
+
+struct MemberInfo
+{
+    const char *name;
+    const char *description;
+};
+
+// Slot order of the public members that carry a description.
+constexpr MemberInfo kMembers[] = {
+    {"ButtonStyle", "Various operating system button styles"},
+    {"Mode", "Command button, check box or option button mode"},
+    {"Value", "Applicable to only check box or option button modes: True or False"},
+    {"Caption", "The caption of the button. Double pipe (||) is a line break."},
+    {"CaptionAlign", "Horizontal alignment of caption on the button."},
+    {"CaptionStyle", "Flat, Embossed or Engraved effects"},
+    {"ButtonShape", "Rectangular or various diagonal shapes"},
+    {"Picture", "The image used to display on the button."},
+    {"PictureAlign", "Alignment of the button image in relation to the caption and/or button."},
+    {"Enabled", "Determines if events are fired for this button."},
+    {"ShowFocusRect", "Allows or prevents a focus rectangle from being displayed. In design mode, this may always be displayed for button set as Default."},
+    {"PictureSize", "Size of button image. Last two options automatically center image."},
+    {"MousePointer", "Various optional mouse pointers to use when mouse is over the button"},
+    {"MouseIcon", "Icon or cursor used to display when mouse is over the button. MousePointer must be set to Custom."},
+    {"Font", "Font used to display the caption."},
+    {"FontStyle", "Various font attributes that can be changed directly."},
+    {"ForeColor", "The color of the caption's font ."},
+    {"BackColor", "Button back color. See also ResetDefaultColors"},
+    {"GradientColor", "Secondary color used for gradient shades. The BackColor property is the primary color."},
+    {"GradientMode", "Various directions to draw the gradient shading."},
+    {"ResetDefaultColors", "Resets button's back color and text color to Window's standard. The hover properties are also reset."},
+    {"HoverColorLocks", "Can ensure the hover colors match the caption and back colors. Click for more options."},
+    {"HoverForeColor", "Color of button caption's text when mouse is hovering over it. Affects the HoverLockColors property."},
+    {"HoverBackColor", "Color of button background when mouse is hovering over it. Affects the HoverLockColors property."},
+};
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+kxButtons_H::kxButtons_H(QWidget *parent)
+    : host::UserControl(parent)
+{
+}
+
+kxButtons_H::~kxButtons_H()
+{
+    // A control deleted on its own ends here; one on a form has already been
+    // terminated by the form, and terminate() runs the handler only once.
+    terminate();
+}
+
+QStringList kxButtons_H::memberNames()
+{
+    QStringList names;
+    for (const MemberInfo &m : kMembers)
+        names << QString::fromLatin1(m.name);
+    return names;
+}
+
+QString kxButtons_H::memberDescription(const QString &member)
+{
+    for (const MemberInfo &m : kMembers) {
+        if (member.compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(m.description);
+    }
+    return {};
+}
+
+// ---- small helpers ----
+
+bool kxButtons_H::isDesignMode() const
+{
+    return !Ambient().UserMode;
+}
+
+void kxButtons_H::reportChanged(const char *key)
+{
+    PropertyChanged(QString::fromLatin1(key));
+}
+
+void kxButtons_H::showDesignMessage(const QString &text, const QString &title)
+{
+    if (isDesignMode())
+        host::MsgBox(text, host::vbInformation, title);
+}
+
+void kxButtons_H::setAccessKeyFromCaption(const QString &caption)
+{
+    const qsizetype amp = caption.lastIndexOf(QLatin1Char('&'));
+    if (amp < 0)
+        return; // no "&": the previous access key stays
+    setAccessKeys(caption.mid(amp + 1, 1));
+}
+
+namespace {
+
+// The runtime's conversion of a fractional value to an integer.
+std::int32_t roundHalfEven(double v)
+{
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
+
+} // namespace
+
+// ---- members, in slot order ----
+
+void kxButtons_H::ButtonStyle(std::int32_t Style)
+{
+    if (Style != 2)
+        return;
+    m_buttonStyle = Style;
+    CreateButtonRegion();
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    RefreshCachedValues(QStringLiteral("BackColor"));
+    Refresh();
+    reportChanged("BackStyle");
+}
+
+std::int32_t kxButtons_H::ButtonStyle() const
+{
+    return m_buttonStyle;
+}
+
+void kxButtons_H::Mode(std::int32_t nMode)
+{
+    if (nMode < CommandButton || nMode > OptionButton)
+        return;
+    // Group membership follows the mode; the old mode is still stored here.
+    if (m_mode == OptionButton && nMode < OptionButton)
+        optionToggle(-1);
+    if (nMode == OptionButton && m_mode < OptionButton)
+        optionToggle(1);
+    if (nMode == CommandButton && m_mode > CommandButton)
+        Value(false);
+    m_mode = nMode;
+    Refresh();
+    reportChanged("Mode");
+}
+
+std::int32_t kxButtons_H::Mode() const
+{
+    return m_mode;
+}
+
+void kxButtons_H::Value(bool bValue)
+{
+    if (bValue && m_mode == CommandButton) {
+        showDesignMessage(QStringLiteral("This property is not applicable for command button modes."));
+        return;
+    }
+    m_value = bValue ? True : False;
+    if (bValue && m_mode == OptionButton)
+        optionToggle(0);
+    Refresh();
+    reportChanged("Value");
+}
+
+bool kxButtons_H::Value() const
+{
+    return m_value != False;
+}
+
+void kxButtons_H::Caption(const QString &sCaption)
+{
+    setAccessKeyFromCaption(sCaption);
+    m_caption = sCaption;
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("Caption");
+}
+
+QString kxButtons_H::Caption() const
+{
+    return m_caption;
+}
+
+void kxButtons_H::CaptionAlign(std::int32_t nAlign)
+{
+    if (nAlign < 0 || nAlign > 2)
+        return;
+    const bool noImage = m_pictureWidth + m_pictureHeight <= 0;
+    if (!(nAlign == 2 || (m_pictureAlign >= 0 && m_pictureAlign <= 3) || noImage)) {
+        showDesignMessage(QStringLiteral("When button images are aligned top/bottom center, ") + kCrLf
+                          + QStringLiteral("button captions can only be center aligned"));
+        return;
+    }
+    m_captionAlign = nAlign;
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("CapAlign");
+}
+
+std::int32_t kxButtons_H::CaptionAlign() const
+{
+    return m_captionAlign;
+}
+
+void kxButtons_H::CaptionStyle(std::int32_t nStyle)
+{
+    if (nStyle < 0 || nStyle > 2)
+        return;
+    m_captionStyle = nStyle;
+    reportChanged("CapStyle");
+    if (!m_caption.isEmpty()) {
+        std::int32_t usableWidth = 0;
+        std::int32_t faceOffset = 0;
+        CalculateLayout(usableWidth, true, faceOffset);
+        Refresh();
+    }
+}
+
+std::int32_t kxButtons_H::CaptionStyle() const
+{
+    return m_captionStyle;
+}
+
+void kxButtons_H::ButtonShape(std::int32_t nShape)
+{
+    if (nShape < 0 || nShape > 6)
+        return;
+    m_buttonShape = nShape;
+    CreateButtonRegion();
+    DelayDrawing(true);
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    if (nShape != 3 || m_captionAlign == 2)
+        CalculateLayout(usableWidth, true, faceOffset);
+    else
+        CaptionAlign(2); // shape 3 allows only centred captions
+    DelayDrawing(false);
+    reportChanged("Shape");
+}
+
+std::int32_t kxButtons_H::ButtonShape() const
+{
+    return m_buttonShape;
+}
+
+void kxButtons_H::Picture(const host::StdPicturePtr &xPic)
+{
+    m_picture = xPic;
+    if (m_imageSize == 0)
+        m_imageSize = 16;
+    RefreshCachedValues(QStringLiteral("Picture"));
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("Image");
+}
+
+host::StdPicturePtr kxButtons_H::Picture() const
+{
+    return m_picture;
+}
+
+void kxButtons_H::PictureAlign(std::int32_t ImgAlign)
+{
+    if (ImgAlign < 0 || ImgAlign > 5)
+        return;
+    m_pictureAlign = ImgAlign;
+    if (ImgAlign == 4 || ImgAlign == 5)
+        CaptionAlign(2);
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("ImgAlign");
+}
+
+std::int32_t kxButtons_H::PictureAlign() const
+{
+    return m_pictureAlign;
+}
+
+void kxButtons_H::Enabled(bool bEnabled)
+{
+    if (bEnabled == host::UserControl::Enabled())
+        return;
+    host::UserControl::setEnabled(bEnabled);
+    Refresh();
+    reportChanged("Enabled");
+}
+
+bool kxButtons_H::Enabled() const
+{
+    return host::UserControl::Enabled();
+}
+
+void kxButtons_H::ShowFocusRect(bool bShow)
+{
+    m_showFocusRect = bShow ? True : False;
+    if (m_stateBits & kDefaultFlag) {
+        if (isDesignMode()) {
+            host::MsgBox(QStringLiteral("The focus rectangle may appear on default buttons ONLY while in design mode, ")
+                             + kCrLf + QStringLiteral("but will not appear when the form is running."),
+                         host::vbInformation);
+        } else {
+            m_stateBits = std::int16_t(m_stateBits & ~kDefaultFlag);
+            Refresh();
+        }
+    } else {
+        Refresh();
+    }
+    reportChanged("Focus");
+}
+
+bool kxButtons_H::ShowFocusRect() const
+{
+    return m_showFocusRect != False;
+}
+
+void kxButtons_H::PictureSize(std::int32_t nSize)
+{
+    if (nSize < 0 || nSize > 4)
+        return;
+    m_imageSize = std::int16_t((nSize + 2) * 8);
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("ImgSize");
+}
+
+std::int32_t kxButtons_H::PictureSize()
+{
+    if (m_imageSize == 0)
+        m_imageSize = 16;
+    // A stored size that is not a multiple of 8 has no enumeration value; the
+    // quotient rounds like every fractional value of the runtime.
+    return roundHalfEven(m_imageSize / 8.0 - 2.0);
+}
+
+void kxButtons_H::MousePointer(std::int32_t nPointer)
+{
+    // A value the host refuses reaches the caller as the host's error.
+    host::UserControl::setMousePointer(nPointer);
+    reportChanged("mPointer");
+}
+
+std::int32_t kxButtons_H::MousePointer() const
+{
+    return host::UserControl::MousePointer();
+}
+
+void kxButtons_H::MouseIcon(const host::StdPicturePtr &nIcon)
+{
+    try {
+        host::UserControl::setMouseIcon(nIcon);
+    } catch (const host::RuntimeError &error) {
+        showDesignMessage(error.description, QStringLiteral("Select .ico Or .cur Files Only"));
+        return;
+    }
+    if (nIcon && nIcon->Type() != host::vbPicTypeNone) {
+        MousePointer(host::vbCustom);
+        reportChanged("mIcon");
+    }
+}
+
+host::StdPicturePtr kxButtons_H::MouseIcon() const
+{
+    return host::UserControl::MouseIcon();
+}
+
+void kxButtons_H::Font(const host::StdFontPtr &nFont)
+{
+    host::UserControl::setFont(nFont);
+    RefreshCachedValues(QStringLiteral("Font"));
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    Refresh();
+    reportChanged("Font");
+}
+
+host::StdFontPtr kxButtons_H::Font() const
+{
+    return host::UserControl::Font();
+}
+
+void kxButtons_H::FontStyle(std::int32_t nStyle)
+{
+    const host::StdFontPtr font = host::UserControl::Font();
+    font->setBold((nStyle & 2) != 0);
+    font->setItalic((nStyle & 4) != 0);
+    font->setUnderline((nStyle & 8) != 0);
+    RefreshCachedValues(QStringLiteral("Font"));
+    std::int32_t usableWidth = 0;
+    std::int32_t faceOffset = 0;
+    CalculateLayout(usableWidth, true, faceOffset);
+    reportChanged("Font");
+    Refresh();
+}
+
+std::int32_t kxButtons_H::FontStyle() const
+{
+    const host::StdFontPtr font = host::UserControl::Font();
+    return 2 * font->Bold() + 4 * font->Italic() + 8 * font->Underline();
+}
+
+HDC kxButtons_H::hDC()
+{
+    return host::UserControl::hDC();
+}
+
+HWND kxButtons_H::hwnd()
+{
+    return host::UserControl::hWnd();
+}
