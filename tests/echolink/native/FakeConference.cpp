@@ -1,0 +1,167 @@
+#include "FakeConference.h"
+
+#include <echolink/native/StationPackets.h>
+
+#include <QNetworkDatagram>
+
+using namespace echolink::native;
+
+FakeConference::FakeConference(const QHostAddress &address, quint16 basePort, QObject *parent)
+    : QObject(parent)
+    , m_basePort(basePort)
+{
+    m_data.bind(address, basePort, QAbstractSocket::DontShareAddress);
+    m_control.bind(address, quint16(basePort + 1), QAbstractSocket::DontShareAddress);
+    connect(&m_data, &QUdpSocket::readyRead, this, &FakeConference::readData);
+    connect(&m_control, &QUdpSocket::readyRead, this, &FakeConference::readControl);
+    m_sdesTimer.setInterval(100);
+    connect(&m_sdesTimer, &QTimer::timeout, this, [this] {
+        for (const QHostAddress &station : std::as_const(m_stations))
+            sendSdes(station);
+    });
+    m_sdesTimer.start();
+}
+
+bool FakeConference::isListening() const
+{
+    return m_data.state() == QAbstractSocket::BoundState && m_control.state() == QAbstractSocket::BoundState;
+}
+
+void FakeConference::setAnswering(bool answering)
+{
+    m_answering = answering;
+    if (answering)
+        m_sdesTimer.start();
+    else
+        m_sdesTimer.stop();
+}
+
+QList<QByteArray> FakeConference::receivedData(const QHostAddress &from) const
+{
+    QList<QByteArray> out;
+    for (const Received &r : m_received) {
+        if (!r.control && r.from == from)
+            out.append(r.data);
+    }
+    return out;
+}
+
+QList<QByteArray> FakeConference::receivedControl(const QHostAddress &from) const
+{
+    QList<QByteArray> out;
+    for (const Received &r : m_received) {
+        if (r.control && r.from == from)
+            out.append(r.data);
+    }
+    return out;
+}
+
+void FakeConference::sendSdes(const QHostAddress &station)
+{
+    // The conference's SDES, built like a station's but with the
+    // conference's NAME (the builder pads the callsign part to 15).
+    const QByteArray sdes = wire::buildConnectSdes(
+        {"*CONFCALL*", "(Conference  [1/8]) CONF", "00000000", "thebridge V 1.09"});
+    m_control.writeDatagram(sdes, station, quint16(m_basePort + 1));
+}
+
+void FakeConference::readControl()
+{
+    while (m_control.hasPendingDatagrams()) {
+        const QNetworkDatagram d = m_control.receiveDatagram();
+        const QHostAddress from(d.senderAddress().toIPv4Address());
+        m_received.append({from, quint16(d.senderPort()), true, d.data()});
+        const auto packet = wire::parseControl(d.data());
+        if (packet && packet->kind == wire::ControlPacket::Kind::Sdes) {
+            if (!m_stations.contains(from)) {
+                m_stations.append(from);
+                m_callsigns[from.toString()] = packet->name.left(packet->name.indexOf(' '));
+            }
+            if (m_answering)
+                sendSdes(from);
+        } else if (packet && packet->kind == wire::ControlPacket::Kind::Bye) {
+            m_stations.removeAll(from);
+            m_admins.removeAll(from);
+        }
+        emit datagramReceived();
+    }
+}
+
+void FakeConference::readData()
+{
+    while (m_data.hasPendingDatagrams()) {
+        const QNetworkDatagram d = m_data.receiveDatagram();
+        const QHostAddress from(d.senderAddress().toIPv4Address());
+        m_received.append({from, quint16(d.senderPort()), false, d.data()});
+        if (const auto text = wire::parseText(d.data())) {
+            if (m_stations.contains(from) && !wire::isStationText(*text)) {
+                for (const QByteArray &line : wire::chatLines(*text))
+                    handleLine(from, line);
+            }
+        }
+        emit datagramReceived();
+    }
+}
+
+void FakeConference::handleLine(const QHostAddress &from, const QByteArray &line)
+{
+    const QByteArray callsign = m_callsigns.value(from.toString());
+    if (!line.startsWith(callsign + '>'))
+        return; // a prefix that differs from the SDES callsign is not taken
+    const QByteArray body = line.mid(callsign.size() + 1);
+    if (!body.startsWith('.')) {
+        for (const QHostAddress &station : std::as_const(m_stations)) {
+            if (station != from)
+                sendData(station, wire::buildText(line + '\r'));
+        }
+        return;
+    }
+    if (body == ".admin " + m_password) {
+        m_admins.append(from);
+        reply(from, "Your wish is my command.\r");
+    } else if (!m_admins.contains(from)) {
+        return; // privileged commands get no answer
+    } else if (body == ".users") {
+        QByteArray lines;
+        int n = 1;
+        for (const QHostAddress &station : std::as_const(m_stations)) {
+            lines += QByteArray::number(n++) + ". " + m_callsigns.value(station.toString())
+                     + (m_admins.contains(station) ? " A" : " ") + '\r';
+        }
+        reply(from, lines);
+    } else if (body == ".uptime") {
+        reply(from, "Uptime: 0 minutes and 1 seconds\r");
+    } else if (body == ".version") {
+        reply(from, "thebridge V 1.09 on x86_64-unknown-linux-gnu\r");
+    } else if (body.startsWith(".mute ")) {
+        reply(from, body.mid(6) + " muted.\r");
+    }
+}
+
+void FakeConference::reply(const QHostAddress &to, const QByteArray &lines)
+{
+    sendData(to, wire::buildText(lines));
+}
+
+void FakeConference::sendData(const QHostAddress &station, const QByteArray &datagram)
+{
+    m_data.writeDatagram(datagram, station, m_basePort);
+}
+
+void FakeConference::sendStationList(const QByteArray &header, const QList<QByteArray> &stations)
+{
+    QByteArray text = header + "\r\r";
+    for (const QByteArray &s : stations)
+        text += s + '\r';
+    for (const QHostAddress &station : std::as_const(m_stations))
+        sendData(station, wire::buildText(text));
+}
+
+void FakeConference::sendAudio(const QHostAddress &station, int packets)
+{
+    QByteArray frames(4 * wire::GsmFrameBytes, '\0');
+    for (int f = 0; f < 4; ++f)
+        frames[f * wire::GsmFrameBytes] = char(0xd0);
+    for (int i = 0; i < packets; ++i)
+        sendData(station, wire::buildAudio(m_sequence++, frames));
+}

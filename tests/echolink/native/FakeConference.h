@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QTimer>
+#include <QUdpSocket>
+
+// A small TheBridge-like conference for the tests: it answers a station's
+// SDES with its own (at once and every sdesInterval while answering), takes
+// chat and a few dot commands, forwards chat to the other stations, and
+// records every datagram it receives.
+class FakeConference : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Received
+    {
+        QHostAddress from;
+        quint16 fromPort;
+        bool control;
+        QByteArray data;
+    };
+
+    explicit FakeConference(const QHostAddress &address, quint16 basePort = 5198, QObject *parent = nullptr);
+    bool isListening() const;
+
+    // While false, the conference stays silent (busy, full, not validated).
+    void setAnswering(bool answering);
+    void setSdesInterval(int ms) { m_sdesTimer.setInterval(ms); }
+    void setAdminPassword(const QByteArray &password) { m_password = password; }
+
+    QList<Received> received() const { return m_received; }
+    QList<QByteArray> receivedData(const QHostAddress &from) const;
+    QList<QByteArray> receivedControl(const QHostAddress &from) const;
+    void clearReceived() { m_received.clear(); }
+
+    // Sends raw bytes to a station's data port.
+    void sendData(const QHostAddress &station, const QByteArray &datagram);
+    void sendStationList(const QByteArray &header, const QList<QByteArray> &stations);
+    void sendAudio(const QHostAddress &station, int packets);
+
+signals:
+    void datagramReceived();
+
+private:
+    void readData();
+    void readControl();
+    void sendSdes(const QHostAddress &station);
+    void handleLine(const QHostAddress &from, const QByteArray &line);
+    void reply(const QHostAddress &to, const QByteArray &lines);
+
+    QUdpSocket m_data;
+    QUdpSocket m_control;
+    quint16 m_basePort;
+    bool m_answering = true;
+    QByteArray m_password = "segredo";
+    QTimer m_sdesTimer;
+    QList<QHostAddress> m_stations;
+    QMap<QString, QByteArray> m_callsigns; // address -> callsign from NAME
+    QList<QHostAddress> m_admins;
+    QList<Received> m_received;
+    quint16 m_sequence = 0;
+};

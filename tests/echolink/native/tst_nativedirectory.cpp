@@ -1,0 +1,260 @@
+#include <echolink/native/DirectoryClient.h>
+#include <echolink/native/DirectoryProtocol.h>
+
+#include <QMutex>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+using namespace echolink::native;
+using directory::Result;
+
+Q_DECLARE_METATYPE(directory::Result)
+
+namespace {
+
+// An addressing server of our own on 127.0.0.1, on its own thread so that a
+// client blocking on it (the log-off) still gets its answers. It serves one
+// connection per scripted answer: reads a request up to its empty line,
+// sends the answer and closes.
+class FakeDirectory
+{
+public:
+    explicit FakeDirectory(QList<QByteArray> answers)
+        : m_answers(std::move(answers))
+    {
+        m_thread = std::thread([this] { serve(); });
+        while (m_port.load() == 0)
+            std::this_thread::yield();
+    }
+    ~FakeDirectory() { m_thread.join(); }
+
+    quint16 port() const { return quint16(m_port.load()); }
+    QList<QByteArray> requests() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_requests;
+    }
+
+private:
+    void serve()
+    {
+        QTcpServer server;
+        if (!server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0)) {
+            m_port = -1;
+            return;
+        }
+        m_port = server.serverPort();
+        for (const QByteArray &answer : m_answers) {
+            if (!server.waitForNewConnection(5000))
+                return;
+            QTcpSocket *socket = server.nextPendingConnection();
+            QByteArray request;
+            while (!request.contains("\n\n") && socket->waitForReadyRead(5000))
+                request += socket->readAll();
+            {
+                QMutexLocker lock(&m_mutex);
+                m_requests.append(request);
+            }
+            socket->write(answer);
+            socket->waitForBytesWritten(5000);
+            socket->disconnectFromHost();
+            if (socket->state() != QAbstractSocket::UnconnectedState)
+                socket->waitForDisconnected(5000);
+            delete socket;
+        }
+    }
+
+    QList<QByteArray> m_answers;
+    std::thread m_thread;
+    std::atomic<int> m_port{0};
+    mutable QMutex m_mutex;
+    QList<QByteArray> m_requests;
+};
+
+QByteArray fieldOf(const QByteArray &request, const QByteArray &name)
+{
+    for (const QByteArray &line : request.split('\n')) {
+        if (line.startsWith(name + ": "))
+            return line.mid(name.size() + 2);
+    }
+    return {};
+}
+
+const QByteArray kChallenge = "LOGIN-RESULT\nresult: challenge\nchallenge: abc123\n";
+// hex(MD5("SECRET" + "abc123")), computed outside this code.
+const QByteArray kHashOfSecret = "99058a011029b3193173df3eb3015f24";
+
+DirectorySettings settingsFor(quint16 port)
+{
+    DirectorySettings s;
+    s.host = QStringLiteral("127.0.0.1");
+    s.port = port;
+    s.request.callsign = "ZZ9XQ";
+    s.request.clientVersion = "Radiosala 0.1";
+    s.request.location = "Lisboa";
+    s.request.swTag = "Radiosala";
+    s.password = "secret";
+    s.stepTimeoutMs = 5000;
+    return s;
+}
+
+} // namespace
+
+class tst_NativeDirectory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<directory::Result>(); }
+    void requestFormat();
+    void parsesReplies_data();
+    void parsesReplies();
+    void loginResults_data();
+    void loginResults();
+    void unreachableServer();
+    void logOffSaysOffV();
+};
+
+void tst_NativeDirectory::requestFormat()
+{
+    directory::LoginRequest r;
+    r.callsign = "ZZ9XQ";
+    r.clientVersion = "Radiosala 0.1";
+    r.location = "A location much longer than thirty characters";
+    r.localTime = "23:05";
+    r.swTag = "Radiosala\nstatus: BUSY"; // cannot add a line of its own
+    QCOMPARE(directory::buildLoginRequest(r),
+             QByteArray("-LOGIN\ncallsign: ZZ9XQ\nstatus: ONLINE\nrtp-port: 5198\nrtcp-port: 5199\n"
+                        "client-version: Radiosala 0.1\nlocation: A location much longer than th\n"
+                        "local-time: 23:05\nsw-tag: Radiosala?status: BUSY\n\n"));
+    r.status = directory::Status::OffV;
+    r.hashedPassword = directory::hashPassword("secret", "abc123");
+    const QByteArray second = directory::buildLoginRequest(r);
+    QCOMPARE(fieldOf(second, "status"), QByteArray("OFF-V"));
+    QCOMPARE(fieldOf(second, "hashed-password"), kHashOfSecret);
+    QVERIFY(second.endsWith("\n\n"));
+}
+
+void tst_NativeDirectory::parsesReplies_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<Result>("result");
+    QTest::addColumn<QByteArray>("challenge");
+
+    QTest::newRow("challenge") << kChallenge << true << Result::Challenge << QByteArray("abc123");
+    QTest::newRow("success, CRLF") << QByteArray("LOGIN-RESULT\r\nresult: success\r\n") << true << Result::Success
+                                   << QByteArray();
+    QTest::newRow("bad-password") << QByteArray("LOGIN-RESULT\nresult: bad-password\n") << true
+                                  << Result::BadPassword << QByteArray();
+    QTest::newRow("barred") << QByteArray("LOGIN-RESULT\nresult: barred\n") << true << Result::Barred << QByteArray();
+    QTest::newRow("not-validated") << QByteArray("LOGIN-RESULT\nresult: not-validated\n") << true
+                                   << Result::NotValidated << QByteArray();
+    QTest::newRow("bad-data") << QByteArray("LOGIN-RESULT\nresult: bad-data\n") << true << Result::BadData
+                              << QByteArray();
+    QTest::newRow("unknown word") << QByteArray("LOGIN-RESULT\nresult: maybe\n") << true << Result::Unknown
+                                  << QByteArray();
+    QTest::newRow("old-style OK") << QByteArray("OK 2.6\n") << false << Result::Unknown << QByteArray();
+    QTest::newRow("empty") << QByteArray() << false << Result::Unknown << QByteArray();
+    QTest::newRow("no result") << QByteArray("LOGIN-RESULT\nchallenge: x\n") << false << Result::Unknown
+                               << QByteArray();
+    QTest::newRow("challenge without value") << QByteArray("LOGIN-RESULT\nresult: challenge\n") << false
+                                             << Result::Unknown << QByteArray();
+    QTest::newRow("line without colon") << QByteArray("LOGIN-RESULT\nresult success\n") << false
+                                        << Result::Unknown << QByteArray();
+    QTest::newRow("huge challenge") << "LOGIN-RESULT\nresult: challenge\nchallenge: " + QByteArray(5000, 'x')
+                                    << false << Result::Unknown << QByteArray();
+}
+
+void tst_NativeDirectory::parsesReplies()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, valid);
+    QFETCH(Result, result);
+    QFETCH(QByteArray, challenge);
+    QString error;
+    const auto reply = directory::parseLoginReply(answer, &error);
+    QCOMPARE(reply.has_value(), valid);
+    if (reply) {
+        QCOMPARE(reply->result, result);
+        QCOMPARE(reply->challenge, challenge);
+    } else {
+        QVERIFY(!error.isEmpty());
+    }
+}
+
+void tst_NativeDirectory::loginResults_data()
+{
+    QTest::addColumn<QByteArray>("secondAnswer");
+    QTest::addColumn<Result>("result");
+
+    QTest::newRow("success") << QByteArray("LOGIN-RESULT\nresult: success\n") << Result::Success;
+    QTest::newRow("bad-password") << QByteArray("LOGIN-RESULT\nresult: bad-password\n") << Result::BadPassword;
+    QTest::newRow("barred") << QByteArray("LOGIN-RESULT\nresult: barred\n") << Result::Barred;
+    QTest::newRow("not-validated") << QByteArray("LOGIN-RESULT\nresult: not-validated\n") << Result::NotValidated;
+    QTest::newRow("bad-data") << QByteArray("LOGIN-RESULT\nresult: bad-data\n") << Result::BadData;
+    QTest::newRow("closed without answer") << QByteArray() << Result::Unknown;
+    QTest::newRow("challenge again") << kChallenge << Result::Unknown;
+}
+
+void tst_NativeDirectory::loginResults()
+{
+    QFETCH(QByteArray, secondAnswer);
+    QFETCH(Result, result);
+    FakeDirectory server({kChallenge, secondAnswer});
+    DirectoryClient client(settingsFor(server.port()));
+    QSignalSpy finished(&client, &DirectoryClient::loginFinished);
+    client.start();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().at(0).value<Result>(), result);
+    QVERIFY(!finished.first().at(1).toString().isEmpty());
+    QCOMPARE(client.lastResult(), result);
+    client.stop();
+
+    const QList<QByteArray> requests = server.requests();
+    QCOMPARE(requests.size(), 2);
+    QVERIFY(requests[0].startsWith("-LOGIN\n"));
+    QCOMPARE(fieldOf(requests[0], "callsign"), QByteArray("ZZ9XQ"));
+    QCOMPARE(fieldOf(requests[0], "status"), QByteArray("ONLINE"));
+    QCOMPARE(fieldOf(requests[0], "hashed-password"), QByteArray());
+    QCOMPARE(fieldOf(requests[1], "hashed-password"), kHashOfSecret);
+    for (const QByteArray &request : requests)
+        QVERIFY(!request.contains("secret") && !request.contains("SECRET"));
+}
+
+void tst_NativeDirectory::unreachableServer()
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe; // a port that nobody listens on once probe is gone
+        QVERIFY(probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+        port = probe.serverPort();
+    }
+    DirectoryClient client(settingsFor(port));
+    QSignalSpy finished(&client, &DirectoryClient::loginFinished);
+    client.login();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().at(0).value<Result>(), Result::Unknown);
+    QVERIFY(finished.first().at(1).toString().contains(QStringLiteral("inacessível")));
+}
+
+void tst_NativeDirectory::logOffSaysOffV()
+{
+    FakeDirectory server({kChallenge, "LOGIN-RESULT\nresult: success\n"});
+    DirectoryClient client(settingsFor(server.port()));
+    QString error;
+    QCOMPARE(client.logOff(5000, &error), Result::Success);
+    const QList<QByteArray> requests = server.requests();
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(fieldOf(requests[0], "status"), QByteArray("OFF-V"));
+    QCOMPARE(fieldOf(requests[1], "status"), QByteArray("OFF-V"));
+    QCOMPARE(fieldOf(requests[1], "hashed-password"), kHashOfSecret);
+}
+
+QTEST_GUILESS_MAIN(tst_NativeDirectory)
+#include "tst_nativedirectory.moc"
