@@ -1,0 +1,204 @@
+// Twips and scale conversions, message boxes, the run-time error report,
+// pictures and fonts.
+
+#include "testpictures.h"
+
+#include <host/app.h>
+#include <host/msgbox.h>
+#include <host/runtimeerror.h>
+#include <host/stdfont.h>
+#include <host/stdpicture.h>
+#include <host/twips.h>
+
+#include <gdi/bridge.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_HostMisc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twips_data()
+    {
+        QTest::addColumn<double>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("one pixel") << 15.0 << 1;
+        QTest::newRow("a stored width") << 1095.0 << 73;
+        QTest::newRow("just under a half rounds down") << 22.0 << 1;
+        QTest::newRow("just over a half rounds up") << 23.0 << 2;
+        QTest::newRow("half to even, down") << 37.5 << 2;
+        QTest::newRow("half to even, up") << 22.5 << 2;
+        QTest::newRow("half of one pixel to zero") << 7.5 << 0;
+        QTest::newRow("negative") << -22.0 << -1;
+    }
+
+    void twips()
+    {
+        QFETCH(double, twips);
+        QFETCH(int, pixels);
+        QCOMPARE(host::twipsToPixels(twips), pixels);
+        if (twips == int(twips))
+            QCOMPARE(host::twipsToPixels(int(twips)), pixels);
+        QCOMPARE(host::pixelsToTwips(pixels), pixels * 15);
+    }
+
+    void scaleModes_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("pixels to twips") << 78.0 << int(host::vbPixels) << int(host::vbTwips) << false << 1170.0;
+        QTest::newRow("an inch of twips to himetric") << 1440.0 << int(host::vbTwips) << int(host::vbHimetric) << false << 2540.0;
+        QTest::newRow("inch to points") << 1.0 << int(host::vbInches) << int(host::vbPoints) << true << 72.0;
+        QTest::newRow("character width") << 1.0 << int(host::vbCharacters) << int(host::vbTwips) << false << 120.0;
+        QTest::newRow("character height") << 1.0 << int(host::vbCharacters) << int(host::vbTwips) << true << 240.0;
+        QTest::newRow("centimetres to millimetres") << 2.0 << int(host::vbCentimeters) << int(host::vbMillimeters) << false << 20.0;
+    }
+
+    void scaleModes()
+    {
+        QFETCH(double, value);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, vertical);
+        QFETCH(double, expected);
+        double result = 0;
+        QVERIFY(host::convertScale(value, from, to, vertical, &result));
+        QCOMPARE(result, expected);
+        QVERIFY(!host::convertScale(value, host::vbUser, to, vertical, &result));
+        QVERIFY(!host::convertScale(value, from, host::vbContainerSize, vertical, &result));
+    }
+
+    void messageBoxesCarryTheTitle()
+    {
+        host::MsgBoxRecorder boxes(host::vbOK);
+        QCoreApplication::setApplicationName("radiosala");
+        QCOMPARE(host::MsgBox("Grave o texto primeiro!", host::vbOKOnly), int(host::vbOK));
+        host::App::setTitle("Radiosala");
+        host::MsgBox("x", host::vbInformation, "Select .ico Or .cur Files Only");
+        host::MsgBox("y", host::vbCritical);
+        host::App::setTitle(QString());
+        QCOMPARE(boxes.calls().size(), 3);
+        QCOMPARE(boxes.calls()[0].title, QString("radiosala")); // the application's name by default
+        QCOMPARE(boxes.calls()[1].title, QString("Select .ico Or .cur Files Only"));
+        QCOMPARE(boxes.calls()[1].style, int(host::vbInformation));
+        QCOMPARE(boxes.calls()[2].title, QString("Radiosala"));
+        host::Beep();
+        QCOMPARE(boxes.beeps(), 1);
+    }
+
+    void runtimeErrorReport()
+    {
+        QCOMPARE(host::runtimeErrorText(380, "Invalid property value"),
+                 QString("Run-time error '380':\r\n\r\nInvalid property value"));
+        {
+            host::RuntimeErrorRecorder errors;
+            host::raiseRuntimeError(host::RuntimeError(424, host::standardErrorDescription(424)));
+            QCOMPARE(errors.reports().size(), 1);
+            QCOMPARE(errors.reports()[0].number, 424);
+            QCOMPARE(errors.reports()[0].description, QString("Object required"));
+        }
+        // Without an interceptor the program shows the report and ends with
+        // a failure status; nothing after the report runs.
+        QProcess helper;
+        helper.setProgram(QStringLiteral(HOST_RUNTIMEERROR_HELPER));
+        helper.setProcessEnvironment([] {
+            auto env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            return env;
+        }());
+        helper.start();
+        QVERIFY(helper.waitForFinished(30000));
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), 1);
+        const QString out = QString::fromUtf8(helper.readAllStandardOutput());
+        QVERIFY2(!out.contains("still running"), qPrintable(out));
+        const QString expectedText = QString::fromUtf8(
+            QString("Run-time error '53':\r\n\r\nFile not found").toUtf8().toPercentEncoding());
+        QCOMPARE(out.trimmed(), QString("box style=16 title=Radiosala text=%1").arg(expectedText));
+        QVERIFY(helper.readAllStandardError().contains("Run-time error '53':"));
+    }
+
+    void loadPicture_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("type"); // -1: refused
+        QTest::addColumn<QSize>("pixels");
+        const QByteArray icon = testpictures::iconFile();
+        QTest::newRow("icon") << icon << 3 << QSize(16, 16);
+        QTest::newRow("cursor") << testpictures::iconFile(2, 3, 5) << 3 << QSize(16, 16);
+        QTest::newRow("bitmap") << testpictures::bitmapFile() << 1 << QSize(2, 2);
+        QTest::newRow("nothing is an empty picture") << QByteArray() << 0 << QSize(0, 0);
+        QTest::newRow("unknown format") << QByteArray("GIF-ish nonsense") << -1 << QSize();
+        QTest::newRow("icon cut in its image") << icon.left(100) << -1 << QSize();
+        QTest::newRow("icon cut in its directory") << icon.left(12) << -1 << QSize();
+        QTest::newRow("cursor cut in its directory") << testpictures::iconFile(2).left(10) << -1 << QSize();
+        QTest::newRow("cursor header only") << testpictures::iconFile(2).left(4) << -1 << QSize();
+        QTest::newRow("bitmap cut in its pixels") << testpictures::bitmapFile().left(60) << -1 << QSize();
+    }
+
+    void loadPicture()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, type);
+        QFETCH(QSize, pixels);
+        const int before = gdi::liveObjectsTotal();
+        QString error;
+        host::StdPicturePtr picture = host::LoadPicture(data, &error);
+        if (type < 0) {
+            QVERIFY(!picture);
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(gdi::liveObjectsTotal(), before);
+            return;
+        }
+        QVERIFY2(picture, qPrintable(error));
+        QCOMPARE(picture->Type(), type);
+        QCOMPARE(QSize(picture->pixelWidth(), picture->pixelHeight()), pixels);
+        QCOMPARE(picture->Width(), host::pixelsToHimetric(pixels.width()));
+        QCOMPARE(picture->data(), data); // kept for storing again
+        QCOMPARE(picture->Handle() != 0, type != 0);
+        QCOMPARE(gdi::liveObjectsTotal() > before, type != 0);
+        picture.reset(); // the picture deletes what it owns
+        QCOMPARE(gdi::liveObjectsTotal(), before);
+    }
+
+    void himetric()
+    {
+        QCOMPARE(host::pixelsToHimetric(32), 847);
+        QCOMPARE(host::pixelsToHimetric(16), 423);
+        QCOMPARE(host::himetricToPixels(847), 32);
+        QString error;
+        QVERIFY(!host::LoadPictureFile("/nonexistent/picture.ico", &error));
+        QVERIFY(error.contains("/nonexistent/picture.ico"));
+    }
+
+    void fontIsSharedAndBoldIsWeight()
+    {
+        host::StdFontPtr font = std::make_shared<host::StdFont>("Times New Roman", 9);
+        host::StdFontPtr same = font; // object assignment shares
+        same->setBold(true);
+        QVERIFY(font->Bold());
+        QCOMPARE(font->Weight(), short(700));
+        font->setWeight(400);
+        QVERIFY(!same->Bold());
+        font->setWeight(600);
+        QVERIFY(same->Bold());
+        QVERIFY(!font->setSize(0));
+        QVERIFY(!font->setSize(std::nan("")));
+        QCOMPARE(font->Size(), 9.0);
+        const host::StdFontPtr copy = font->clone();
+        copy->setItalic(true);
+        QVERIFY(!font->Italic());
+        QVERIFY(!copy->sameAs(*font));
+        QCOMPARE(font->toQFont().pointSizeF(), 9.0);
+        QCOMPARE(font->toQFont().weight(), QFont::DemiBold);
+    }
+};
+
+QTEST_MAIN(tst_HostMisc)
+#include "tst_hostmisc.moc"
