@@ -1,0 +1,162 @@
+#pragma once
+// Fixtures for the control's tests: a form with buttons on it, picture files
+// made in memory, and a snapshot of every member's value.
+
+#include <button/kxButtons_H.h>
+
+#include "KxButtonsProbe.h"
+
+#include <gdi/bridge.h>
+#include <host/form.h>
+#include <host/stdpicture.h>
+
+#include <QImage>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+namespace buttontest {
+
+// A shown form (run mode unless asked) with a fixed size.
+inline std::unique_ptr<host::Form> makeForm(bool userMode = true)
+{
+    auto form = std::make_unique<host::Form>();
+    form->setUserMode(userMode);
+    form->resize(400, 300);
+    form->show();
+    return form;
+}
+
+// A new button placed on the container as a designer places one: initial
+// properties, then its size, which brings the first resize and draw.
+inline kxButtons_H *addButton(QWidget *container, const QString &name, QSize size = QSize(73, 25))
+{
+    auto *button = new kxButtons_H(container);
+    button->setObjectName(name);
+    button->UserControl_InitProperties();
+    button->setGeometry(QRect(QPoint(8, 8), size));
+    button->show();
+    button->UserControl_Resize();
+    button->clearChangedProperties();
+    return button;
+}
+
+inline void put16(QByteArray &d, int off, std::uint16_t v)
+{
+    d[off] = char(v & 0xFF);
+    d[off + 1] = char(v >> 8);
+}
+
+inline void put32(QByteArray &d, int off, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        d[off + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+// A 24-bit .bmp file.
+inline QByteArray makeBmp(int w, int h, const std::function<QRgb(int, int)> &pixel)
+{
+    const int stride = (w * 3 + 3) & ~3;
+    QByteArray d(54 + stride * h, '\0');
+    d[0] = 'B';
+    d[1] = 'M';
+    put32(d, 2, std::uint32_t(d.size()));
+    put32(d, 10, 54);
+    put32(d, 14, 40);
+    put32(d, 18, std::uint32_t(w));
+    put32(d, 22, std::uint32_t(h));
+    put16(d, 26, 1);
+    put16(d, 28, 24);
+    for (int y = 0; y < h; ++y) {
+        const int row = 54 + (h - 1 - y) * stride;
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = pixel(x, y);
+            d[row + 3 * x] = char(qBlue(c));
+            d[row + 3 * x + 1] = char(qGreen(c));
+            d[row + 3 * x + 2] = char(qRed(c));
+        }
+    }
+    return d;
+}
+
+// An .ico file with one 32-bpp image of w x h pixels in one colour.
+inline QByteArray makeIco(int w, int h, QRgb colour)
+{
+    const int maskStride = ((w + 31) / 32) * 4;
+    const int imageBytes = 40 + w * h * 4 + maskStride * h;
+    QByteArray d(22 + imageBytes, '\0');
+    put16(d, 2, 1);
+    put16(d, 4, 1);
+    d[6] = char(w & 0xFF);
+    d[7] = char(h & 0xFF);
+    put16(d, 10, 1);
+    put16(d, 12, 32);
+    put32(d, 14, std::uint32_t(imageBytes));
+    put32(d, 18, 22);
+    put32(d, 22, 40);
+    put32(d, 26, std::uint32_t(w));
+    put32(d, 30, std::uint32_t(2 * h));
+    put16(d, 34, 1);
+    put16(d, 36, 32);
+    for (int i = 0; i < w * h; ++i) {
+        const int off = 62 + 4 * i;
+        d[off] = char(qBlue(colour));
+        d[off + 1] = char(qGreen(colour));
+        d[off + 2] = char(qRed(colour));
+        d[off + 3] = char(0xFF);
+    }
+    return d;
+}
+
+inline host::StdPicturePtr iconPicture(int size = 32, QRgb colour = qRgb(0, 0, 200))
+{
+    return host::LoadPicture(makeIco(size, size, colour));
+}
+
+inline host::StdPicturePtr bitmapPicture(int w = 16, int h = 16)
+{
+    return host::LoadPicture(makeBmp(w, h, [](int x, int y) { return qRgb(x * 10, y * 10, 90); }));
+}
+
+// Every member's value as its getter returns it.
+inline QVariantMap snapshot(kxButtons_H &b)
+{
+    QVariantMap m;
+    m[QStringLiteral("ButtonStyle")] = b.ButtonStyle();
+    m[QStringLiteral("Mode")] = b.Mode();
+    m[QStringLiteral("Value")] = b.Value();
+    m[QStringLiteral("Caption")] = b.Caption();
+    m[QStringLiteral("CaptionAlign")] = b.CaptionAlign();
+    m[QStringLiteral("CaptionStyle")] = b.CaptionStyle();
+    m[QStringLiteral("ButtonShape")] = b.ButtonShape();
+    m[QStringLiteral("Picture")] = b.Picture() ? b.Picture()->data() : QByteArray();
+    m[QStringLiteral("PictureAlign")] = b.PictureAlign();
+    m[QStringLiteral("Enabled")] = b.Enabled();
+    m[QStringLiteral("ShowFocusRect")] = b.ShowFocusRect();
+    m[QStringLiteral("PictureSize")] = KxButtonsProbe(b).imageSize();
+    m[QStringLiteral("MousePointer")] = b.MousePointer();
+    m[QStringLiteral("MouseIcon")] = b.MouseIcon() ? b.MouseIcon()->data() : QByteArray();
+    const host::StdFontPtr f = b.Font();
+    m[QStringLiteral("Font")] = QStringLiteral("%1,%2,%3,%4,%5")
+                                    .arg(f->Name())
+                                    .arg(f->Size())
+                                    .arg(f->Weight())
+                                    .arg(f->Italic())
+                                    .arg(f->Underline());
+    m[QStringLiteral("FontStyle")] = b.FontStyle();
+    m[QStringLiteral("ForeColor")] = b.ForeColor();
+    m[QStringLiteral("BackColor")] = b.BackColor();
+    m[QStringLiteral("GradientColor")] = b.GradientColor();
+    m[QStringLiteral("GradientMode")] = b.GradientMode();
+    m[QStringLiteral("HoverColorLocks")] = b.HoverColorLocks();
+    m[QStringLiteral("HoverForeColor")] = b.HoverForeColor();
+    m[QStringLiteral("HoverBackColor")] = b.HoverBackColor();
+    return m;
+}
+
+using Action = std::function<void(kxButtons_H &)>;
+
+} // namespace buttontest
+
+Q_DECLARE_METATYPE(buttontest::Action)
