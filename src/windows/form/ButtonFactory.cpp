@@ -1,0 +1,40 @@
+#include "ButtonFactory.h"
+
+#include <bag/BagStream.h>
+#include <button/kxButtons_H.h>
+#include <host/twips.h>
+
+#include <QFile>
+
+namespace forms {
+
+QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, QString *error)
+{
+    QFile file(bagFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(bagFile, file.errorString());
+        return nullptr;
+    }
+    const bag::ReadResult stream = bag::readStream(file.readAll());
+    if (!stream.ok()) {
+        *error = QStringLiteral("%1: %2").arg(bagFile, stream.error->toString());
+        return nullptr;
+    }
+    // A stored window's bags are ours: an entry the reader had to skip is a
+    // damaged file, not something to load half of.
+    if (!stream.skipped.isEmpty()) {
+        *error = QStringLiteral("%1: %2").arg(bagFile, stream.skipped.first().toString());
+        return nullptr;
+    }
+
+    auto *button = new kxButtons_H(container);
+    // The name first: it is the ambient display name the control may read.
+    button->setObjectName(control.name);
+    button->setGeometry(host::twipsToPixels(control.left), host::twipsToPixels(control.top),
+                        host::twipsToPixels(control.width), host::twipsToPixels(control.height));
+    bag::PropertyBag properties = stream.bag;
+    button->UserControl_ReadProperties(properties);
+    return button;
+}
+
+} // namespace forms

@@ -1,0 +1,278 @@
+#include <forms/FormLoader.h>
+
+#include <forms/AnimatedGif.h>
+#include <forms/LineControl.h>
+#include <forms/MultiLineTextBox.h>
+#include <forms/ShapeControl.h>
+
+#include "ButtonFactory.h"
+
+#include <gdi/bridge.h>
+#include <host/form.h>
+#include <host/olecolor.h>
+#include <host/twips.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+QRect pixelRect(const ControlData &c)
+{
+    return QRect(host::twipsToPixels(c.left), host::twipsToPixels(c.top), host::twipsToPixels(c.width),
+                 host::twipsToPixels(c.height));
+}
+
+void setBackColour(QWidget *widget, quint32 colour)
+{
+    QPalette palette = widget->palette();
+    const QColor qc = host::toQColor(colour);
+    palette.setColor(QPalette::Window, qc);
+    palette.setColor(QPalette::Base, qc);
+    palette.setColor(QPalette::Button, qc);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+    // The buttons inside read it as their container's back colour.
+    if (auto *form = qobject_cast<host::Form *>(widget))
+        form->setBackColor(colour);
+    else
+        host::setBackColorOf(widget, colour);
+}
+
+void setForeColour(QWidget *widget, quint32 colour)
+{
+    QPalette palette = widget->palette();
+    const QColor qc = host::toQColor(colour);
+    palette.setColor(QPalette::WindowText, qc);
+    palette.setColor(QPalette::Text, qc);
+    palette.setColor(QPalette::ButtonText, qc);
+    widget->setPalette(palette);
+}
+
+// Builds one control; nullptr with *error on a fault.
+QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, QString *error)
+{
+    const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
+    QWidget *widget = nullptr;
+    switch (c.kind) {
+    case ControlKind::Label: {
+        auto *label = new QLabel(container);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(c.text);
+        label->setWordWrap(true);
+        label->setAlignment((c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        if (c.singleBorder) {
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            label->setLineWidth(1);
+            label->setMargin(1);
+        }
+        widget = label;
+        break;
+    }
+    case ControlKind::Frame: {
+        auto *frame = new QGroupBox(c.text, container);
+        frame->setFlat(false);
+        widget = frame;
+        break;
+    }
+    case ControlKind::TextBox:
+        if (c.multiLine) {
+            auto *box = new MultiLineTextBox(container);
+            box->setVerticalScrollBarPolicy(c.verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+            box->setText(c.text);
+            widget = box;
+        } else {
+            auto *box = new QLineEdit(c.text, container);
+            box->setCursorPosition(0);
+            widget = box;
+        }
+        break;
+    case ControlKind::CheckBox: {
+        auto *box = new QCheckBox(c.text, container);
+        box->setTristate(c.value == 2);
+        box->setCheckState(c.value == 1 ? Qt::Checked : c.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        widget = box;
+        break;
+    }
+    case ControlKind::Shape: {
+        auto *shape = new ShapeControl(container);
+        shape->setFillColor(host::toQColor(c.fillColor.value_or(0xFFFFFF)));
+        widget = shape;
+        break;
+    }
+    case ControlKind::Line: {
+        auto *line = new LineControl(container);
+        line->setObjectName(c.name);
+        line->setLine(QPoint(host::twipsToPixels(c.left), host::twipsToPixels(c.top)),
+                      QPoint(host::twipsToPixels(c.x2), host::twipsToPixels(c.y2)));
+        if (c.foreColor)
+            line->setColor(host::toQColor(*c.foreColor));
+        return line;
+    }
+    case ControlKind::PictureBox: {
+        widget = new QWidget(container);
+        break;
+    }
+    case ControlKind::Image: {
+        QImageReader reader(file);
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            *error = QStringLiteral("%1: %2").arg(file, reader.errorString());
+            return nullptr;
+        }
+        auto *label = new QLabel(container);
+        label->setPixmap(QPixmap::fromImage(image));
+        label->setScaledContents(c.stretch);
+        widget = label;
+        break;
+    }
+    case ControlKind::AniGif: {
+        auto *gif = new AnimatedGif(container);
+        if (!gif->load(file, error)) {
+            delete gif;
+            return nullptr;
+        }
+        widget = gif;
+        break;
+    }
+    case ControlKind::Button:
+        widget = createButton(c, container, file, error);
+        if (!widget)
+            return nullptr;
+        break;
+    case ControlKind::Timer: {
+        auto *timer = new QTimer(container);
+        timer->setObjectName(c.name);
+        timer->setInterval(c.interval);
+        if (c.enabled && c.interval > 0)
+            timer->start();
+        return timer;
+    }
+    }
+
+    widget->setObjectName(c.name);
+    if (c.kind != ControlKind::Button) {
+        widget->setGeometry(pixelRect(c));
+        if (c.font)
+            widget->setFont(layoutFont(*c.font));
+        if (c.backColor)
+            setBackColour(widget, *c.backColor);
+        if (c.foreColor)
+            setForeColour(widget, *c.foreColor);
+        widget->setEnabled(c.enabled);
+    }
+    switch (c.kind) {
+    case ControlKind::TextBox:
+    case ControlKind::CheckBox:
+        widget->setFocusPolicy(Qt::StrongFocus);
+        break;
+    case ControlKind::Button:
+        break;
+    default:
+        widget->setFocusPolicy(Qt::NoFocus);
+        break;
+    }
+    return widget;
+}
+
+} // namespace
+
+QFont layoutFont(const FontSpec &spec)
+{
+    gdi::registerFontSubstitutions();
+    QFont font(spec.face);
+    // Geometry is fixed at 96 dpi (15 twips per pixel), so fonts are too.
+    font.setPixelSize(std::max(1, int(std::lround(spec.pointSize * 96.0 / 72.0))));
+    font.setBold(spec.bold);
+    return font;
+}
+
+QString findFormDirectory(const QString &name, const QStringList &candidates)
+{
+    for (const QString &base : candidates) {
+        const QDir dir(QDir(base).filePath(name));
+        if (QFileInfo(dir.filePath(name + QStringLiteral(".json"))).isFile())
+            return dir.absolutePath();
+    }
+    return {};
+}
+
+bool loadForm(const QString &directory, const QString &name, QWidget *window, LoadedForm *out, QString *error)
+{
+    const QString path = QDir(directory).filePath(name + QStringLiteral(".json"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    FormParseResult parsed = parseForm(file.readAll(), path);
+    if (!parsed.ok()) {
+        *error = parsed.error;
+        return false;
+    }
+
+    out->data = std::move(*parsed.form);
+    out->directory = directory;
+    out->controls.clear();
+    const FormData &form = out->data;
+
+    window->setObjectName(form.name);
+    window->setWindowTitle(form.caption);
+    window->setFont(layoutFont(form.font));
+    setBackColour(window, form.backColor);
+    window->resize(host::twipsToPixels(form.clientWidth), host::twipsToPixels(form.clientHeight));
+    if (!form.icon.isEmpty()) {
+        const QIcon icon(QDir(directory).filePath(form.icon));
+        if (icon.isNull()) {
+            *error = QStringLiteral("%1: the window icon cannot be read").arg(QDir(directory).filePath(form.icon));
+            return false;
+        }
+        window->setWindowIcon(icon);
+    }
+
+    QList<std::pair<int, QWidget *>> tabbed;
+    for (const ControlData &c : form.controls) {
+        QWidget *container = c.container == form.name ? window : qobject_cast<QWidget *>(out->find(c.container));
+        if (!container) {
+            *error = QStringLiteral("%1: control %2: container %3 cannot hold controls").arg(path, c.name, c.container);
+            return false;
+        }
+        QString fault;
+        QObject *object = buildControl(c, container, directory, &fault);
+        if (!object) {
+            *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
+            return false;
+        }
+        out->controls.insert(c.name, object);
+        if (auto *widget = qobject_cast<QWidget *>(object); widget && c.tabIndex)
+            tabbed.append({*c.tabIndex, widget});
+    }
+
+    std::stable_sort(tabbed.begin(), tabbed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QWidget *previous = nullptr;
+    for (const auto &[index, widget] : tabbed) {
+        Q_UNUSED(index);
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+    return true;
+}
+
+} // namespace forms

@@ -1,0 +1,542 @@
+// The main window's handlers against a recording fake of the automation link.
+
+#include "ChatFile.h"
+#include "radiosala.h"
+
+#include <button/kxButtons_H.h>
+#include <echolink/testsupport/RecordingAutomation.h>
+#include <forms/MultiLineTextBox.h>
+#include <forms/ShapeControl.h>
+#include <host/msgbox.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using echolink::testsupport::RecordingAutomation;
+using Op = RecordingAutomation::Operation;
+
+namespace {
+
+QString formsDir()
+{
+    return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala");
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A loaded window with the fake bound, its timer stopped so that only the
+// test ticks it.
+struct Fixture
+{
+    RecordingAutomation echo{QStringLiteral("ZZ1ADM")};
+    radiosala window{formsDir()};
+    QList<QWidget *> opened;
+
+    Fixture()
+    {
+        window.setAboutOpener([this](QWidget *owner) { opened << owner; });
+        window.setHelpOpener([this](QWidget *owner) { opened << owner; });
+        if (window.isLoaded()) {
+            window.Timer1->stop();
+            window.Form_Load(echo);
+        }
+    }
+    void click(const char *name) { emit window.button(QString::fromLatin1(name))->Click(); }
+};
+
+} // namespace
+
+class tst_radiosala : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void startUp();
+    void titleWithoutCallsign();
+    void widths();
+    void secondaryWindowsBeepAndOpen();
+
+    void commands_data();
+    void commands();
+    void realMouseClickSends();
+    void pttAndReinitialize();
+
+    void sending_data();
+    void sending();
+    void failedSendKeepsEverything_data();
+    void failedSendKeepsEverything();
+
+    void reception();
+    void caretReturnsToEndAfterTyping();
+    void stationText();
+    void indicator();
+    void indicatorWhileLinkIsDown();
+
+    void chatLog();
+    void loadWithoutFile();
+    void failedSaveKeepsChat();
+    void existeArquivo_data();
+    void existeArquivo();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_radiosala::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    Fixture f;
+    QVERIFY2(f.window.isLoaded(), qPrintable(f.window.loadError()));
+}
+
+void tst_radiosala::startUp()
+{
+    Fixture f;
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("Radiosala por ZZ9XQ para ZZ1ADM"));
+    QCOMPARE(f.window.Text2->text(), QString());
+    QCOMPARE(f.window.focusWidget(), f.window.Text2);
+    QCOMPARE(f.window.Text1->text(), QString());
+    QCOMPARE(f.window.Text3->text(), QStringLiteral("senha"));
+    QCOMPARE(f.window.Text7->text(), QStringLiteral("indicativo"));
+    QCOMPARE(f.window.Check1->checkState(), Qt::Unchecked);
+    QCOMPARE(f.window.Shape1->fillColor(), QColor(0, 255, 0));
+
+    // The whole client area of the layout, with the narrow outer width.
+    QCOMPARE(f.window.height(), 568);
+    QCOMPARE(f.window.width(), 448);
+
+    QTimer *timer = f.window.form().control<QTimer>(QStringLiteral("Timer1"));
+    QCOMPARE(timer->interval(), 1000);
+}
+
+void tst_radiosala::titleWithoutCallsign()
+{
+    RecordingAutomation echo;
+    echo.setFailure(Op::StationInfo);
+    radiosala window(formsDir());
+    window.Text2->setText(QStringLiteral("x"));
+    window.Form_Load(echo);
+    QCOMPARE(window.windowTitle(), QString());
+    QCOMPARE(window.Text2->text(), QString()); // the rest of start-up still ran
+}
+
+void tst_radiosala::widths()
+{
+    Fixture f;
+    QWidget *sobre = f.window.button(QStringLiteral("sobre_"));
+    QWidget *encerra = f.window.button(QStringLiteral("encerra"));
+    QWidget *panel = f.window.Label1;
+    auto shows = [&](QWidget *w) { return w->geometry().right() < f.window.width(); };
+    auto hidden = [&](QWidget *w) { return w->geometry().left() >= f.window.width(); };
+
+    QVERIFY(hidden(sobre) && hidden(encerra) && hidden(panel));
+    f.click("abre");
+    QCOMPARE(f.window.width(), 731); // 11055 twips less a 45-twip frame each side
+    f.click("abre");
+    QCOMPARE(f.window.width(), 731);
+    QVERIFY(shows(sobre) && shows(encerra) && shows(panel));
+    QCOMPARE(f.window.height(), 568);
+    f.click("fecha");
+    QCOMPARE(f.window.width(), 448);
+    QVERIFY(hidden(sobre) && hidden(encerra) && hidden(panel));
+    QCOMPARE(radiosala::clientWidthFor(radiosala::NarrowWidth), 448);
+}
+
+void tst_radiosala::secondaryWindowsBeepAndOpen()
+{
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.click("sobre_");
+    QCOMPARE(boxes.beeps(), 1);
+    QCOMPARE(f.opened.size(), 1);
+    f.click("ajuda");
+    QCOMPARE(boxes.beeps(), 2);
+    QCOMPARE(f.opened.size(), 2);
+    QCOMPARE(f.opened.at(1), &f.window);
+    QVERIFY(f.echo.calls().isEmpty());
+}
+
+void tst_radiosala::commands_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<bool>("clickBox");
+    QTest::addColumn<QString>("expected");
+
+    struct Row
+    {
+        const char *button;
+        const char *box;
+        const char *literal;
+    };
+    const Row rows[] = {
+        {"admin", "Text3", ".admin "},         {"admins", "", ".admins"},
+        {"servidor_ativo", "", ".uptime"},     {"usuarios", "", ".users"},
+        {"muta", "Text4", ".mute "},           {"unmute", "Text4", ".unmute "},
+        {"ocupado", "", ".busy on"},           {"mute_chat", "", ".mute chat"},
+        {"conecta", "Text5", ".connect "},     {"desconecta", "Text5", ".disconnect "},
+        {"desocupado", "", ".busy off"},       {"unmute_chat", "", ".unmute chat"},
+        {"banir", "Text6", ".ban add "},       {"Desbanir", "Text6", ".ban delete "},
+        {"banidos", "", ".ban list"},          {"versao", "", ".version"},
+        {"derrubar", "Text7", ".kick "},       {"kxButtons_H2", "", ".showip "},
+        {"kxButtons_H1", "", ".stat "},        {"lista", "", ".list"},
+    };
+    for (const Row &r : rows) {
+        const QString box = QString::fromLatin1(r.box);
+        const QString placeholder = box == QLatin1String("Text3") ? QStringLiteral("senha") : QStringLiteral("indicativo");
+        const QString literal = QString::fromLatin1(r.literal);
+        QTest::addRow("%s", r.button) << QString::fromLatin1(r.button) << box << false
+                                      << (box.isEmpty() ? literal : literal + placeholder);
+        if (!box.isEmpty())
+            QTest::addRow("%s after a click in %s", r.button, r.box) << QString::fromLatin1(r.button) << box << true << literal;
+    }
+}
+
+void tst_radiosala::commands()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(QString, boxName);
+    QFETCH(bool, clickBox);
+    QFETCH(QString, expected);
+
+    Fixture f;
+    if (clickBox) {
+        auto *box = f.window.form().control<QLineEdit>(boxName);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QCOMPARE(box->text(), QString());
+    }
+    emit f.window.button(buttonName)->Click();
+    QCOMPARE(f.echo.sentTexts(), QStringList{expected});
+    // Nothing is cleared after a command.
+    if (!boxName.isEmpty() && !clickBox)
+        QVERIFY(!f.window.form().control<QLineEdit>(boxName)->text().isEmpty());
+}
+
+void tst_radiosala::realMouseClickSends()
+{
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    f.window.Text3->setText(QStringLiteral("s3nh@ secreta"));
+    kxButtons_H *admin = f.window.button(QStringLiteral("admin"));
+    QTest::mouseClick(admin, Qt::LeftButton, {}, admin->rect().center());
+    QCOMPARE(f.echo.sentTexts(), QStringList{QStringLiteral(".admin s3nh@ secreta")});
+}
+
+void tst_radiosala::pttAndReinitialize()
+{
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.click("liga_ptt");
+    f.click("liga_ptt");
+    f.click("desliga_ptt");
+    f.echo.setFailure(Op::PTT);
+    f.click("liga_ptt"); // ignored without a word
+    f.click("reinicializa");
+    const QList<RecordingAutomation::Call> expected = {
+        {Op::PTT, {}, true, false},  {Op::PTT, {}, true, false}, {Op::PTT, {}, false, false},
+        {Op::PTT, {}, true, true},   {Op::Reinitialize, {}, false, false},
+    };
+    QCOMPARE(f.echo.calls(), expected);
+    QVERIFY(boxes.calls().isEmpty());
+
+    // A failing reinitialisation is reported and the program goes on.
+    f.echo.setFailure(Op::Reinitialize, echolink::status::Disconnected, QStringLiteral("estação fora do ar"));
+    f.window.Text1->setText(QStringLiteral("registro\r\n"));
+    f.click("reinicializa");
+    QCOMPARE(boxes.calls().size(), 1);
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("estação fora do ar")));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("registro\r\n"));
+}
+
+void tst_radiosala::sending_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<bool>("byEnter");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Enter, empty box") << QString() << false << true << QString();
+    QTest::newRow("Enter, empty box, pela Sala") << QString() << true << true << QStringLiteral(".quote ");
+    QTest::newRow("Enter, text kept as typed") << QStringLiteral("  olá ZZ9ZZ ") << false << true << QStringLiteral("  olá ZZ9ZZ ");
+    QTest::newRow("Enter, pela Sala") << QStringLiteral("oi") << true << true << QStringLiteral(".quote oi");
+    QTest::newRow("button") << QStringLiteral("bom dia") << false << false << QStringLiteral("bom dia");
+    QTest::newRow("button, pela Sala") << QStringLiteral("bom dia") << true << false << QStringLiteral(".quote bom dia");
+}
+
+void tst_radiosala::sending()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, quoted);
+    QFETCH(bool, byEnter);
+    QFETCH(QString, expected);
+
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    f.window.Check1->setChecked(quoted);
+    f.window.Text2->setText(typed);
+    if (byEnter) {
+        f.window.Text2->setFocus();
+        QTest::keyClick(f.window.Text2, Qt::Key_Return);
+    } else {
+        f.click("envia_texto");
+    }
+    QCOMPARE(f.echo.sentTexts(), QStringList{expected});
+    QCOMPARE(f.window.Text2->text(), QString());
+    QCOMPARE(f.window.Check1->isChecked(), quoted); // never changed by sending
+
+    // Other keys send nothing; "Limpa texto" clears without sending.
+    f.echo.clearCalls();
+    QTest::keyClicks(f.window.Text2, QStringLiteral("abc"));
+    f.click("limpa_texto");
+    QCOMPARE(f.window.Text2->text(), QString());
+    QVERIFY(f.echo.calls().isEmpty());
+}
+
+void tst_radiosala::failedSendKeepsEverything_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("Envia texto") << 0;
+    QTest::newRow("Enter") << 1;
+    QTest::newRow("command button") << 2;
+}
+
+void tst_radiosala::failedSendKeepsEverything()
+{
+    QFETCH(int, way);
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.window.Text1->setText(QStringLiteral("linha 1\r\nlinha 2\r\n"));
+    f.window.Text2->setText(QStringLiteral("não se perde"));
+    f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem ligação com a estação"));
+
+    if (way == 0)
+        f.click("envia_texto");
+    else if (way == 1)
+        QTest::keyClick(f.window.Text2, Qt::Key_Return);
+    else
+        f.click("usuarios");
+
+    QCOMPARE(boxes.calls().size(), 1);
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem ligação com a estação")));
+    QCOMPARE(f.window.Text2->text(), QStringLiteral("não se perde"));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("linha 1\r\nlinha 2\r\n"));
+    QVERIFY(f.echo.sentTexts().isEmpty());
+
+    // The link comes back: the same text goes out.
+    f.echo.clearFailure(Op::SendChatText);
+    f.click("envia_texto");
+    QCOMPARE(f.echo.sentTexts(), QStringList{QStringLiteral("não se perde")});
+}
+
+void tst_radiosala::reception()
+{
+    Fixture f;
+    f.echo.emitChatText(QStringLiteral("a"));
+    f.echo.emitChatText(QStringLiteral("b"));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("a\r\nb\r\n"));
+    QCOMPARE(f.window.Text1->selStart(), f.window.Text1->textLength());
+
+    // Unfiltered: blanks and an empty line are kept, a line with its own CR
+    // gives that line break too.
+    f.echo.emitChatText(QStringLiteral("  "));
+    f.echo.emitChatText(QString());
+    f.echo.emitChatText(QStringLiteral("ZZ9ZZ>Olá"));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("a\r\nb\r\n  \r\n\r\nZZ9ZZ>Olá\r\n"));
+}
+
+void tst_radiosala::caretReturnsToEndAfterTyping()
+{
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    f.echo.emitChatText(QStringLiteral("primeira"));
+    f.echo.emitChatText(QStringLiteral("segunda"));
+    f.window.Text1->setFocus();
+    f.window.Text1->setSelStart(3);
+    QCOMPARE(f.window.Text1->selStart(), 3);
+    QTest::keyClick(f.window.Text1, Qt::Key_X);
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("priXmeira\r\nsegunda\r\n"));
+    QCOMPARE(f.window.Text1->selStart(), f.window.Text1->textLength());
+    // The next key lands at the end.
+    QTest::keyClick(f.window.Text1, Qt::Key_Y);
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("priXmeira\r\nsegunda\r\nY"));
+}
+
+void tst_radiosala::stationText()
+{
+    Fixture f;
+    f.echo.emitStationText(QStringLiteral("CONF ZZ0CNF [2/8]\r\rZZ9XQ Alpha\rZZ9ZZ <b>Bravo</b>\r"));
+    QCOMPARE(f.window.Label1->text(), QStringLiteral("CONF ZZ0CNF [2/8]\n\nZZ9XQ Alpha\nZZ9ZZ <b>Bravo</b>\n"));
+    QCOMPARE(f.window.Label1->textFormat(), Qt::PlainText); // never read as markup
+    f.echo.emitStationText(QStringLiteral("outra"));
+    QCOMPARE(f.window.Label1->text(), QStringLiteral("outra"));
+}
+
+void tst_radiosala::indicator()
+{
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    const QPoint centre = f.window.Shape1->rect().center();
+    auto pixel = [&] { return f.window.Shape1->grab().toImage().pixelColor(centre); };
+
+    const bool states[] = {false, true, true, false};
+    for (bool receiving : states) {
+        f.echo.setReceiving(receiving);
+        f.window.Timer1_Timer();
+        const QColor expected = receiving ? QColor(255, 0, 0) : QColor(0, 255, 0);
+        QCOMPARE(f.window.Shape1->fillColor(), expected);
+        QCOMPARE(pixel(), expected);
+    }
+    QCOMPARE(f.echo.calls().size(), 4);
+}
+
+void tst_radiosala::indicatorWhileLinkIsDown()
+{
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.echo.setReceiving(true);
+    f.window.Timer1_Timer();
+    f.echo.setFailure(Op::IsReceiving, echolink::status::Disconnected, QStringLiteral("estação perdida"));
+    for (int i = 0; i < 3; ++i) {
+        f.window.Timer1_Timer();
+        QCOMPARE(f.window.Shape1->fillColor(), QColor(0xC0, 0xC0, 0xC0));
+    }
+    QCOMPARE(boxes.calls().size(), 1); // one message for one outage
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("estação perdida")));
+    QVERIFY(f.window.Timer1->interval() == 1000);
+
+    f.echo.clearFailure(Op::IsReceiving);
+    f.window.Timer1_Timer();
+    QCOMPARE(f.window.Shape1->fillColor(), QColor(255, 0, 0));
+    // A second outage is told again.
+    f.echo.setFailure(Op::IsReceiving);
+    f.window.Timer1_Timer();
+    QCOMPARE(boxes.calls().size(), 2);
+}
+
+void tst_radiosala::chatLog()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QString file = dir.filePath(QStringLiteral("radiosala.txt"));
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+
+    f.echo.emitChatText(QStringLiteral("ZZ9ZZ>Olá, Ação"));
+    f.window.Text1->moveCursor(QTextCursor::End);
+    f.window.Text1->insertPlainText(QStringLiteral("digitado"));
+    f.click("gravar_chat");
+    const QByteArray expectedBytes = chatfile::encode(QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado")) + "\r\n";
+    QCOMPARE(readFile(file), expectedBytes);
+
+    // Clearing does not touch the file; loading gives back the same text.
+    f.click("limpa_chat");
+    QCOMPARE(f.window.Text1->text(), QString());
+    QCOMPARE(readFile(file), expectedBytes);
+    f.click("ler_chat");
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado"));
+
+    // Save-and-load cycles do not grow the text.
+    for (int i = 0; i < 3; ++i) {
+        f.click("gravar_chat");
+        f.click("ler_chat");
+    }
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado"));
+
+    // A second save overwrites the first completely.
+    f.window.Text1->setText(QStringLiteral("x"));
+    f.click("gravar_chat");
+    QCOMPARE(readFile(file), QByteArray("x\r\n"));
+    QVERIFY(boxes.calls().isEmpty());
+    QDir::setCurrent(previous);
+}
+
+void tst_radiosala::loadWithoutFile()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.window.Text1->setText(QStringLiteral("fica\r\n"));
+    // A directory of that name is not a chat file either.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("radiosala.txt")));
+    f.click("ler_chat");
+    QCOMPARE(boxes.calls().size(), 1);
+    QCOMPARE(boxes.calls().at(0).prompt, QStringLiteral("Grave o texto primeiro!"));
+    QCOMPARE(boxes.calls().at(0).style, int(host::vbOKOnly));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("fica\r\n"));
+    QDir::setCurrent(previous);
+}
+
+void tst_radiosala::failedSaveKeepsChat()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    // A directory where the file should be makes every save fail, also as root.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("radiosala.txt")));
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.echo.emitChatText(QStringLiteral("não perder"));
+    f.click("gravar_chat");
+    QCOMPARE(boxes.calls().size(), 1);
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("radiosala.txt")));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("não perder\r\n"));
+    QDir::setCurrent(previous);
+}
+
+void tst_radiosala::existeArquivo_data()
+{
+    QTest::addColumn<QString>("create");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("normal file") << "radiosala.txt" << "radiosala.txt" << true;
+    QTest::newRow("absent") << "" << "radiosala.txt" << false;
+    QTest::newRow("hidden file") << ".oculto" << ".oculto" << false;
+    QTest::newRow("directory") << "pasta/" << "pasta" << false;
+    QTest::newRow("in a sub-folder") << "sub/a.txt" << "sub/a.txt" << true;
+    QTest::newRow("empty name") << "" << "" << false;
+}
+
+void tst_radiosala::existeArquivo()
+{
+    QFETCH(QString, create);
+    QFETCH(QString, asked);
+    QFETCH(bool, expected);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    if (create.endsWith(QLatin1Char('/'))) {
+        QVERIFY(QDir().mkpath(create));
+    } else if (!create.isEmpty()) {
+        QDir().mkpath(QFileInfo(create).path());
+        QFile f(create);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    Fixture fx;
+    QString name = asked;
+    QCOMPARE(fx.window.ExisteArquivo(name), expected);
+    QCOMPARE(name, asked);
+    QDir::setCurrent(previous);
+}
+
+QTEST_MAIN(tst_radiosala)
+#include "tst_radiosala.moc"
