@@ -1,0 +1,357 @@
+// Loading and saving: defaults on both sides, conversions of the stored type
+// conventions, the written order, and round trips through the bag stream.
+
+#include "ButtonTestSupport.h"
+
+#include <bag/Bag.h>
+#include <host/msgbox.h>
+
+#include <QTest>
+
+using namespace buttontest;
+
+Q_DECLARE_METATYPE(bag::Value)
+
+namespace {
+
+kxButtons_H *loadButton(QWidget *container, const bag::PropertyBag &stored, const QString &name = QStringLiteral("Command1"))
+{
+    auto *button = new kxButtons_H(container);
+    button->setObjectName(name);
+    button->setGeometry(8, 8, 73, 25);
+    button->show();
+    bag::PropertyBag copy = stored;
+    button->UserControl_ReadProperties(copy);
+    return button;
+}
+
+bag::PropertyBag through(const bag::PropertyBag &written)
+{
+    const bag::WriteResult w = bag::writeStream(written);
+    if (!w.ok())
+        qFatal("writeStream: %s", qPrintable(w.error->toString()));
+    const bag::ReadResult r = bag::readStream(w.bytes);
+    if (!r.ok() || !r.skipped.isEmpty())
+        qFatal("readStream failed");
+    return r.bag;
+}
+
+} // namespace
+
+class tst_KxButtonsPersistence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { m_form.reset(); }
+
+    void bagWithOnlyCaptionGivesDefaults();
+    void storedTypeConventions_data();
+    void storedTypeConventions();
+    void storedLocksKeepStoredColours();
+    void storedButtonStyle_data();
+    void storedButtonStyle();
+    void storedPointerWinsOverIcon();
+    void optionButtonsJoinAtLoadLastTrueWins();
+    void writtenKeysAndDefaults_data();
+    void writtenKeysAndDefaults();
+    void writtenOrder();
+    void roundTripThroughStream();
+    void initPropertiesReportsInOrder();
+
+private:
+    std::unique_ptr<host::Form> m_form;
+};
+
+void tst_KxButtonsPersistence::bagWithOnlyCaptionGivesDefaults()
+{
+    m_form = makeForm();
+    m_form->setBackColor(0x00336699);
+    bag::PropertyBag stored;
+    stored.setValue(QStringLiteral("Caption"), QStringLiteral("&Derrubar"));
+
+    kxButtons_H *b = loadButton(m_form.get(), stored);
+
+    QCOMPARE(b->Caption(), QStringLiteral("&Derrubar"));
+    QCOMPARE(b->AccessKeys(), QStringLiteral("D"));
+    QCOMPARE(b->CaptionAlign(), 2);
+    QCOMPARE(b->ButtonStyle(), 2);
+    QCOMPARE(b->ShowFocusRect(), true);
+    QCOMPARE(b->Mode(), 0);
+    QCOMPARE(b->Value(), false);
+    QCOMPARE(b->ForeColor(), 0x80000012u);
+    QCOMPARE(b->GradientColor(), 0x8000000Fu);
+    QCOMPARE(b->BackColor(), 0x00336699u);
+    QCOMPARE(b->HoverBackColor(), 0x00336699u);
+    QCOMPARE(b->HoverForeColor(), 0x80000012u);
+    QCOMPARE(b->HoverColorLocks(), 0);
+    QCOMPARE(b->PictureSize(), 0);
+    QCOMPARE(b->Tag(), QString::number(host::hwndOf(m_form.get())));
+    // Loading ends with the first draw: the surface exists and is not suspended.
+    KxButtonsProbe p(*b);
+    QVERIFY(p.memDC() != 0);
+    QVERIFY(!p.delayDrawing());
+    QCOMPARE(p.faceColor(), KxButtonsProbe::shiftColor(0x00336699, 48, true));
+}
+
+void tst_KxButtonsPersistence::storedTypeConventions_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bag::Value>("stored");
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<qlonglong>("expected");
+
+    QTest::newRow("Boolean as 16-bit -1") << QStringLiteral("value") << bag::Value(qint16(-1)) << QStringLiteral("Value") << 1LL;
+    QTest::newRow("Boolean as type 11 False") << QStringLiteral("focus") << bag::Value(false) << QStringLiteral("ShowFocusRect") << 0LL;
+    QTest::newRow("small colour as 16-bit") << QStringLiteral("cback") << bag::Value(qint16(192)) << QStringLiteral("BackColor") << 192LL;
+    QTest::newRow("system colour as 32-bit") << QStringLiteral("cfore") << bag::Value(quint32(0x80000008)) << QStringLiteral("ForeColor")
+                                             << 0x80000008LL;
+    QTest::newRow("image size in pixels") << QStringLiteral("imgsize") << bag::Value(qint16(32)) << QStringLiteral("PictureSize") << 32LL;
+    QTest::newRow("odd image size kept") << QStringLiteral("imgsize") << bag::Value(qint16(20)) << QStringLiteral("PictureSize") << 20LL;
+    QTest::newRow("shape as 32-bit") << QStringLiteral("shape") << bag::Value(5) << QStringLiteral("ButtonShape") << 5LL;
+    QTest::newRow("key case ignored") << QStringLiteral("CAPSTYLE") << bag::Value(qint16(2)) << QStringLiteral("CaptionStyle") << 2LL;
+}
+
+void tst_KxButtonsPersistence::storedTypeConventions()
+{
+    QFETCH(QString, key);
+    QFETCH(bag::Value, stored);
+    QFETCH(QString, member);
+    QFETCH(qlonglong, expected);
+    m_form = makeForm();
+    bag::PropertyBag b;
+    b.setValue(QStringLiteral("Mode"), bag::Value(1)); // a check button may hold True
+    b.setValue(key, stored);
+
+    kxButtons_H *button = loadButton(m_form.get(), through(b));
+
+    QCOMPARE(snapshot(*button).value(member).toLongLong(), expected);
+}
+
+void tst_KxButtonsPersistence::storedLocksKeepStoredColours()
+{
+    m_form = makeForm();
+    bag::PropertyBag stored;
+    stored.setValue(QStringLiteral("cback"), bag::Value(qint16(192)));
+    stored.setValue(QStringLiteral("cbhover"), bag::Value(65535));
+    stored.setValue(QStringLiteral("lockhover"), bag::Value(3));
+
+    kxButtons_H *b = loadButton(m_form.get(), through(stored));
+    QCOMPARE(b->BackColor(), 192u);
+    QCOMPARE(b->HoverBackColor(), 65535u);
+    QCOMPARE(b->HoverColorLocks(), 3);
+
+    b->BackColor(0x00FF00);
+    QCOMPARE(b->HoverBackColor(), 65535u);
+}
+
+void tst_KxButtonsPersistence::storedButtonStyle_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("loaded");
+    QTest::addColumn<bool>("reportsBackStyle");
+
+    QTest::newRow("0 becomes 2") << 0 << 2 << true;
+    QTest::newRow("7 becomes 2") << 7 << 2 << true;
+    QTest::newRow("2 stays") << 2 << 2 << false;
+    QTest::newRow("9 stays unchanged") << 9 << 9 << false;
+}
+
+void tst_KxButtonsPersistence::storedButtonStyle()
+{
+    QFETCH(int, style);
+    QFETCH(int, loaded);
+    QFETCH(bool, reportsBackStyle);
+    m_form = makeForm();
+    bag::PropertyBag stored;
+    stored.setValue(QStringLiteral("BackStyle"), bag::Value(style));
+    stored.setValue(QStringLiteral("cBack"), bag::Value(0x123456));
+
+    kxButtons_H *b = loadButton(m_form.get(), stored);
+
+    QCOMPARE(b->ButtonStyle(), loaded);
+    QCOMPARE(b->changedProperties().contains(QStringLiteral("BackStyle")), reportsBackStyle);
+    // The colour reset acts only in design mode: a running form keeps the colours.
+    QCOMPARE(b->BackColor(), 0x123456u);
+}
+
+void tst_KxButtonsPersistence::storedPointerWinsOverIcon()
+{
+    m_form = makeForm();
+    bag::PropertyBag stored;
+    stored.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(makeIco(32, 32, qRgb(1, 2, 3)))));
+    stored.setValue(QStringLiteral("mPointer"), bag::Value(qint16(11)));
+
+    kxButtons_H *b = loadButton(m_form.get(), through(stored));
+    QCOMPARE(b->MousePointer(), 11);
+    QVERIFY(b->MouseIcon() != nullptr);
+
+    bag::PropertyBag iconOnly;
+    iconOnly.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(makeIco(32, 32, qRgb(1, 2, 3)))));
+    kxButtons_H *c = loadButton(m_form.get(), iconOnly, QStringLiteral("Command2"));
+    // An absent "mPointer" reads as 0 and goes through the setter last.
+    QCOMPARE(c->MousePointer(), 0);
+}
+
+void tst_KxButtonsPersistence::optionButtonsJoinAtLoadLastTrueWins()
+{
+    m_form = makeForm();
+    bag::PropertyBag selected;
+    selected.setValue(QStringLiteral("Mode"), bag::Value(qint16(2)));
+    selected.setValue(QStringLiteral("Value"), bag::Value(true));
+
+    kxButtons_H *a = loadButton(m_form.get(), selected, QStringLiteral("Option1"));
+    kxButtons_H *b = loadButton(m_form.get(), selected, QStringLiteral("Option2"));
+    const HWND form = host::hwndOf(m_form.get());
+
+    QCOMPARE(int(GetPropA(form, "kx_OptCount")), 2);
+    QCOMPARE(GetPropA(form, "kx_Obj1"), reinterpret_cast<HANDLE>(a));
+    QCOMPARE(GetPropA(form, "kx_Obj2"), reinterpret_cast<HANDLE>(b));
+    QCOMPARE(a->Value(), false);
+    QCOMPARE(b->Value(), true);
+}
+
+void tst_KxButtonsPersistence::writtenKeysAndDefaults_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<qlonglong>("value");
+
+    const Action none = [](kxButtons_H &) {};
+    QTest::newRow("centred caption stores no CapAlign") << none << QStringLiteral("capalign") << false << 0LL;
+    QTest::newRow("left caption stores 0")
+        << Action([](kxButtons_H &b) { b.CaptionAlign(0); }) << QStringLiteral("capalign") << true << 0LL;
+    QTest::newRow("Mode always") << none << QStringLiteral("mode") << true << 0LL;
+    QTest::newRow("Value always") << none << QStringLiteral("value") << true << 0LL;
+    QTest::newRow("cBack always") << none << QStringLiteral("cback") << true << 0x8000000FLL;
+    QTest::newRow("hover back equal to back not stored") << none << QStringLiteral("cbhover") << false << 0LL;
+    QTest::newRow("hover back differing stored")
+        << Action([](kxButtons_H &b) { b.HoverBackColor(0xFF); }) << QStringLiteral("cbhover") << true << 0xFFLL;
+    QTest::newRow("image size in pixels")
+        << Action([](kxButtons_H &b) { b.PictureSize(2); }) << QStringLiteral("imgsize") << true << 32LL;
+    QTest::newRow("pointer as stored")
+        << Action([](kxButtons_H &b) { b.MousePointer(11); }) << QStringLiteral("mpointer") << true << 11LL;
+    QTest::newRow("disabled") << Action([](kxButtons_H &b) { b.Enabled(false); }) << QStringLiteral("enabled") << true << 0LL;
+}
+
+void tst_KxButtonsPersistence::writtenKeysAndDefaults()
+{
+    QFETCH(Action, action);
+    QFETCH(QString, key);
+    QFETCH(bool, present);
+    QFETCH(qlonglong, value);
+    m_form = makeForm();
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    action(*b);
+    bag::PropertyBag written;
+    b->UserControl_WriteProperties(written);
+    const bag::PropertyBag back = through(written);
+
+    QCOMPARE(back.contains(key), present);
+    QVERIFY(back.contains(QStringLiteral("font")));
+    if (present) {
+        const bag::Value v = *back.value(key);
+        const qlonglong got = v.type() == bag::VarType::Boolean ? (*v.toBool() ? -1 : 0)
+                                                                : qlonglong(quint32(*v.toInt32()));
+        QCOMPARE(got, value);
+    }
+}
+
+void tst_KxButtonsPersistence::writtenOrder()
+{
+    m_form = makeForm(false);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Option1"));
+    // Every key away from its writing default but "BackStyle": its only
+    // accepted value is its default.
+    b->Caption(QStringLiteral("x"));
+    b->CaptionAlign(1);
+    b->ButtonShape(4);
+    b->ForeColor(0x10);
+    b->HoverColorLocks(3);
+    b->HoverForeColor(0x20);
+    b->HoverBackColor(0x30);
+    b->ShowFocusRect(false);
+    b->GradientColor(0x40);
+    b->GradientMode(1);
+    b->CaptionStyle(1);
+    b->Mode(2);
+    b->Value(true);
+    b->PictureAlign(3);
+    b->Picture(iconPicture());
+    b->PictureSize(1);
+    b->Enabled(false);
+    b->BackColor(0x50);
+    b->MouseIcon(iconPicture());
+    const QVariantMap before = snapshot(*b);
+    b->clearChangedProperties();
+
+    bag::PropertyBag written;
+    b->UserControl_WriteProperties(written);
+
+    QStringList keys;
+    for (const auto &entry : written.entries())
+        keys << entry.first;
+    QCOMPARE(keys, (QStringList{"caption", "capalign", "shape", "font", "cfore", "cfhover",
+                                "cbhover", "focus", "lockhover", "cgradient", "gradient", "capstyle", "mode",
+                                "value", "imgalign", "image", "imgsize", "enabled", "cback", "mpointer",
+                                "micon"}));
+    // Writing changes nothing in the control.
+    QCOMPARE(snapshot(*b), before);
+    QCOMPARE(b->changedProperties(), QStringList());
+}
+
+void tst_KxButtonsPersistence::roundTripThroughStream()
+{
+    m_form = makeForm();
+    kxButtons_H *a = addButton(m_form.get(), QStringLiteral("Command1"));
+    auto font = std::make_shared<host::StdFont>(QStringLiteral("Times New Roman"), 9);
+    font->setBold(true);
+    font->setUnderline(true);
+    a->Font(font);
+    a->Caption(QStringLiteral("Ver lista||de comandos"));
+    a->ButtonShape(2);
+    a->CaptionStyle(2);
+    a->Mode(1);
+    a->Value(true);
+    a->Picture(bitmapPicture(20, 10));
+    a->PictureAlign(1);
+    a->PictureSize(4);
+    a->GradientMode(4);
+    a->GradientColor(0x8000000D);
+    a->BackColor(0x00C0C0C0);
+    a->HoverForeColor(0x000080FF);
+    a->MouseIcon(iconPicture(16));
+    a->MousePointer(2);
+    bag::PropertyBag written;
+    a->UserControl_WriteProperties(written);
+    const QVariantMap original = snapshot(*a);
+
+    kxButtons_H *b = loadButton(m_form.get(), through(written), QStringLiteral("Command2"));
+
+    QVariantMap loaded = snapshot(*b);
+    QCOMPARE(loaded, original);
+    QCOMPARE(KxButtonsProbe(*b).pictureWidth(), 20);
+    QCOMPARE(KxButtonsProbe(*b).pictureHeight(), 10);
+}
+
+void tst_KxButtonsPersistence::initPropertiesReportsInOrder()
+{
+    m_form = makeForm(false);
+    m_form->setBackColor(0x00445566);
+    auto *b = new kxButtons_H(m_form.get());
+    b->setObjectName(QStringLiteral("kxButtons1"));
+    b->UserControl_InitProperties();
+
+    QCOMPARE(b->changedProperties(),
+             (QStringList{"BackStyle", "Caption", "CapAlign", "Focus", "cFHover", "cBHover"}));
+    QCOMPARE(b->Caption(), QStringLiteral("kxButtons1"));
+    QCOMPARE(b->BackColor(), 0x8000000Fu);
+    QCOMPARE(b->GradientColor(), 0u);
+    QCOMPARE(b->HoverBackColor(), 0x8000000Fu);
+    QCOMPARE(KxButtonsProbe(*b).containerBackColor(), 0x00445566);
+    QCOMPARE(KxButtonsProbe(*b).imageSize(), std::int16_t(0));
+}
+
+QTEST_MAIN(tst_KxButtonsPersistence)
+#include "tst_kxbuttons_persistence.moc"
