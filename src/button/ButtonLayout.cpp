@@ -88,8 +88,12 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
                      whole(SH - 12.0f
                            - static_cast<float>(stackedImage && m_pictureAlign > 3 ? imageSize
                                                                                    : 0))};
-        DrawTextA(m_memDC, text.constData(), static_cast<int>(text.size()), &measure,
-                  DT_CALCRECT | DT_WORDBREAK);
+        if (DrawTextA(m_memDC, text.constData(), static_cast<int>(text.size()), &measure,
+                      DT_CALCRECT | DT_WORDBREAK) == 0) {
+            // No surface (and font) yet: nothing measured; the first resize
+            // lays the caption out again.
+            measure = RECT{0, 0, 0, 0};
+        }
         textWidth = measure.right;
         textHeight = measure.bottom;
         if (m_captionStyle != 0) {

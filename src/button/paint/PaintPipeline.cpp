@@ -103,14 +103,12 @@ void kxButtons_H::SelectDrawTool(bool create, HDC hdc, std::int32_t kind, std::i
     }
     switch (kind) {
     case 0:
-        DeleteObject(SelectObject(m_memDC, CreateSolidBrush(static_cast<COLORREF>(color))));
+        replaceTool(CreateSolidBrush(static_cast<COLORREF>(color)));
         if (withPen)
-            DeleteObject(SelectObject(m_memDC,
-                                      CreatePen(penStyle, penWidth, static_cast<COLORREF>(color))));
+            replaceTool(CreatePen(penStyle, penWidth, static_cast<COLORREF>(color)));
         break;
     case 1:
-        DeleteObject(
-            SelectObject(m_memDC, CreatePen(penStyle, penWidth, static_cast<COLORREF>(color))));
+        replaceTool(CreatePen(penStyle, penWidth, static_cast<COLORREF>(color)));
         break;
     case 2:
         SetTextColor(hdc, static_cast<COLORREF>(ConvertSysColor(color)));
@@ -118,6 +116,13 @@ void kxButtons_H::SelectDrawTool(bool create, HDC hdc, std::int32_t kind, std::i
     default:
         break;
     }
+}
+
+void kxButtons_H::replaceTool(HGDIOBJ tool)
+{
+    const HGDIOBJ previous = SelectObject(m_memDC, tool);
+    // A tool that could not be selected (no surface yet) is not kept either.
+    DeleteObject(previous != 0 ? previous : tool);
 }
 
 std::int32_t kxButtons_H::ConvertSysColor(std::int32_t color) const
@@ -163,8 +168,11 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
         std::memcpy(lf.lfFaceName, name.constData(), static_cast<std::size_t>(name.size()));
         lf.lfFaceName[name.size()] = '\0';
 
-        HFONT previous = static_cast<HFONT>(SelectObject(m_memDC, CreateFontIndirectA(&lf)));
-        if (m_initialFont == 0)
+        const HFONT created = CreateFontIndirectA(&lf);
+        const HFONT previous = static_cast<HFONT>(SelectObject(m_memDC, created));
+        if (previous == 0)
+            DeleteObject(created); // no surface yet: it builds its font when made
+        else if (m_initialFont == 0)
             m_initialFont = previous;
         else
             DeleteObject(previous);
