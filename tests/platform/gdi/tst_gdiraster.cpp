@@ -86,6 +86,8 @@ private slots:
     void stretchIndexMaps();
     void stretchShrinkMergesGroups();
     void overlappingBlitReadsOriginalPixels();
+    void blitIgnoresSourceClip();
+    void partialArcRunsCounterClockwise();
 };
 
 void tst_GdiRaster::cosmeticLines_data()
@@ -556,6 +558,42 @@ void tst_GdiRaster::overlappingBlitReadsOriginalPixels()
     QVERIFY(BitBlt(s.dc, 1, 0, 4, 1, s.dc, 0, 0, SRCCOPY));
     for (int i = 1; i < 5; ++i)
         QCOMPARE(GetPixel(s.dc, i, 0), RGB(i - 1, 0, 0));
+}
+
+void tst_GdiRaster::blitIgnoresSourceClip()
+{
+    Surface src(3, 3, RGB(9, 8, 7));
+    HRGN clip = CreateRectRgn(0, 0, 1, 1);
+    SelectClipRgn(src.dc, clip);
+    DeleteObject(clip);
+    Surface dst(3, 3, kPaper);
+    QVERIFY(BitBlt(dst.dc, 0, 0, 3, 3, src.dc, 0, 0, SRCCOPY));
+    QCOMPARE(GetPixel(dst.dc, 2, 2), RGB(9, 8, 7));
+    // Source pixels beyond the source bitmap leave the destination alone.
+    QVERIFY(BitBlt(dst.dc, 0, 0, 3, 3, src.dc, 2, 2, NOTSRCCOPY));
+    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(246, 247, 248));
+    QCOMPARE(GetPixel(dst.dc, 1, 1), RGB(9, 8, 7));
+}
+
+void tst_GdiRaster::partialArcRunsCounterClockwise()
+{
+    // From the east ray to the north ray counter-clockwise: the upper right
+    // quarter of the full outline, nothing else.
+    Surface full(8, 8, kPaper), part(8, 8, kPaper);
+    HPEN p1 = CreatePen(PS_SOLID, 1, kPen), p2 = CreatePen(PS_SOLID, 1, kPen);
+    HGDIOBJ o1 = SelectObject(full.dc, p1), o2 = SelectObject(part.dc, p2);
+    Arc(full.dc, 0, 0, 8, 8, 0, 0, 0, 0);
+    Arc(part.dc, 0, 0, 8, 8, 20, 3, 4, -20);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool onFull = GetPixel(full.dc, x, y) == kPen;
+            const bool expected = onFull && x >= 4 && y <= 3;
+            QCOMPARE(GetPixel(part.dc, x, y) == kPen, expected);
+        }
+    SelectObject(full.dc, o1);
+    SelectObject(part.dc, o2);
+    DeleteObject(p1);
+    DeleteObject(p2);
 }
 
 QTEST_MAIN(tst_GdiRaster)
