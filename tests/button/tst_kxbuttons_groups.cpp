@@ -1,0 +1,186 @@
+// Option groups kept in window properties of the container window.
+
+#include "ButtonTestSupport.h"
+
+#include <host/window.h>
+
+#include <QFrame>
+#include <QTest>
+
+using namespace buttontest;
+
+namespace {
+
+HANDLE addr(const kxButtons_H *b)
+{
+    return reinterpret_cast<HANDLE>(b);
+}
+
+QList<HANDLE> groupSlots(QWidget *container)
+{
+    const HWND h = host::hwndOf(container);
+    QList<HANDLE> out;
+    const int count = int(GetPropA(h, "kx_OptCount"));
+    for (int i = 1; i <= count; ++i)
+        out << GetPropA(h, QByteArray("kx_Obj" + QByteArray::number(i)).constData());
+    return out;
+}
+
+kxButtons_H *addOption(QWidget *container, const QString &name)
+{
+    kxButtons_H *b = addButton(container, name);
+    b->Mode(2);
+    return b;
+}
+
+QList<bool> values(const QList<kxButtons_H *> &buttons)
+{
+    QList<bool> out;
+    for (auto *b : buttons)
+        out << b->Value();
+    return out;
+}
+
+} // namespace
+
+class tst_KxButtonsGroups : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { m_form.reset(); }
+
+    void selectingOneDeselectsTheOthers();
+    void leavingFromTheMiddleShiftsSlots();
+    void twoContainersAreIndependent();
+    void joiningWhileSelectedDeselectsOthers();
+    void askFindsASelectedMember();
+    void destroyedMemberIsNeverCalled();
+    void destroyedSelectedMemberLeavesOthersAlone();
+
+private:
+    std::unique_ptr<host::Form> m_form;
+};
+
+void tst_KxButtonsGroups::selectingOneDeselectsTheOthers()
+{
+    m_form = makeForm();
+    QList<kxButtons_H *> b{addOption(m_form.get(), "Option1"), addOption(m_form.get(), "Option2"),
+                           addOption(m_form.get(), "Option3")};
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(b[0]), addr(b[1]), addr(b[2])}));
+
+    b[0]->Value(true);
+    b[2]->Value(true);
+    QCOMPARE(values(b), (QList<bool>{false, false, true}));
+    // The deselected member reported its change.
+    b[0]->clearChangedProperties();
+    b[1]->Value(true);
+    QCOMPARE(values(b), (QList<bool>{false, true, false}));
+    QCOMPARE(b[0]->changedProperties(), QStringList{"Value"});
+}
+
+void tst_KxButtonsGroups::leavingFromTheMiddleShiftsSlots()
+{
+    m_form = makeForm();
+    auto *a = addOption(m_form.get(), "Option1");
+    auto *b = addOption(m_form.get(), "Option2");
+    auto *c = addOption(m_form.get(), "Option3");
+    const HWND form = host::hwndOf(m_form.get());
+
+    b->Mode(1);
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(c)}));
+    QCOMPARE(GetPropA(form, "kx_Obj3"), HANDLE(0));
+
+    a->Mode(0);
+    c->Mode(1);
+    QCOMPARE(GetPropA(form, "kx_OptCount"), HANDLE(0));
+    QCOMPARE(GetPropA(form, "kx_Obj1"), HANDLE(0));
+}
+
+void tst_KxButtonsGroups::twoContainersAreIndependent()
+{
+    m_form = makeForm();
+    auto *frame1 = new QFrame(m_form.get());
+    auto *frame2 = new QFrame(m_form.get());
+    frame1->setGeometry(0, 0, 200, 100);
+    frame2->setGeometry(0, 120, 200, 100);
+    frame1->show();
+    frame2->show();
+    QList<kxButtons_H *> b{addOption(frame1, "Option1"), addOption(frame1, "Option2"),
+                           addOption(frame2, "Option3"), addOption(frame2, "Option4")};
+
+    b[0]->Value(true);
+    b[2]->Value(true);
+    b[3]->Value(true);
+    QCOMPARE(values(b), (QList<bool>{true, false, false, true}));
+    QCOMPARE(groupSlots(frame1).size(), 2);
+    QCOMPARE(groupSlots(frame2).size(), 2);
+    QCOMPARE(groupSlots(m_form.get()).size(), 0);
+}
+
+void tst_KxButtonsGroups::joiningWhileSelectedDeselectsOthers()
+{
+    m_form = makeForm();
+    auto *a = addOption(m_form.get(), "Option1");
+    a->Value(true);
+    auto *b = addButton(m_form.get(), "Check1");
+    b->Mode(1);
+    b->Value(true);
+
+    b->Mode(2);
+
+    QCOMPARE(a->Value(), false);
+    QCOMPARE(b->Value(), true);
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(b)}));
+}
+
+void tst_KxButtonsGroups::askFindsASelectedMember()
+{
+    m_form = makeForm();
+    auto *a = addOption(m_form.get(), "Option1");
+    auto *b = addOption(m_form.get(), "Option2");
+    QCOMPARE(KxButtonsProbe(*a).optionGroupAsk(), false);
+    b->Value(true);
+    QCOMPARE(KxButtonsProbe(*a).optionGroupAsk(), true);
+}
+
+void tst_KxButtonsGroups::destroyedMemberIsNeverCalled()
+{
+    m_form = makeForm();
+    auto *a = addOption(m_form.get(), "Option1");
+    auto *b = addOption(m_form.get(), "Option2");
+    auto *c = addOption(m_form.get(), "Option3");
+    b->Value(true);
+
+    delete b; // its group still lives on the form
+
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(c)}));
+    // Selecting another member walks the group: no stored address may be dead.
+    c->Value(true);
+    a->Value(true);
+    QCOMPARE(a->Value(), true);
+    QCOMPARE(c->Value(), false);
+}
+
+void tst_KxButtonsGroups::destroyedSelectedMemberLeavesOthersAlone()
+{
+    m_form = makeForm();
+    auto *a = addOption(m_form.get(), "Option1");
+    auto *b = addOption(m_form.get(), "Option2");
+    b->Value(true);
+    a->clearChangedProperties();
+
+    delete b;
+
+    // Tear-down selects nothing: the other members are not touched.
+    QCOMPARE(a->Value(), false);
+    QCOMPARE(a->changedProperties(), QStringList());
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a)}));
+    // Destroying the form with its members clears the container's group.
+    const int before = host::livePropertyCount();
+    m_form.reset();
+    QVERIFY(host::livePropertyCount() < before);
+}
+
+QTEST_MAIN(tst_KxButtonsGroups)
+#include "tst_kxbuttons_groups.moc"
