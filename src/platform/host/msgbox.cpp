@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <atomic>
+#include <cstdio>
 
 namespace host {
 
@@ -43,6 +44,17 @@ int MsgBox(const QString &prompt, int style, const QString &title)
     const QString caption = title.isEmpty() ? App::Title() : title;
     if (interceptor())
         return interceptor()(prompt, style, caption);
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        // No widgets to show a box with: the text goes to stderr, and the
+        // answer is the default button's.
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(prompt));
+        static const int buttonCount[] = {1, 2, 3, 3, 2, 2};
+        const int set = (style & 0x0F) <= vbRetryCancel ? (style & 0x0F) : 0;
+        const int index = qMin((style & 0x300) >> 8, buttonCount[set] - 1);
+        static const int answers[6][3] = {{vbOK}, {vbOK, vbCancel}, {vbAbort, vbRetry, vbIgnore},
+                                          {vbYes, vbNo, vbCancel}, {vbYes, vbNo}, {vbRetry, vbCancel}};
+        return answers[set][index];
+    }
 
     QMessageBox box;
     box.setWindowTitle(caption);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace host {
 
@@ -15,6 +16,12 @@ RuntimeErrorInterceptor &interceptor()
 {
     static RuntimeErrorInterceptor current;
     return current;
+}
+
+std::function<void()> &exitHook()
+{
+    static std::function<void()> hook;
+    return hook;
 }
 
 } // namespace
@@ -66,10 +73,22 @@ void raiseRuntimeError(int number, const QString &description)
     std::fflush(stderr);
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
         MsgBox(text, vbCritical | vbOKOnly, App::Title());
+    if (std::function<void()> hook = std::exchange(exitHook(), {})) {
+        try {
+            hook();
+        } catch (...) {
+            // Ending anyway: the report has been made.
+        }
+    }
     // The program ends here, as the runtime's report does: no handler of the
     // failed operation runs again.
     std::fflush(nullptr);
     std::_Exit(1);
+}
+
+void setRuntimeErrorExitHook(std::function<void()> hook)
+{
+    exitHook() = std::move(hook);
 }
 
 RuntimeErrorInterceptor setRuntimeErrorInterceptor(RuntimeErrorInterceptor replacement)

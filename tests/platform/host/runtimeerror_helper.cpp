@@ -1,5 +1,6 @@
 // Raises a run-time error with no interceptor, so the test can check that the
-// program ends with a failure status after showing the report.
+// program ends with a failure status after showing the report and running
+// the exit hook.
 
 #include <host/app.h>
 #include <host/msgbox.h>
@@ -19,6 +20,10 @@ int main(int argc, char **argv)
                     qUtf8Printable(QString(prompt).toUtf8().toPercentEncoding()));
         std::fflush(stdout);
         return int(host::vbOK);
+    });
+    host::setRuntimeErrorExitHook([] {
+        std::printf("exit hook\n");
+        std::fflush(stdout);
     });
     host::raiseRuntimeError(53, host::standardErrorDescription(53));
     std::printf("still running\n");

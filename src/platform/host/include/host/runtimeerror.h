@@ -49,6 +49,11 @@ inline void raiseRuntimeError(const RuntimeError &error)
 using RuntimeErrorInterceptor = std::function<void(int number, const QString &description)>;
 RuntimeErrorInterceptor setRuntimeErrorInterceptor(RuntimeErrorInterceptor interceptor);
 
+// Called once the report has been shown, just before the program ends: the
+// last chance to keep data the user has not saved. It must not return to
+// the failed operation (it may throw nothing, and the program ends after it).
+void setRuntimeErrorExitHook(std::function<void()> hook);
+
 // Records the reports made while it lives, instead of ending the program.
 class RuntimeErrorRecorder
 {
