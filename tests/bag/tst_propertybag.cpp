@@ -118,11 +118,11 @@ void tst_PropertyBag::typedReads()
 void tst_PropertyBag::replacingKeepsOrder()
 {
     PropertyBag b;
-    b.setValue(QStringLiteral("a"), 1);
-    b.setValue(QStringLiteral("b"), 2);
-    b.setValue(QStringLiteral("c"), 3);
-    b.WriteProperty(QStringLiteral("B"), 20, 0);
-    QCOMPARE(b.entries()[1], PropertyBag::Entry(QStringLiteral("b"), Value(20)));
+    for (const char *key : {"a", "b", "c"})
+        b.WriteProperty(QString::fromLatin1(key), Value::int32(1), Value::int32(0));
+    b.WriteProperty(QStringLiteral("B"), Value::int32(20), Value::int32(0));
+    QCOMPARE(b.entries()[1].first, QStringLiteral("b"));
+    QCOMPARE(b.readInt32(QStringLiteral("b"), 0), 20);
     QVERIFY(b.remove(QStringLiteral("A")));
     QCOMPARE(b.entries()[0].first, QStringLiteral("b"));
     QVERIFY(!b.remove(QStringLiteral("a")));
