@@ -250,6 +250,8 @@ private:
     }
     std::optional<Value> font(VarType code);
     std::optional<Value> picture(VarType code);
+    std::optional<Value> unknownPicture(const Token *first, VarType code);
+    std::optional<QByteArray> load(const Token *path);
 
     const QList<Token> &m_t;
     const PictureLoader &m_loader;
@@ -377,11 +379,53 @@ std::optional<Value> LineParser::font(VarType code)
     return Value(f, code);
 }
 
+std::optional<QByteArray> LineParser::load(const Token *path)
+{
+    if (!path->quoted) {
+        fail(path->column, QStringLiteral("the picture file's path must be quoted"));
+        return std::nullopt;
+    }
+    QString loadError;
+    auto bytes = m_loader ? m_loader(path->text, &loadError) : std::nullopt;
+    if (!bytes)
+        fail(path->column, QStringLiteral("cannot read \"%1\": %2").arg(path->text, loadError));
+    return bytes;
+}
+
+// "unknown N bytes PATH": picture data that is no icon, cursor or bitmap,
+// kept byte for byte (dump prints such pictures this way).
+std::optional<Value> LineParser::unknownPicture(const Token *first, VarType code)
+{
+    const Token *count = next();
+    const Token *unit = next();
+    const auto n = count && !count->quoted ? parseInteger(count->text) : std::nullopt;
+    if (!n || *n <= 0 || !unit || unit->quoted || unit->text != QLatin1String("bytes"))
+        return fail(count ? count->column : endColumn(), QStringLiteral("expected the size as N bytes"));
+    const Token *path = next();
+    if (!path)
+        return fail(endColumn(), QStringLiteral("missing the picture file's quoted path"));
+    const auto bytes = load(path);
+    if (!bytes)
+        return std::nullopt;
+    const PictureValue picture(*bytes);
+    if (picture.kind() != PictureValue::Kind::Unknown)
+        return fail(first->column, QStringLiteral("\"%1\" is %2 %3x%4; list it as such")
+                                       .arg(path->text, QLatin1String(PictureValue::kindName(picture.kind())))
+                                       .arg(picture.width()).arg(picture.height()));
+    if (bytes->size() != *n)
+        return fail(count->column, QStringLiteral("the listing says %1 bytes, but \"%2\" has %3")
+                                       .arg(*n).arg(path->text).arg(bytes->size()));
+    return finish(Value(picture, code));
+}
+
 std::optional<Value> LineParser::picture(VarType code)
 {
     const Token *first = next();
     if (!first->quoted && first->text == QLatin1String("empty"))
         return finish(Value(PictureValue(), code));
+
+    if (!first->quoted && first->text == QLatin1String(PictureValue::kindName(PictureValue::Kind::Unknown)))
+        return unknownPicture(first, code);
 
     std::optional<PictureValue::Kind> kind;
     int width = 0, height = 0;
@@ -394,7 +438,8 @@ std::optional<Value> LineParser::picture(VarType code)
         }
         if (!kind)
             return fail(first->column,
-                        QStringLiteral("a picture is empty, a quoted file path, or icon, cursor or bitmap WxH and a quoted path"));
+                        QStringLiteral("a picture is empty, a quoted file path, icon, cursor or bitmap WxH and a "
+                                       "quoted path, or unknown N bytes and a quoted path"));
         const QStringList wh = size ? size->text.split(QLatin1Char('x')) : QStringList();
         bool okW = false, okH = false;
         if (wh.size() == 2) {
@@ -407,12 +452,9 @@ std::optional<Value> LineParser::picture(VarType code)
         if (!path)
             return fail(endColumn(), QStringLiteral("missing the picture file's quoted path"));
     }
-    if (!path->quoted)
-        return fail(path->column, QStringLiteral("the picture file's path must be quoted"));
-    QString loadError;
-    const auto bytes = m_loader ? m_loader(path->text, &loadError) : std::nullopt;
+    const auto bytes = load(path);
     if (!bytes)
-        return fail(path->column, QStringLiteral("cannot read \"%1\": %2").arg(path->text, loadError));
+        return std::nullopt;
     const PictureValue picture(*bytes);
     if (picture.kind() != PictureValue::Kind::Icon && picture.kind() != PictureValue::Kind::Cursor
         && picture.kind() != PictureValue::Kind::Bitmap)

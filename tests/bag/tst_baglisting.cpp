@@ -40,6 +40,7 @@ const char FullListing[] =
     "image        picture     icon 32x32 \"image.ico\"\n"
     "micon        picture(13) bitmap 16x8 \"micon.bmp\"\n"
     "none         picture     empty\n"
+    "blob         picture     unknown 6 bytes \"blob.bin\"\n"
     "\"odd key\"    text        \"\"\n";
 
 } // namespace
@@ -57,11 +58,11 @@ private slots:
 
 void tst_BagListing::roundTrip()
 {
-    const auto loader = loaderFor({{"image.ico", Icon32}, {"micon.bmp", Bitmap16x8}});
+    const auto loader = loaderFor({{"image.ico", Icon32}, {"micon.bmp", Bitmap16x8}, {"blob.bin", "GIF89a"}});
     const QString listing = QString::fromUtf8(FullListing);
     const ListingResult parsed = parseListing(listing, loader);
     QVERIFY2(parsed.ok(), qPrintable(parsed.error ? parsed.error->toString() : QString()));
-    QCOMPARE(parsed.bag.size(), 14);
+    QCOMPARE(parsed.bag.size(), 15);
 
     const PropertyBag &b = parsed.bag;
     QCOMPARE(b.readText("caption", {}), QStringLiteral("Sess\u00e3o \"1\"\t\\ \u0007") + QChar(0xD800)
@@ -126,6 +127,8 @@ void tst_BagListing::errors_data()
     QTest::newRow("picture not an image") << "p picture \"x.txt\"" << 1 << 11 << "not an icon";
     QTest::newRow("picture kind mismatch") << "p picture bitmap 32x32 \"a.ico\"" << 1 << 11 << "is icon 32x32";
     QTest::newRow("picture size mismatch") << "p picture icon 16x16 \"a.ico\"" << 1 << 11 << "is icon 32x32";
+    QTest::newRow("unknown picture size mismatch") << "p picture unknown 7 bytes \"x.txt\"" << 1 << 19 << "has 4";
+    QTest::newRow("unknown picture is an icon") << "p picture unknown 24 bytes \"a.ico\"" << 1 << 11 << "list it as such";
     QTest::newRow("picture size malformed") << "p picture icon 32 \"a.ico\"" << 1 << 16 << "WxH";
 }
 

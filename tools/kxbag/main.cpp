@@ -40,7 +40,9 @@ type 9), font(13), picture(13) (objects of type 13). Numbers are decimal or
 options: weight N, charset N, version N, bold, italic, underline,
 strikethrough, other 0xNN. A picture names an .ico, .cur or .bmp file,
 relative to the listing's folder, optionally after the kind and size the file
-must have; dump names each picture <key>.<suffix>, the file extract writes.
+must have; other picture data is given as: unknown N bytes "file.bin".
+dump names each picture <key>.<suffix>, the file extract writes; get prints
+the value as dump does.
 Keys are case-insensitive and stored in lower case. Lines starting with # and
 blank lines are ignored.
 

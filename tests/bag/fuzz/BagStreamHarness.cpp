@@ -21,9 +21,7 @@ void checkListing(const bag::PropertyBag &b)
     QString text;
     for (const auto &[key, value] : b.entries()) {
         if (const auto picture = value.toPicture(); picture && !picture->isEmpty()) {
-            // The listing only takes icon, cursor and bitmap files, each under its own name.
-            if (picture->kind() == bag::PictureValue::Kind::Unknown)
-                return;
+            // Each picture file under its own name (two keys may map to one name).
             if (!files.emplace(bag::pictureFileName(key, *picture), picture->data()).second)
                 return;
         }

@@ -29,9 +29,10 @@ namespace bag {
 // decimals), weight and character set, then "version N" when not 1, the
 // attributes bold, italic, underline, strikethrough, and "other 0xNN" for
 // further attribute bits. A picture gives the path of its .ico, .cur or .bmp
-// file, optionally after the kind and size the file must have; a listing
-// printed from a stream names each picture <key>.<ico|cur|bmp>, the file
-// that "extract" writes. Blank lines and lines starting with # are ignored.
+// file, optionally after the kind and size the file must have; other data
+// is given as "unknown N bytes PATH". A listing printed from a stream names
+// each picture <key>.<ico|cur|bmp|bin>, the file that "extract" writes.
+// Blank lines and lines starting with # are ignored.
 
 QString listingTypeName(const Value &value);
 // The value column of a listing line.
