@@ -78,7 +78,7 @@ struct StreamEntry
 struct ReadResult
 {
     PropertyBag bag;            // the entries read; empty on a fatal error
-    QList<StreamEntry> entries; // the same, with their places in the stream
+    QList<StreamEntry> entries; // the same, with their places; on a fatal error, those read before it
     std::optional<StreamError> error; // the fatal fault, if any
     QList<StreamError> skipped;       // entries left out, with why
 
