@@ -3,6 +3,7 @@
 #include <echolink/native/Cp1252.h>
 
 #include <QFile>
+#include <QSettings>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -70,6 +71,10 @@ NativeSettings nativeSettingsFrom(const BackendOptions &options)
     NativeSettings settings;
     LinkSettings &link = settings.link;
 
+    if (options.settings.contains(QStringLiteral("password"))) {
+        badOption(QStringLiteral("A senha do diretório não se dá na linha de comandos: use --password-file FICHEIRO "
+                                 "ou a variável de ambiente %1.").arg(QLatin1String(NativeOptions::PasswordVariable)));
+    }
     const QString conference = option(NativeOptions::ConferenceKey);
     if (conference.trimmed().isEmpty())
         badOption(QStringLiteral("Falta a conferência: --conference HOST[:PORTA]."));
@@ -191,8 +196,30 @@ StationInformation NativeEchoLink::StationInfo()
 
 void registerNativeEchoLink()
 {
-    registerBackend(QString::fromLatin1(NativeOptions::Kind), [](const BackendOptions &options) {
-        return std::unique_ptr<Automation>(std::make_unique<NativeEchoLink>(nativeSettingsFrom(options)));
+    registerBackend(QString::fromLatin1(NativeOptions::Kind), [](const BackendOptions &given) {
+        // Options not given this time come from the last run that worked, so
+        // that "radiosala" alone rejoins the same conference. The password
+        // is never among them.
+        static const char *const remembered[] = {
+            NativeOptions::ConferenceKey, NativeOptions::CallsignKey, NativeOptions::NameKey,
+            NativeOptions::BindKey,       NativeOptions::InfoKey,     NativeOptions::LocationKey,
+            NativeOptions::DirectoryKey,  NativeOptions::PasswordFileKey,
+        };
+        BackendOptions options = given;
+        QSettings stored;
+        stored.beginGroup(QString::fromLatin1(NativeOptions::Kind));
+        for (const char *key : remembered) {
+            const QString k = QString::fromLatin1(key);
+            if (!options.settings.contains(k) && stored.contains(k))
+                options.settings.insert(k, stored.value(k).toString());
+        }
+        auto automation = std::make_unique<NativeEchoLink>(nativeSettingsFrom(options));
+        for (const char *key : remembered) {
+            const QString k = QString::fromLatin1(key);
+            if (options.settings.contains(k))
+                stored.setValue(k, options.settings.value(k));
+        }
+        return std::unique_ptr<Automation>(std::move(automation));
     });
 }
 

@@ -62,6 +62,7 @@ private:
     QList<QHostAddress> m_stations;
     QMap<QString, QByteArray> m_callsigns; // address -> callsign from NAME
     QList<QHostAddress> m_admins;
+    QList<QByteArray> m_banned;
     QList<Received> m_received;
     quint16 m_sequence = 0;
 };

@@ -5,7 +5,8 @@
 
 #include <QNetworkDatagram>
 #include <QSignalSpy>
-#include <QTemporaryFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QtEndian>
 #include <QtTest>
 
@@ -57,6 +58,7 @@ class tst_NativeLink : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void cleanup();
 
@@ -76,6 +78,7 @@ private slots:
     void byeOnExit();
     void portsInUseFailCreation();
     void floodDoesNotStarveTheEventLoop();
+    void remembersOptionsButNeverThePassword();
     void optionsAreChecked_data();
     void optionsAreChecked();
 
@@ -122,7 +125,8 @@ void tst_NativeLink::commandsGetReplies_data()
     QTest::newRow("users") << ".users" << QStringList{"1. ZZ9XQ A"};
     QTest::newRow("uptime") << ".uptime" << QStringList{"Uptime: 0 minutes and 1 seconds"};
     QTest::newRow("version") << ".version" << QStringList{"thebridge V 1.09 on x86_64-unknown-linux-gnu"};
-    QTest::newRow("mute") << ".mute ZZ9ZZ" << QStringList{"ZZ9ZZ muted."};
+    QTest::newRow("mute") << ".mute ZZ9XQ" << QStringList{"ZZ9XQ muted."};
+    QTest::newRow("mute unknown") << ".mute ZZ8QQ" << QStringList{"No ZZ8QQ found."};
 }
 
 void tst_NativeLink::commandsGetReplies()
@@ -381,6 +385,29 @@ void tst_NativeLink::floodDoesNotStarveTheEventLoop()
     QVERIFY2(partWay >= 1, qPrintable(QStringLiteral("%1 datagrams read without a break").arg(last)));
 }
 
+void tst_NativeLink::remembersOptionsButNeverThePassword()
+{
+    QSettings().remove(QStringLiteral("echolink"));
+    qputenv(NativeOptions::PasswordVariable, "segredo-do-diretorio");
+    native::registerNativeEchoLink();
+    BackendOptions options = optionsFor(QStringLiteral("ZZ9ZZ"), kOther);
+    options.settings.insert(QStringLiteral("directory"), QStringLiteral("127.0.0.1:1")); // nobody there
+    createAutomation(options).reset();
+
+    BackendOptions bare;
+    bare.kind = QStringLiteral("echolink");
+    const auto again = createAutomation(bare);
+    QCOMPARE(again->StationInfo().Callsign, QStringLiteral("ZZ9ZZ"));
+    QSettings stored;
+    QCOMPARE(stored.value(QStringLiteral("echolink/bind")).toString(), QStringLiteral("127.0.0.3"));
+    stored.sync();
+    QFile file(stored.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(!file.readAll().contains("segredo"));
+    qunsetenv(NativeOptions::PasswordVariable);
+    QSettings().remove(QStringLiteral("echolink"));
+}
+
 void tst_NativeLink::optionsAreChecked_data()
 {
     QTest::addColumn<QString>("key");
@@ -396,6 +423,7 @@ void tst_NativeLink::optionsAreChecked_data()
     QTest::newRow("name with CONF") << "name" << "CONF room" << "CONF";
     QTest::newRow("bad bind address") << "bind" << "127.0.0.300" << "--bind";
     QTest::newRow("directory without password") << "directory" << "127.0.0.1" << "senha";
+    QTest::newRow("password on the command line") << "password" << "secret" << "password-file";
     QTest::newRow("callsign with suffix") << "callsign" << "ZZ9XQ-L" << "";
 }
 
