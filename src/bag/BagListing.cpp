@@ -540,7 +540,8 @@ QString ListingError::toString() const
 ListingResult parseListing(const QString &text, const PictureLoader &loadPicture)
 {
     ListingResult result;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // A byte-order mark left by an editor is not part of the first key.
+    const QStringList lines = (text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text).split(QLatin1Char('\n'));
     for (int n = 0; n < lines.size(); ++n) {
         QString line = lines[n];
         if (line.endsWith(QLatin1Char('\r')))

@@ -86,6 +86,13 @@ void tst_BagListing::roundTrip()
     for (const auto &e : r.entries)
         printed += formatListingLine(e.key, e.value) + QLatin1Char('\n');
     QCOMPARE(printed, listing);
+
+    // Saved by an editor: a byte-order mark and CR LF line ends change nothing.
+    QString edited = QChar(0xFEFF) + listing;
+    edited.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const ListingResult reparsed = parseListing(edited, loader);
+    QVERIFY(reparsed.ok());
+    QCOMPARE(reparsed.bag, b);
 }
 
 void tst_BagListing::pictureForms()
