@@ -371,6 +371,21 @@ int SetMapMode(HDC hdc, int iMode)
     return old;
 }
 
+int GetDeviceCaps(HDC hdc, int index)
+{
+    if (!dcFor(hdc))
+        return 0;
+    switch (index) {
+    case HORZRES: return s_screenWidth;
+    case VERTRES: return s_screenHeight;
+    case BITSPIXEL: return 32;
+    case PLANES: return 1;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
+    default: return 0;
+    }
+}
+
 HGDIOBJ GetStockObject(int i) { return HandleTable::instance().stock(i); }
 
 DWORD GetObjectType(HGDIOBJ h)

@@ -183,6 +183,11 @@ void tst_GdiObjects::compatibleBitmapFormat()
     GetObjectA(colour, int(sizeof(info)), &info);
     QCOMPARE(info.bmBitsPixel, WORD(32));
     QCOMPARE(GetMapMode(screen2), MM_TEXT);
+    gdi::setScreenSize(800, 600);
+    QCOMPARE(GetDeviceCaps(screen2, HORZRES), 800);
+    QCOMPARE(GetDeviceCaps(screen2, VERTRES), 600);
+    QCOMPARE(GetDeviceCaps(screen2, LOGPIXELSY), 96);
+    gdi::setScreenSize(1920, 1080);
     QCOMPARE(SetMapMode(screen2, MM_TWIPS), 0);
     QCOMPARE(SetMapMode(screen2, MM_TEXT), MM_TEXT);
     ReleaseDC(0, screen2);

@@ -51,7 +51,8 @@ HBITMAP loadBitmap(const QByteArray &bmpData, QString *error);
 // Width and height of the icon's own image; false for a bad handle.
 bool iconSize(HICON icon, int *width, int *height);
 
-// The size of the screen that GetDC(0) stands for (default 1920 x 1080).
+// The size of the screen that GetDC(0) stands for, as GetDeviceCaps reports
+// it (default 1920 x 1080).
 void setScreenSize(int width, int height);
 
 // Maps the classic Windows face names to the installed metric twins

@@ -226,6 +226,14 @@ inline constexpr int NULL_PEN = 8;
 inline constexpr int SYSTEM_FONT = 13;
 inline constexpr int DEFAULT_GUI_FONT = 17;
 
+// GetDeviceCaps indices.
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
+inline constexpr int BITSPIXEL = 12;
+inline constexpr int PLANES = 14;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
+
 // GetObjectType results.
 inline constexpr DWORD OBJ_PEN = 1;
 inline constexpr DWORD OBJ_BRUSH = 2;
@@ -286,6 +294,8 @@ HDC GetDC(HWND hWnd);                     // only hWnd = 0: a screen-compatible 
 int ReleaseDC(HWND hWnd, HDC hDC);
 int GetMapMode(HDC hdc);
 int SetMapMode(HDC hdc, int iMode);
+// Every DC answers for the screen (gdi::setScreenSize, 32 bpp, 96 dpi).
+int GetDeviceCaps(HDC hdc, int index);
 HGDIOBJ GetStockObject(int i);
 DWORD GetObjectType(HGDIOBJ h);
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
