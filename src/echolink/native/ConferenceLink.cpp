@@ -14,8 +14,8 @@ namespace echolink::native {
 namespace {
 
 constexpr qsizetype kPcmPerPacket = wire::FramesPerPacket * wire::GsmFrameSamples * 2;
-// No datagram on this network comes near this; larger ones are cut by the
-// kernel to this size and then fail to parse.
+// No datagram on this network comes near this; larger ones are dropped
+// unread rather than parsed in part.
 constexpr qint64 kMaxDatagram = 8192;
 
 } // namespace
@@ -252,6 +252,11 @@ void ConferenceLink::drain(QUdpSocket *socket)
     for (int n = 0; n < m_settings.datagramsPerPass; ++n) {
         if (!m_open || !socket->hasPendingDatagrams())
             return;
+        if (socket->pendingDatagramSize() > kMaxDatagram) {
+            socket->readDatagram(nullptr, 0);
+            ++m_ignored;
+            continue;
+        }
         const QNetworkDatagram datagram = socket->receiveDatagram(kMaxDatagram);
         if (!datagram.isValid())
             return;

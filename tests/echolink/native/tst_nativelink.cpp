@@ -205,6 +205,7 @@ void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
     QTest::newRow("garbage on control") << true << true << QByteArray(300, '\xe1');
     QTest::newRow("truncated SDES") << true << true << wire::buildConnectSdes({"X", "", "0", "t"}).left(30);
     QTest::newRow("oversized") << true << false << QByteArray(20000, 'o');
+    QTest::newRow("oversized chat") << true << false << wire::buildText("ZZ9ZZ>" + QByteArray(9000, 'x') + '\r');
 }
 
 void tst_NativeLink::dropsForeignAndBrokenDatagrams()
