@@ -1,4 +1,5 @@
 #include "FakeConference.h"
+#include "FakeDirectory.h"
 
 #include <echolink/Backends.h>
 #include <echolink/native/NativeEchoLink.h>
@@ -74,6 +75,7 @@ private slots:
     void pttTransmitsGsmPackets();
     void lossAfterSilenceThenRejoin();
     void silentConferenceIsNoAnswer();
+    void directoryOutcomeExplainsSilence();
     void reinitializeSaysByeThenConnects();
     void byeOnExit();
     void portsInUseFailCreation();
@@ -311,6 +313,39 @@ void tst_NativeLink::silentConferenceIsNoAnswer()
     // Still trying: a conference that starts answering is joined.
     m_conference->setAnswering(true);
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
+}
+
+void tst_NativeLink::directoryOutcomeExplainsSilence()
+{
+    FakeDirectory directory({"LOGIN-RESULT\nresult: challenge\nchallenge: c1\n",
+                             "LOGIN-RESULT\nresult: not-validated\n",
+                             "LOGIN-RESULT\nresult: challenge\nchallenge: c2\n",
+                             "LOGIN-RESULT\nresult: success\n"});
+    m_conference->setAnswering(false); // a conference ignores unvalidated stations
+    qputenv(NativeOptions::PasswordVariable, "secret");
+    BackendOptions options = optionsFor(QStringLiteral("ZZ9XQ"), kStation);
+    options.settings.insert(QStringLiteral("directory"), QStringLiteral("127.0.0.1:%1").arg(directory.port()));
+    NativeSettings settings = nativeSettingsFrom(options);
+    qunsetenv(NativeOptions::PasswordVariable);
+    settings.link.timing = {100, 400, 400, 300, 80};
+    settings.link.useAudioDevices = false;
+    auto link = std::make_unique<NativeEchoLink>(std::move(settings));
+
+    QTRY_COMPARE(link->link().state(), ConferenceLink::State::NoAnswer);
+    QTRY_COMPARE(link->directory()->lastResult(), directory::Result::NotValidated);
+    try {
+        link->IsReceiving();
+        QFAIL("IsReceiving succeeded without an answer");
+    } catch (const AutomationError &e) {
+        QVERIFY2(e.description().contains(QStringLiteral("ainda não foi validado no diretório")),
+                 qPrintable(e.description()));
+    }
+    link.reset(); // logs off
+    const QList<QByteArray> requests = directory.requests();
+    QCOMPARE(requests.size(), 4);
+    QVERIFY(requests[1].contains("\nstatus: ONLINE\n"));
+    QVERIFY(requests[3].contains("\nstatus: OFF-V\n"));
+    QVERIFY(requests[3].contains("\nhashed-password: "));
 }
 
 void tst_NativeLink::reinitializeSaysByeThenConnects()
