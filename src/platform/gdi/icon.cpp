@@ -197,35 +197,32 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
     if (std::int64_t(w) * h > kMaxBitmapPixels || std::abs(xLeft) > (1 << 16) || std::abs(yTop) > (1 << 16))
         return FALSE;
     const IconImage img = scaledIconImage(own, w, h);
-    const Region area = drawableArea(dc, bm).intersected(Rect{xLeft, yTop, xLeft + w, yTop + h});
     const bool blend = img.hasAlpha && (diFlags & DI_NORMAL) == DI_NORMAL;
-    for (const Region::Band &band : area.bands())
-        for (int y = band.top; y < band.bottom; ++y) {
-            std::uint32_t *row = bm->row(y);
-            for (const Span &s : band.spans)
-                for (int x = s.x1; x < s.x2; ++x) {
-                    const size_t i = size_t(y - yTop) * size_t(w) + size_t(x - xLeft);
-                    std::uint32_t d = row[x];
-                    const std::uint32_t c = img.colour[i];
-                    if (blend) {
-                        // Straight alpha over the destination; the mask is not used.
-                        const std::uint32_t a = c >> 24;
-                        std::uint32_t out = 0xFF000000u;
-                        for (int shift = 0; shift <= 16; shift += 8) {
-                            const std::uint32_t sc = (c >> shift) & 0xFF, dc8 = (d >> shift) & 0xFF;
-                            out |= ((sc * a + dc8 * (255 - a) + 127) / 255) << shift;
-                        }
-                        d = out;
-                    } else {
-                        if (diFlags & DI_MASK)
-                            d = img.mask[i] ? d : kBlack;
-                        if (diFlags & DI_IMAGE)
-                            d ^= (c & 0xFFFFFF);
-                        d |= 0xFF000000u;
-                    }
-                    row[x] = bm->isMono() ? toMono(d) : d;
+    forEachDrawableSpan(dc, bm, Region(Rect{xLeft, yTop, xLeft + w, yTop + h}), [&](int y, int x1, int x2) {
+        std::uint32_t *row = bm->row(y);
+        for (int x = x1; x < x2; ++x) {
+            const size_t i = size_t(y - yTop) * size_t(w) + size_t(x - xLeft);
+            std::uint32_t d = row[x];
+            const std::uint32_t c = img.colour[i];
+            if (blend) {
+                // Straight alpha over the destination; the mask is not used.
+                const std::uint32_t a = c >> 24;
+                std::uint32_t out = 0xFF000000u;
+                for (int shift = 0; shift <= 16; shift += 8) {
+                    const std::uint32_t sc = (c >> shift) & 0xFF, dc8 = (d >> shift) & 0xFF;
+                    out |= ((sc * a + dc8 * (255 - a) + 127) / 255) << shift;
                 }
+                d = out;
+            } else {
+                if (diFlags & DI_MASK)
+                    d = img.mask[i] ? d : kBlack;
+                if (diFlags & DI_IMAGE)
+                    d ^= (c & 0xFFFFFF);
+                d |= 0xFF000000u;
+            }
+            row[x] = bm->isMono() ? toMono(d) : d;
         }
+    });
     notifyDrawn(dc);
     return TRUE;
 }

@@ -156,16 +156,39 @@ void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
     Bitmap *bm = targetOf(dc);
     if (!bm || region.isEmpty())
         return;
-    const Region area = region.intersected(drawableArea(dc, bm));
     const std::uint32_t px = surfacePixel(bm, colour);
-    for (const Region::Band &band : area.bands()) {
-        Q_ASSERT(band.top >= 0 && band.bottom <= bm->height);
-        for (int y = band.top; y < band.bottom; ++y) {
-            std::uint32_t *row = bm->row(y);
-            for (const Span &s : band.spans) {
-                Q_ASSERT(s.x1 >= 0 && s.x2 <= bm->width);
-                std::fill(row + s.x1, row + s.x2, px);
-            }
+    forEachDrawableSpan(dc, bm, region, [&](int y, int x1, int x2) {
+        Q_ASSERT(y >= 0 && y < bm->height && x1 >= 0 && x2 <= bm->width);
+        std::uint32_t *row = bm->row(y);
+        std::fill(row + x1, row + x2, px);
+    });
+}
+
+void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour)
+{
+    Bitmap *bm = targetOf(dc);
+    if (!bm)
+        return;
+    const std::uint32_t px = surfacePixel(bm, colour);
+    const Region *clip = dc->clip ? &*dc->clip : nullptr;
+    for (const RowSpan &s : spans) {
+        if (s.y < 0 || s.y >= bm->height)
+            continue;
+        const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
+        if (x1 >= x2)
+            continue;
+        std::uint32_t *row = bm->row(s.y);
+        if (!clip) {
+            std::fill(row + x1, row + x2, px);
+            continue;
+        }
+        const std::vector<Span> *clipRow = clip->rowSpans(s.y);
+        if (!clipRow)
+            continue;
+        for (const Span &c : *clipRow) {
+            const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
+            if (a < b)
+                std::fill(row + a, row + b, px);
         }
     }
 }

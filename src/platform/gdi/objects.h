@@ -8,6 +8,7 @@
 
 #include <QFont>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -192,9 +193,43 @@ void notifyDrawn(DeviceContext *dc);
 
 // Device pixels a drawing call may write: the bitmap's area and the clip.
 Region drawableArea(const DeviceContext *dc, const Bitmap *bm);
+
+// Calls fn(y, x1, x2) for every run of `shape` that lies inside the bitmap
+// and the DC's clip: the one place where drawing meets clipping.
+template<typename Fn>
+void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region &shape, Fn &&fn)
+{
+    const Region *clip = dc->clip ? &*dc->clip : nullptr;
+    for (const Region::Band &band : shape.bands()) {
+        const int y0 = std::max(band.top, 0), y1 = std::min(band.bottom, bm->height);
+        for (int y = y0; y < y1; ++y) {
+            const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
+            if (clip && !clipRow)
+                continue;
+            for (const Span &s : band.spans) {
+                const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
+                if (x1 >= x2)
+                    continue;
+                if (!clipRow) {
+                    fn(y, x1, x2);
+                    continue;
+                }
+                for (const Span &c : *clipRow) {
+                    if (c.x1 >= x2)
+                        break;
+                    const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
+                    if (a < b)
+                        fn(y, a, b);
+                }
+            }
+        }
+    }
+}
 // Fills region & drawable area with one colour (COLORREF), as the DC's
 // surface format requires.
 void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
+// The same for a list of runs that may overlap.
+void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour);
 std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour);
 
 // StretchBlt's index maps. For each destination index, the first source

@@ -13,6 +13,23 @@
 
 namespace gdi {
 
+// Adds pixel (x,y), joining it to the previous run when they touch on a row.
+static inline void plot(std::vector<RowSpan> &out, int x, int y)
+{
+    if (!out.empty()) {
+        RowSpan &last = out.back();
+        if (last.y == y && last.x2 == x) {
+            ++last.x2;
+            return;
+        }
+        if (last.y == y && last.x1 == x + 1) {
+            --last.x1;
+            return;
+        }
+    }
+    out.push_back({y, x, x + 1});
+}
+
 void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
 {
     const int dx = x1 - x0, dy = y1 - y0;
@@ -26,7 +43,7 @@ void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
         int e = 2 * ady - adx;
         int x = x0, y = y0;
         for (int i = 0; i < adx; ++i) {
-            out.push_back({y, x, x + 1});
+            plot(out, x, y);
             if (e > 0 || (e == 0 && biased)) {
                 y += sy;
                 e += 2 * ady - 2 * adx;
@@ -40,7 +57,7 @@ void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
         int e = 2 * adx - ady;
         int x = x0, y = y0;
         for (int i = 0; i < ady; ++i) {
-            out.push_back({y, x, x + 1});
+            plot(out, x, y);
             if (e > 0 || (e == 0 && biased)) {
                 x += sx;
                 e += 2 * adx - 2 * ady;
@@ -79,19 +96,28 @@ Region wideSegment(int x0, int y0, int x1, int y1, int width)
     return body.united(penDot(x0, y0, width)).united(penDot(x1, y1, width));
 }
 
+// Adds a region's rows to a span list (one region is then built at the end,
+// instead of a union per piece).
+static void appendRows(const Region &r, std::vector<RowSpan> &out)
+{
+    for (const Region::Band &b : r.bands())
+        for (int y = b.top; y < b.bottom; ++y)
+            for (const Span &s : b.spans)
+                out.push_back({y, s.x1, s.x2});
+}
+
 Region polylineRegion(const POINT *pts, int count, int width, bool closed)
 {
     std::vector<RowSpan> spans;
-    Region wide;
     const int segments = closed ? count : count - 1;
     for (int i = 0; i < segments; ++i) {
         const POINT a = pts[i], b = pts[(i + 1) % count];
         if (width <= 1)
             cosmeticLine(a.x, a.y, b.x, b.y, spans);
         else
-            wide = wide.united(wideSegment(a.x, a.y, b.x, b.y, width));
+            appendRows(wideSegment(a.x, a.y, b.x, b.y, width), spans);
     }
-    return width <= 1 ? Region::fromRowSpans(std::move(spans)) : wide;
+    return Region::fromRowSpans(std::move(spans));
 }
 
 } // namespace gdi
@@ -198,10 +224,13 @@ Region curveOutline(const Rect &box, int width, const ArcRays *rays)
     if (width <= 1)
         return Region::fromRowSpans(std::move(pixels));
     // Wide pens stamp their dot on every outline point.
-    Region out;
+    std::vector<RowSpan> dot, spans;
+    appendRows(penDot(0, 0, width), dot);
+    spans.reserve(pixels.size() * dot.size());
     for (const RowSpan &p : pixels)
-        out = out.united(penDot(p.x1, p.y, width));
-    return out;
+        for (const RowSpan &d : dot)
+            spans.push_back({p.y + d.y, p.x1 + d.x1, p.x1 + d.x2});
+    return Region::fromRowSpans(std::move(spans));
 }
 
 } // namespace gdi
@@ -256,7 +285,16 @@ BOOL Polyline(HDC hdc, const POINT *apt, int cpt)
     const Pen *pen = outlinePen(dc);
     if (!pen)
         return TRUE;
-    fillRegion(dc, polylineRegion(apt, cpt, pen->width, false), pen->colour);
+    if (pen->width <= 1) {
+        // Thin lines go straight to the surface: overlapping runs only
+        // repaint the same colour, so no region needs to be built.
+        std::vector<RowSpan> spans;
+        for (int i = 0; i + 1 < cpt; ++i)
+            cosmeticLine(apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y, spans);
+        fillSpans(dc, spans, pen->colour);
+    } else {
+        fillRegion(dc, polylineRegion(apt, cpt, pen->width, false), pen->colour);
+    }
     notifyDrawn(dc);
     return TRUE;
 }
@@ -329,6 +367,49 @@ std::uint32_t rop3(std::uint8_t index, std::uint32_t p, std::uint32_t s, std::ui
     return (r & 0x00FFFFFFu) | 0xFF000000u;
 }
 
+void ropRow(std::uint8_t index, std::uint32_t p, const std::uint32_t *s, std::uint32_t *d, int n)
+{
+    // Common codes have their own loops; every other code takes the truth
+    // table (the tests check each loop against it).
+    constexpr std::uint32_t rgb = 0x00FFFFFFu, opaque = 0xFF000000u;
+    switch (index) {
+    case 0xCC: // S
+        std::copy(s, s + n, d);
+        for (int i = 0; i < n; ++i)
+            d[i] |= opaque;
+        return;
+    case 0x88: // D & S
+        for (int i = 0; i < n; ++i)
+            d[i] = (d[i] & s[i] & rgb) | opaque;
+        return;
+    case 0xEE: // D | S
+        for (int i = 0; i < n; ++i)
+            d[i] = ((d[i] | s[i]) & rgb) | opaque;
+        return;
+    case 0x66: // D ^ S
+        for (int i = 0; i < n; ++i)
+            d[i] = ((d[i] ^ s[i]) & rgb) | opaque;
+        return;
+    case 0x22: // D & ~S
+        for (int i = 0; i < n; ++i)
+            d[i] = (d[i] & ~s[i] & rgb) | opaque;
+        return;
+    case 0xF0: // P
+        std::fill(d, d + n, (p & rgb) | opaque);
+        return;
+    case 0x00:
+        std::fill(d, d + n, opaque);
+        return;
+    case 0xFF:
+        std::fill(d, d + n, 0xFFFFFFFFu);
+        return;
+    default:
+        for (int i = 0; i < n; ++i)
+            d[i] = rop3(index, p, s ? s[i] : 0, d[i]);
+        return;
+    }
+}
+
 bool ropUsesSource(DWORD rop) { return (((rop >> 2) ^ rop) & 0x330000u) != 0; }
 bool ropUsesPattern(DWORD rop) { return (((rop >> 4) ^ rop) & 0x0F0000u) != 0; }
 
@@ -394,19 +475,12 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
     if (wDest == 0 || hDest == 0 || (useSource && (wSrc == 0 || hSrc == 0)))
         return TRUE;
 
-    const Region area = drawableArea(dc, dst).intersected(Rect{xDest, yDest, xDest + wDest, yDest + hDest});
-    if (area.isEmpty())
-        return TRUE;
-
+    const Region box(Rect{xDest, yDest, xDest + wDest, yDest + hDest});
     const std::uint32_t pattern = patternPixel(dc, dst);
     if (!useSource) {
-        for (const Region::Band &band : area.bands())
-            for (int y = band.top; y < band.bottom; ++y) {
-                std::uint32_t *row = dst->row(y);
-                for (const Span &s : band.spans)
-                    for (int x = s.x1; x < s.x2; ++x)
-                        row[x] = rop3(index, pattern, 0, row[x]);
-            }
+        forEachDrawableSpan(dc, dst, box, [&](int y, int x1, int x2) {
+            ropRow(index, pattern, nullptr, dst->row(y) + x1, x2 - x1);
+        });
         notifyDrawn(dc);
         return TRUE;
     }
@@ -419,6 +493,8 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
     const bool merge = mode == BLACKONWHITE || mode == WHITEONBLACK;
     const std::uint32_t srcBk = toPixel(sdc->bkColor);
     const std::uint32_t dstText = toPixel(dc->textColor), dstBk = toPixel(dc->bkColor);
+    const bool monoToColour = src->isMono() && !dst->isMono();
+    const bool colourToMono = !src->isMono() && dst->isMono();
 
     // Copy first when the source is the destination bitmap, so overlapping
     // transfers read the pixels as they were before the call.
@@ -428,49 +504,66 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
         snapshot = src->pixels;
         srcPixels = snapshot.data();
     }
-    auto sourceAt = [&](int sx, int sy, std::uint32_t *out) {
-        if (sx < 0 || sy < 0 || sx >= src->width || sy >= src->height)
-            return false;
-        *out = srcPixels[size_t(sy) * size_t(src->width) + size_t(sx)];
-        return true;
+    // Destination columns and rows whose first source lies in the source
+    // bitmap; the others have nothing to copy and stay as they are.
+    auto sourceIndex = [](const std::vector<IndexRange> &map, int d, int extent, bool mirror) {
+        return map[size_t(mirror ? extent - 1 - d : d)];
     };
+    auto inSource = [&](int v, int origin, int size) { return origin + v >= 0 && origin + v < size; };
 
-    for (const Region::Band &band : area.bands()) {
-        for (int y = band.top; y < band.bottom; ++y) {
-            int dy = y - yDest;
-            if (mirrorY)
-                dy = hDest - 1 - dy;
-            const IndexRange ry = mapY[size_t(dy)];
-            std::uint32_t *row = dst->row(y);
-            for (const Span &span : band.spans) {
-                for (int x = span.x1; x < span.x2; ++x) {
-                    int dx = x - xDest;
-                    if (mirrorX)
-                        dx = wDest - 1 - dx;
-                    const IndexRange rx = mapX[size_t(dx)];
-                    const int nx = merge ? rx.count : 1, ny = merge ? ry.count : 1;
-                    std::uint32_t s = mode == WHITEONBLACK ? 0 : 0xFFFFFFFFu;
-                    bool any = false;
-                    for (int j = 0; j < ny; ++j)
-                        for (int i = 0; i < nx; ++i) {
-                            std::uint32_t v;
-                            if (!sourceAt(xSrc + rx.first + i, ySrc + ry.first + j, &v))
-                                continue;
-                            s = mode == WHITEONBLACK ? (s | v) : (s & v);
-                            any = true;
+    std::vector<std::uint32_t> sourceRow;
+    forEachDrawableSpan(dc, dst, box, [&](int y, int x1, int x2) {
+        const IndexRange ry = sourceIndex(mapY, y - yDest, hDest, mirrorY);
+        if (!inSource(ry.first, ySrc, src->height))
+            return;
+        const int ny = merge ? ry.count : 1;
+        std::uint32_t *drow = dst->row(y);
+        int x = x1;
+        while (x < x2) {
+            // One run of destination pixels that all have a source.
+            while (x < x2 && !inSource(sourceIndex(mapX, x - xDest, wDest, mirrorX).first, xSrc, src->width))
+                ++x;
+            const int runStart = x;
+            while (x < x2 && inSource(sourceIndex(mapX, x - xDest, wDest, mirrorX).first, xSrc, src->width))
+                ++x;
+            const int n = x - runStart;
+            if (n == 0)
+                continue;
+            const bool direct = !mirrorX && wSrc == wDest && !monoToColour && !colourToMono && ny == 1;
+            const std::uint32_t *srow;
+            if (direct) {
+                srow = srcPixels + size_t(ySrc + ry.first) * size_t(src->width)
+                     + size_t(xSrc + runStart - xDest);
+            } else {
+                sourceRow.resize(size_t(n));
+                for (int i = 0; i < n; ++i) {
+                    const IndexRange rx = sourceIndex(mapX, runStart + i - xDest, wDest, mirrorX);
+                    const int nx = merge ? rx.count : 1;
+                    std::uint32_t v = mode == WHITEONBLACK ? 0 : 0xFFFFFFFFu;
+                    for (int j = 0; j < ny; ++j) {
+                        const int sy = ySrc + ry.first + j;
+                        if (sy >= src->height)
+                            break;
+                        const std::uint32_t *line = srcPixels + size_t(sy) * size_t(src->width);
+                        for (int k = 0; k < nx; ++k) {
+                            const int sx = xSrc + rx.first + k;
+                            if (sx >= src->width)
+                                break;
+                            v = mode == WHITEONBLACK ? (v | line[sx]) : (v & line[sx]);
                         }
-                    if (!any)
-                        continue; // outside the source bitmap: nothing to copy
-                    s |= 0xFF000000u;
-                    if (src->isMono() && !dst->isMono())
-                        s = (s & 0xFFFFFF) ? dstBk : dstText;
-                    else if (!src->isMono() && dst->isMono())
-                        s = ((s ^ srcBk) & 0xFFFFFF) == 0 ? kWhite : kBlack;
-                    row[x] = rop3(index, pattern, s, row[x]);
+                    }
+                    v |= 0xFF000000u;
+                    if (monoToColour)
+                        v = (v & 0xFFFFFF) ? dstBk : dstText;
+                    else if (colourToMono)
+                        v = ((v ^ srcBk) & 0xFFFFFF) == 0 ? kWhite : kBlack;
+                    sourceRow[size_t(i)] = v;
                 }
+                srow = sourceRow.data();
             }
+            ropRow(index, pattern, srow, drow + runStart, n);
         }
-    }
+    });
     notifyDrawn(dc);
     return TRUE;
 }

@@ -30,6 +30,9 @@ Region curveOutline(const Rect &box, int width, const ArcRays *rays);
 
 // A ROP3 applied bitwise: result bit = (index >> (p*4 + s*2 + d)) & 1.
 std::uint32_t rop3(std::uint8_t index, std::uint32_t p, std::uint32_t s, std::uint32_t d);
+// The same over a run of pixels (s may be null when the code ignores the
+// source); common codes take their own loops.
+void ropRow(std::uint8_t index, std::uint32_t p, const std::uint32_t *s, std::uint32_t *d, int n);
 bool ropUsesSource(DWORD rop);
 bool ropUsesPattern(DWORD rop);
 

@@ -4,6 +4,7 @@
 
 #include "raster.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <set>
@@ -79,6 +80,7 @@ private slots:
     void pixelsOutsideOrClipped();
     void clipAppliesToEveryCall();
     void ropTruthTables();
+    void ropRowsMatchTruthTable();
     void monoToColourUsesDestinationColours();
     void colourToMonoUsesSourceBackground();
     void transparentBlitPipeline();
@@ -420,6 +422,25 @@ void tst_GdiRaster::ropTruthTables()
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0, 0, 0));
     SelectObject(d.dc, old);
     DeleteObject(b);
+}
+
+void tst_GdiRaster::ropRowsMatchTruthTable()
+{
+    // The run loops (own loops for common codes) against the per-pixel truth
+    // table, for every code, on random pixels.
+    QRandomGenerator rng(99);
+    std::vector<std::uint32_t> s(64), d(64);
+    for (int index = 0; index < 256; ++index) {
+        for (size_t i = 0; i < s.size(); ++i) {
+            s[i] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
+            d[i] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
+        }
+        const std::uint32_t p = 0xFF000000u | (rng.generate() & 0xFFFFFF);
+        std::vector<std::uint32_t> run = d;
+        gdi::ropRow(std::uint8_t(index), p, s.data(), run.data(), int(run.size()));
+        for (size_t i = 0; i < d.size(); ++i)
+            QCOMPARE(run[i], gdi::rop3(std::uint8_t(index), p, s[i], d[i]));
+    }
 }
 
 void tst_GdiRaster::monoToColourUsesDestinationColours()
