@@ -2,6 +2,8 @@
 #include <host/usercontrol.h>
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPalette>
 
@@ -65,11 +67,14 @@ Form::Form(QWidget *parent)
         setProperty(kBackColorProperty, uint(vbButtonFace));
         paintBackground(this, vbButtonFace);
     }
-    connect(qApp, &QApplication::focusChanged, this, [this] { updateDisplayedDefault(); });
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { updateDisplayedDefault(); });
 }
 
 Form::~Form()
 {
+    // Deleting the children moves the focus; this form's members are gone
+    // by then, so stop watching first.
+    disconnect(m_focusWatch);
     terminateControls();
 }
 
@@ -145,6 +150,52 @@ void Form::terminateControls()
     const auto controls = findChildren<UserControl *>();
     for (UserControl *control : controls)
         control->terminate();
+}
+
+void Form::showModal()
+{
+    if (m_modalLoop)
+        return; // already showing modally
+    const Qt::WindowModality before = windowModality();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QEventLoop loop;
+    QPointer<Form> self(this);
+    m_modalLoop = &loop;
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+    if (!self)
+        return;
+    m_modalLoop = nullptr;
+    setWindowModality(before);
+}
+
+bool Form::Unload()
+{
+    m_unloadMode = vbFormCode;
+    const bool closed = close();
+    m_unloadMode = vbFormControlMenu;
+    return closed;
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    int cancel = 0;
+    Form_QueryUnload(cancel, m_unloadMode);
+    if (cancel == 0)
+        Form_Unload(cancel);
+    if (cancel != 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void Form::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (m_modalLoop && !event->spontaneous())
+        m_modalLoop->quit();
 }
 
 void Form::keyPressEvent(QKeyEvent *event)

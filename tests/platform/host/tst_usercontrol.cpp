@@ -433,6 +433,45 @@ private slots:
         QCOMPARE(errors.reports().first().number, 91);
     }
 
+    void modalFormCoversAndUnloadsOnlyWhenAllowed()
+    {
+        struct Closing : host::Form
+        {
+            int cancel = 1;
+            QList<int> modes;
+            void Form_QueryUnload(int &Cancel, int UnloadMode) override
+            {
+                modes << UnloadMode;
+                Cancel = cancel;
+            }
+        };
+        host::Form main;
+        main.setGeometry(100, 100, 200, 100);
+        auto *button = new Probe(&main);
+        button->setGeometry(10, 10, 50, 20);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QPoint onButton = button->mapToGlobal(QPoint(5, 5));
+        QCOMPARE(WindowFromPoint(POINT{onButton.x(), onButton.y()}), button->hWnd());
+
+        Closing dialog;
+        dialog.setGeometry(100, 100, 200, 100);
+        HWND coveredBy = 0;
+        bool stillOpen = false;
+        QTimer::singleShot(50, &dialog, [&] {
+            coveredBy = WindowFromPoint(POINT{onButton.x(), onButton.y()});
+            stillOpen = !dialog.Unload() && dialog.isVisible(); // refused
+            dialog.cancel = 0;
+            dialog.Unload();
+        });
+        dialog.showModal(); // returns once the dialog has closed
+        QCOMPARE(coveredBy, host::hwndOf(&dialog));
+        QVERIFY(stillOpen);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.modes, (QList<int>{host::Form::vbFormCode, host::Form::vbFormCode}));
+        QVERIFY(!dialog.isModal());
+    }
+
     void terminateRunsOnceAndReleasesTheSurface()
     {
         const int before = gdi::liveObjectsTotal();

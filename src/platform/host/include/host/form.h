@@ -14,6 +14,11 @@
 //   AmbientChanged("DisplayAsDefault").
 // - Arrow keys that no focused widget takes move the focus to the next
 //   (Right, Down) or previous (Left, Up) control, as a dialog does.
+// - Showing modally (the runtime's Show vbModal) blocks the caller, with
+//   input to other windows stopped, until the form is hidden or closed;
+//   timers and posted events keep running.
+// - Closing (the close box, or Unload) asks Form_QueryUnload and then
+//   Form_Unload; either may cancel by setting Cancel to non-zero.
 // - Destroying the form terminates its user controls first.
 
 #include <host/olecolor.h>
@@ -21,6 +26,8 @@
 #include <host/usercontrol.h>
 
 #include <QPointer>
+
+class QEventLoop;
 #include <QWidget>
 
 namespace host {
@@ -52,9 +59,20 @@ public:
     // Terminates every user control on the form (once each).
     void terminateControls();
 
+    // Shows the form modally; returns when it is hidden, closed or deleted.
+    void showModal();
+    // Closes the form from code (UnloadMode vbFormCode); false if cancelled.
+    bool Unload();
+
+    enum QueryUnloadConstants { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2 };
+    virtual void Form_QueryUnload(int &Cancel, int UnloadMode) { Q_UNUSED(Cancel); Q_UNUSED(UnloadMode); }
+    virtual void Form_Unload(int &Cancel) { Q_UNUSED(Cancel); }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void updateDisplayedDefault();
@@ -65,6 +83,9 @@ private:
     QPointer<UserControl> m_default;
     QPointer<UserControl> m_cancel;
     QPointer<UserControl> m_shownDefault;
+    QMetaObject::Connection m_focusWatch;
+    QEventLoop *m_modalLoop = nullptr;
+    int m_unloadMode = vbFormControlMenu;
 };
 
 // The back colour of a container: its own if set, else its parent's, and
