@@ -1,576 +1,543 @@
-// Pixels of the composed button: face rows, ring colours by look, corner
-// pixels, slanted frames, elliptic rings and clip, gradient bands, disabled
-// looks, caption colours and offsets, and the single block transfer.
+// Pixels of the composed button on its off-screen surface, the colour
+// arithmetic behind them, and the objects the painting makes. The test class
+// is the control's declared friend, so it stages private state (flags,
+// derived colours) directly and calls the painting routines.
 
-#include "PaintProbe.h"
+#include "PaintTestSupport.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 
-#include <functional>
-
-using namespace paintprobe;
+using namespace painttest;
 
 namespace {
 
 constexpr std::int32_t kFace = RGB(248, 248, 250); // BackColor 200 grey, +48 scaled
 constexpr COLORREF kOuter = 0x733C00;
-
+constexpr COLORREF kGreen = RGB(0, 160, 0);
 using Colors = QList<int>;
 
-// Bounding box of the pixels of exactly one colour, or an empty rect.
-QRect boxOf(const QImage &img, COLORREF c)
+std::int32_t shade(std::int32_t c, int amount, bool scaleBlue = true)
 {
-    QRect box;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (pixelAt(img, x, y) == c)
-                box |= QRect(x, y, 1, 1);
-    return box;
+    // Independent of the control: channels plus amount, blue scaled by its
+    // own value (truncated), each clamped.
+    auto ch = [](int v) { return std::clamp(v, 0, 255); };
+    const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    return RGB(ch(r + amount), ch(g + amount), ch(scaleBlue ? b + amount * b / 192 : b + amount));
 }
 
-int countOf(const QImage &img, COLORREF c)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += pixelAt(img, x, y) == c;
-    return n;
-}
-
-void bigCaption(TestButton &t, const QString &text)
-{
-    host::StdFontPtr font = t.button->host::UserControl::Font();
-    font->setName(QStringLiteral("Arial"));
-    font->setSize(20);
-    font->setBold(true);
-    KxButtonsProbe p = t.probe();
-    p.refresh("Font");
-    p.caption() = text;
-    p.layout();
-}
-
-bool near(COLORREF got, std::int32_t expected, int tolerance)
-{
-    for (int shift : {0, 8, 16}) {
-        if (qAbs(int((got >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > tolerance)
-            return false;
-    }
-    return true;
-}
-
+// Linear interpolation per channel, truncated: the gradient's oracle.
 std::int32_t lerp(std::int32_t a, std::int32_t b, int j, int n)
 {
     std::int32_t out = 0;
-    for (int shift : {0, 8, 16}) {
-        const double ca = (a >> shift) & 0xFF;
-        const double cb = (b >> shift) & 0xFF;
-        out |= std::int32_t(ca + (cb - ca) * j / n) << shift;
+    for (int s : {0, 8, 16}) {
+        const double ca = (a >> s) & 0xFF, cb = (b >> s) & 0xFF;
+        out |= std::int32_t(ca + (cb - ca) * j / n) << s;
     }
     return out;
 }
 
+bool near(COLORREF got, std::int32_t want)
+{
+    for (int s : {0, 8, 16})
+        if (qAbs(int((got >> s) & 0xFF) - int((want >> s) & 0xFF)) > 1)
+            return false;
+    return true;
+}
+
+QByteArray greenWithMagentaCorner(int w, int h)
+{
+    return makeBmp(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
+}
+
 } // namespace
 
-class tst_ButtonPaint : public QObject
+class KxButtonsProbe : public QObject
 {
     Q_OBJECT
 
+    static QImage render(kxButtons_H *b)
+    {
+        b->RedrawButton();
+        return gdi::bitmapImage(gdi::currentBitmap(b->m_memDC)).copy();
+    }
+    static void bigCaption(kxButtons_H *b, int style = 0)
+    {
+        const host::StdFontPtr font = b->host::UserControl::Font();
+        font->setName(QStringLiteral("Arial"));
+        font->setSize(20);
+        font->setBold(true);
+        b->RefreshCachedValues(QStringLiteral("Font"));
+        b->m_caption = QStringLiteral("HIH");
+        b->m_captionStyle = style;
+        b->host::UserControl::setForeColor(RGB(0, 0, 160));
+        std::int32_t usable = 0, offset = 0;
+        b->CalculateLayout(usable, true, offset);
+    }
+    static void setPicture(kxButtons_H *b, const QByteArray &file, int size)
+    {
+        b->m_picture = host::LoadPicture(file);
+        QVERIFY(b->m_picture);
+        b->RefreshCachedValues(QStringLiteral("Picture"));
+        b->m_imageSize = std::int16_t(size);
+        std::int32_t usable = 0, offset = 0;
+        b->CalculateLayout(usable, true, offset);
+    }
+
 private slots:
+    void shiftColor_data();
+    void shiftColor();
+    void gradientColours_data();
+    void gradientColours();
     void faceRows_data();
     void faceRows();
     void ringsByLook_data();
     void ringsByLook();
-    void disabledCommandButton();
-    void slantedFrameFollowsOutline();
-    void ellipticRingAndClip_data();
-    void ellipticRingAndClip();
-    void ellipticHighlight_data();
-    void ellipticHighlight();
+    void slantedFrame();
+    void elliptic_data();
+    void elliptic();
     void gradientBands_data();
     void gradientBands();
-    void wideControlUsesTwoPixelBands();
-    void hoverOverGradient();
-    void captionColours_data();
-    void captionColours();
-    void threeDimensionalCopies_data();
-    void threeDimensionalCopies();
-    void disabledCaption();
-    void pressedOffset_data();
-    void pressedOffset();
-    void shownWithOneBlockTransfer();
-    void suspendedDrawingPaintsNothing();
+    void captionLooks_data();
+    void captionLooks();
+    void pictures_data();
+    void pictures();
+    void transparentAndEmbossed();
+    void objectsReleased();
 };
 
-void tst_ButtonPaint::faceRows_data()
+void KxButtonsProbe::shiftColor_data()
+{
+    QTest::addColumn<int>("color");
+    QTest::addColumn<int>("amount");
+    QTest::addColumn<bool>("scaleBlue");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("face of 200 grey") << int(RGB(200, 200, 200)) << 48 << true << int(RGB(248, 248, 250));
+    QTest::newRow("pressed face") << int(RGB(248, 248, 250)) << -32 << true << int(RGB(216, 216, 209));
+    QTest::newRow("selected face") << 0xFFFFFF << -32 << true << int(RGB(223, 223, 213));
+    QTest::newRow("blue 255 -32: -42.5 truncates") << int(RGB(100, 100, 255)) << -32 << true << int(RGB(68, 68, 213));
+    QTest::newRow("light grey") << 0xC0C0C0 << 36 << false << int(RGB(228, 228, 228));
+    QTest::newRow("dark grey") << 0xC0C0C0 << -36 << false << int(RGB(156, 156, 156));
+    QTest::newRow("black stays black") << 0 << -104 << true << 0;
+    QTest::newRow("white stays white") << 0xFFFFFF << 172 << false << 0xFFFFFF;
+    QTest::newRow("channels clamp apart") << int(RGB(250, 10, 128)) << 20 << false << int(RGB(255, 30, 148));
+}
+
+void KxButtonsProbe::shiftColor()
+{
+    QFETCH(int, color);
+    QFETCH(int, amount);
+    QFETCH(bool, scaleBlue);
+    QFETCH(int, expected);
+    QCOMPARE(kxButtons_H::ShiftColor(color, std::int16_t(amount), scaleBlue), expected);
+}
+
+void KxButtonsProbe::gradientColours_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::newRow("single band: first colour, no division by zero") << 1 << int(RGB(1, 2, 3)) << int(RGB(200, 9, 9));
+    QTest::newRow("two bands") << 2 << int(RGB(10, 20, 30)) << int(RGB(200, 100, 0));
+    QTest::newRow("descending, inexact steps") << 39 << 0xFFFFFF << int(RGB(0, 17, 90));
+    QTest::newRow("many bands") << 540 << 0 << int(RGB(255, 128, 64));
+}
+
+void KxButtonsProbe::gradientColours()
+{
+    QFETCH(int, count);
+    QFETCH(int, first);
+    QFETCH(int, second);
+    Button t(40, 20);
+    std::vector<std::int32_t> colors(std::size_t(count), -1);
+    t.b->CalcGradientColors(colors, first, second);
+    QCOMPARE(colors.front(), first);
+    for (int j = 1; j < count; ++j)
+        QVERIFY2(near(COLORREF(colors[std::size_t(j)]), lerp(first, second, j, count - 1)),
+                 qPrintable(QString::number(j)));
+}
+
+void KxButtonsProbe::faceRows_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("amount"); // whole(-25 * row / 40), halves to even
     QTest::newRow("row 3: -1.875") << 3 << -2;
-    QTest::newRow("row 4: -2.5 to even") << 4 << -2;
-    QTest::newRow("row 12: -7.5 to even") << 12 << -8;
-    QTest::newRow("row 20: -12.5 to even") << 20 << -12;
+    QTest::newRow("row 4: -2.5") << 4 << -2;
+    QTest::newRow("row 12: -7.5") << 12 << -8;
     QTest::newRow("row 21: -13.125") << 21 << -13;
-    QTest::newRow("row 36: -22.5 to even") << 36 << -22;
+    QTest::newRow("row 36: -22.5") << 36 << -22;
 }
 
-void tst_ButtonPaint::faceRows()
+void KxButtonsProbe::faceRows()
 {
     QFETCH(int, row);
     QFETCH(int, amount);
-    TestButton t(60, 40);
-    const QImage img = t.render();
-    const COLORREF expected = COLORREF(shade(kFace, amount));
+    Button t(60, 40);
+    const QImage img = render(t.b);
     for (int x : {3, 30, 56})
-        QCOMPARE(pixelAt(img, x, row), expected);
-    saveOnFailure(img, "face");
+        QCOMPARE(px(img, x, row), COLORREF(shade(kFace, amount)));
 }
 
-void tst_ButtonPaint::ringsByLook_data()
+void KxButtonsProbe::ringsByLook_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("value");
-    QTest::addColumn<int>("bits");      // default 1, held 2, hover 4
+    QTest::addColumn<int>("bits"); // default 1, held 2, hover 4
+    QTest::addColumn<bool>("enabled");
     QTest::addColumn<bool>("showFocus");
-    QTest::addColumn<Colors>("rings");  // inner l,t,r,b, middle l,t,r,b
+    QTest::addColumn<Colors>("rings"); // inner l t r b, middle l t r b, outer
 
     const std::int32_t b = kFace;
     const Colors normal{shade(b, -10), shade(b, 10), shade(b, -24), shade(b, -32),
-                        shade(b, -5),  shade(b, 16), shade(b, -36), shade(b, -48)};
-    const Colors blue{0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C,
-                      0xE7AE8C, 0xFFDFBF, 0xE7AE8C, 0xEF826B};
-    const Colors orange{0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF,
-                        0x31B2FF, 0xA6E9FF, 0x31B2FF, 0x0096E7};
-    auto pressed = [](std::int32_t base) {
-        return Colors{shade(base, -22), shade(base, -24), base,             shade(base, 10),
-                      shade(base, -32), shade(base, -32), shade(base, 5),  shade(base, 16)};
+                        shade(b, -5), shade(b, 16), shade(b, -36), shade(b, -48), int(kOuter)};
+    const Colors blue{0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xE7AE8C, 0xFFDFBF, 0xE7AE8C, 0xEF826B, int(kOuter)};
+    const Colors orange{0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF, 0x31B2FF, 0xA6E9FF, 0x31B2FF, 0x0096E7, int(kOuter)};
+    auto pressed = [](std::int32_t s) {
+        return Colors{shade(s, -22), shade(s, -24), s, shade(s, 10),
+                      shade(s, -32), shade(s, -32), shade(s, 5), shade(s, 16), int(kOuter)};
     };
-    const std::int32_t selected = RGB(223, 223, 213);
+    const int flat = shade(b, -24); // disabled: no inner or middle ring
+    const Colors disabled{flat, flat, flat, flat, flat, flat, flat, flat, shade(b, -84)};
 
-    QTest::newRow("normal") << 0 << false << 0 << true << normal;
-    QTest::newRow("hot") << 0 << false << 4 << true << orange;
-    QTest::newRow("held under the pointer") << 0 << false << 6 << true << pressed(b);
-    QTest::newRow("held elsewhere") << 0 << false << 2 << true << normal;
-    QTest::newRow("default") << 0 << false << 1 << true << blue;
-    QTest::newRow("default without focus rect") << 0 << false << 1 << false << normal;
-    QTest::newRow("hot default") << 0 << false << 5 << true << orange;
-    QTest::newRow("check selected") << 1 << true << 0 << true << pressed(selected);
-    QTest::newRow("check selected default") << 1 << true << 1 << true << blue;
-    QTest::newRow("option not selected") << 2 << false << 0 << true << normal;
+    QTest::newRow("normal") << 0 << false << 0 << true << true << normal;
+    QTest::newRow("hot") << 0 << false << 4 << true << true << orange;
+    QTest::newRow("held under the pointer") << 0 << false << 6 << true << true << pressed(b);
+    QTest::newRow("held elsewhere") << 0 << false << 2 << true << true << normal;
+    QTest::newRow("default") << 0 << false << 1 << true << true << blue;
+    QTest::newRow("default without focus rect") << 0 << false << 1 << true << false << normal;
+    QTest::newRow("hot default") << 0 << false << 5 << true << true << orange;
+    QTest::newRow("check selected") << 1 << true << 0 << true << true << pressed(RGB(223, 223, 213));
+    QTest::newRow("check selected default") << 1 << true << 1 << true << true << blue;
+    QTest::newRow("disabled") << 0 << false << 0 << false << true << disabled;
 }
 
-void tst_ButtonPaint::ringsByLook()
+void KxButtonsProbe::ringsByLook()
 {
     QFETCH(int, mode);
     QFETCH(bool, value);
     QFETCH(int, bits);
+    QFETCH(bool, enabled);
     QFETCH(bool, showFocus);
     QFETCH(Colors, rings);
 
-    TestButton t(60, 40);
-    KxButtonsProbe p = t.probe();
-    p.mode() = mode;
-    p.value() = value ? kxButtons_H::True : kxButtons_H::False;
-    p.stateBits() = std::int16_t(bits);
-    p.showFocusRect() = showFocus ? kxButtons_H::True : kxButtons_H::False;
-    const QImage img = t.render();
+    Button t(60, 40);
+    t.b->m_mode = mode;
+    t.b->m_value = value ? kxButtons_H::True : kxButtons_H::False;
+    t.b->m_stateBits = std::int16_t(bits);
+    t.b->m_showFocusRect = showFocus ? kxButtons_H::True : kxButtons_H::False;
+    t.b->host::UserControl::setEnabled(enabled);
+    const QImage img = render(t.b);
 
-    // Sample one pixel in the middle of each side of each ring.
+    // Middle of each side of the rings 2, 1 and 0 pixels inside the edge.
     const QPoint inner[4] = {{2, 20}, {30, 2}, {57, 20}, {30, 37}};
-    const QPoint middle[4] = {{1, 20}, {30, 1}, {58, 20}, {30, 38}};
-    const QPoint outer[4] = {{0, 20}, {30, 0}, {59, 20}, {30, 39}};
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(pixelAt(img, inner[i].x(), inner[i].y()), COLORREF(rings[i]));
-        QCOMPARE(pixelAt(img, middle[i].x(), middle[i].y()), COLORREF(rings[4 + i]));
-        QCOMPARE(pixelAt(img, outer[i].x(), outer[i].y()), kOuter);
+        const QPoint d = inner[i] - QPoint(30, 20);
+        const QPoint step(d.x() ? (d.x() > 0 ? 1 : -1) : 0, d.y() ? (d.y() > 0 ? 1 : -1) : 0);
+        QCOMPARE(px(img, inner[i].x(), inner[i].y()), COLORREF(rings[i]));
+        QCOMPARE(px(img, (inner[i] + step).x(), (inner[i] + step).y()), COLORREF(rings[4 + i]));
+        QCOMPARE(px(img, (inner[i] + 2 * step).x(), (inner[i] + 2 * step).y()), COLORREF(rings[8]));
     }
-    // Ring ends: the inner bottom row runs over the inner left column's end.
-    QCOMPARE(pixelAt(img, 2, 37), COLORREF(rings[3]));
-    QCOMPARE(pixelAt(img, 57, 2), COLORREF(rings[2]));
-    // The four corner pixels of the middle ring take the outer colour.
+    // Ring ends: the bottom side runs over the left side's end.
+    QCOMPARE(px(img, 2, 37), COLORREF(rings[3]));
+    // The corner pixels of the middle ring take the outer colour.
     for (const QPoint &c : {QPoint(1, 1), QPoint(1, 38), QPoint(58, 1), QPoint(58, 38)})
-        QCOMPARE(pixelAt(img, c.x(), c.y()), kOuter);
-    saveOnFailure(img, "rings");
+        QCOMPARE(px(img, c.x(), c.y()), COLORREF(rings[8]));
 }
 
-void tst_ButtonPaint::disabledCommandButton()
+void KxButtonsProbe::slantedFrame()
 {
-    TestButton t(60, 40);
-    t.button->host::UserControl::setEnabled(false);
-    const QImage img = t.render();
-    const COLORREF flat = COLORREF(shade(kFace, -24));
-    const COLORREF frame = COLORREF(shade(kFace, -84));
-    QCOMPARE(frame, RGB(164, 164, 141));
-
-    // No inner or middle ring: the flat face shows there.
-    for (const QPoint &pt : {QPoint(1, 20), QPoint(2, 20), QPoint(30, 1), QPoint(30, 2),
-                             QPoint(57, 20), QPoint(58, 20), QPoint(30, 37), QPoint(30, 38),
-                             QPoint(30, 3), QPoint(30, 36)})
-        QCOMPARE(pixelAt(img, pt.x(), pt.y()), flat);
-    for (const QPoint &pt : {QPoint(0, 20), QPoint(30, 0), QPoint(59, 20), QPoint(30, 39),
-                             QPoint(1, 1), QPoint(1, 38), QPoint(58, 1), QPoint(58, 38)})
-        QCOMPARE(pixelAt(img, pt.x(), pt.y()), frame);
-    saveOnFailure(img, "disabled");
-}
-
-void tst_ButtonPaint::slantedFrameFollowsOutline()
-{
-    // Shape 1, 100 x 40: s = 41; the three left sides are diagonals.
-    TestButton t(100, 40);
-    KxButtonsProbe p = t.probe();
-    p.shape() = 1;
-    p.createRegion();
-    const QImage img = t.render();
-    const std::int32_t b = kFace;
+    // Shape 1, 100 x 40: slant s = 41; the left sides are diagonals that
+    // follow the outline, and the pixels left of it are not the window's.
+    Button t(100, 40);
+    t.b->m_buttonShape = 1;
+    t.b->CreateButtonRegion();
+    const QImage img = render(t.b);
     for (int y : {5, 20, 33}) {
-        QCOMPARE(pixelAt(img, y, y), kOuter);                          // outer
-        QCOMPARE(pixelAt(img, y + 1, y), COLORREF(shade(b, -5)));      // middle left
-        QCOMPARE(pixelAt(img, y + 2, y), COLORREF(shade(b, -10)));     // inner left
-        QVERIFY(!t.button->mask().contains(QPoint(y - 1, y)));
-        QVERIFY(t.button->mask().contains(QPoint(y, y)));
+        QCOMPARE(px(img, y, y), kOuter);
+        QCOMPARE(px(img, y + 1, y), COLORREF(shade(kFace, -5)));
+        QCOMPARE(px(img, y + 2, y), COLORREF(shade(kFace, -10)));
+        QVERIFY(!t.b->mask().contains(QPoint(y - 1, y)));
     }
-    // Straight right end with its corner pixels; none at the slanted end.
-    QCOMPARE(pixelAt(img, 98, 1), kOuter);
-    QCOMPARE(pixelAt(img, 98, 38), kOuter);
-    QCOMPARE(pixelAt(img, 99, 20), kOuter);
-    QVERIFY(pixelAt(img, 1, 38) != kOuter);
-    saveOnFailure(img, "slant");
+    // Corner pixels only at the straight end.
+    QCOMPARE(px(img, 98, 1), kOuter);
+    QVERIFY(px(img, 1, 38) != kOuter);
 }
 
-void tst_ButtonPaint::ellipticRingAndClip_data()
-{
-    QTest::addColumn<int>("shape");
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<int>("ring"); // 0 none, 1 light on top, -1 reversed
-    QTest::newRow("shape 4 at rest") << 4 << 0 << 1;
-    QTest::newRow("shape 4 pressed: reversed") << 4 << 6 << -1;
-    QTest::newRow("shape 5 at rest") << 5 << 0 << 1;
-    QTest::newRow("shape 5 pressed: no ring") << 5 << 6 << 0;
-}
-
-void tst_ButtonPaint::ellipticRingAndClip()
-{
-    QFETCH(int, shape);
-    QFETCH(int, bits);
-    QFETCH(int, ring);
-
-    const QSize screen = QGuiApplication::primaryScreen()->size();
-    QVERIFY2(screen.height() / 40 >= 4, "the screen must take 1-pixel bands for 40 rows");
-
-    TestButton t(60, 40);
-    KxButtonsProbe p = t.probe();
-    p.shape() = shape;
-    p.containerBackColor() = RGB(40, 60, 80);
-    p.stateBits() = std::int16_t(bits);
-    p.createRegion();
-    constexpr COLORREF kSentinel = RGB(1, 2, 3);
-    for (const QPoint &pt : {QPoint(0, 0), QPoint(0, 20), QPoint(2, 2), QPoint(59, 39)})
-        SetPixel(p.memDC(), pt.x(), pt.y(), kSentinel);
-    const QImage img = t.render();
-
-    const std::int32_t top = RGB(212, 232, 252);   // container + 172
-    const std::int32_t bottom = RGB(8, 28, 48);    // container - 32
-    auto ringAt = [&](int y) {
-        return ring > 0 ? lerp(top, bottom, y, 39) : lerp(bottom, top, y, 39);
-    };
-    // Outside the clip ellipse only the ring is painted.
-    if (ring == 0) {
-        for (const QPoint &pt : {QPoint(0, 0), QPoint(0, 20), QPoint(2, 2), QPoint(59, 39)})
-            QCOMPARE(pixelAt(img, pt.x(), pt.y()), kSentinel);
-    } else {
-        if (ring > 0)
-            QCOMPARE(pixelAt(img, 0, 0), COLORREF(top)); // the first band is exact
-        for (const QPoint &pt : {QPoint(0, 0), QPoint(0, 20), QPoint(2, 2), QPoint(59, 39)})
-            QVERIFY2(near(pixelAt(img, pt.x(), pt.y()), ringAt(pt.y()), 1),
-                     qPrintable(QStringLiteral("(%1,%2)").arg(pt.x()).arg(pt.y())));
-    }
-    // Inside it the face: shaded rows of the face, or the pressed face.
-    const std::int32_t face = bits == 6 ? p.pressedFaceColor() : kFace;
-    QCOMPARE(pixelAt(img, 30, 20), COLORREF(shade(face, -12)));
-    QCOMPARE(pixelAt(img, 1, 20), COLORREF(shade(face, -12)));
-    saveOnFailure(img, "ellipse");
-}
-
-void tst_ButtonPaint::ellipticHighlight_data()
+void KxButtonsProbe::elliptic_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("bits");
     QTest::addColumn<bool>("tracking");
-    QTest::addColumn<int>("expected"); // -1: no ring
-    QTest::newRow("default: blue") << 4 << 1 << false << 0xEF826B;
-    QTest::newRow("default under the pointer: orange") << 5 << 5 << true << 0x0096E7;
-    QTest::newRow("not default under the pointer: none") << 4 << 4 << true << -1;
-    QTest::newRow("not default: none") << 5 << 0 << false << -1;
-    QTest::newRow("shape 6 default: 2 pixels inside") << 6 << 1 << false << 0xEF826B;
+    QTest::addColumn<int>("ring");      // 1 light on top, -1 reversed, 0 none
+    QTest::addColumn<int>("highlight"); // ring colour 3 pixels inside, -1 none
+    QTest::newRow("4 at rest") << 4 << 0 << false << 1 << -1;
+    QTest::newRow("4 pressed: ring reversed") << 4 << 6 << false << -1 << -1;
+    QTest::newRow("5 pressed: no ring") << 5 << 6 << false << 0 << -1;
+    QTest::newRow("4 default: blue") << 4 << 1 << false << 1 << 0xEF826B;
+    QTest::newRow("5 default under the pointer: orange") << 5 << 5 << true << 1 << 0x0096E7;
+    QTest::newRow("4 under the pointer, not default: none") << 4 << 4 << true << 1 << -1;
 }
 
-void tst_ButtonPaint::ellipticHighlight()
+void KxButtonsProbe::elliptic()
 {
     QFETCH(int, shape);
     QFETCH(int, bits);
     QFETCH(bool, tracking);
-    QFETCH(int, expected);
+    QFETCH(int, ring);
+    QFETCH(int, highlight);
+    QVERIFY2(QGuiApplication::primaryScreen()->size().height() / 40 >= 4, "1-pixel bands expected");
 
-    TestButton t(60, 40);
-    KxButtonsProbe p = t.probe();
-    p.shape() = shape;
-    p.stateBits() = std::int16_t(bits);
-    p.tracking() = tracking ? kxButtons_H::True : kxButtons_H::False;
-    p.hoverFaceColor() = RGB(90, 180, 90);
-    p.createRegion();
-    const QImage img = t.render();
+    Button t(60, 40);
+    t.b->m_buttonShape = shape;
+    t.b->m_stateBits = std::int16_t(bits);
+    t.b->m_tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
+    t.b->m_containerBackColor = RGB(40, 60, 80);
+    t.b->m_hoverFaceColor = RGB(90, 180, 90);
+    t.b->CreateButtonRegion();
+    const QPoint outside[3] = {{0, 20}, {2, 2}, {59, 39}}; // outside the clip ellipse
+    for (const QPoint &p : outside)
+        SetPixel(t.b->m_memDC, p.x(), p.y(), RGB(1, 2, 3));
+    const QImage img = render(t.b);
 
-    const int inset = shape == 6 ? 2 : 3;
-    if (expected >= 0) {
-        // The top of the ellipse inscribed in (inset, inset, W - inset, H - inset).
-        QCOMPARE(pixelAt(img, 29, inset), COLORREF(expected));
-        QCOMPARE(pixelAt(img, 30, inset), COLORREF(expected));
-        QCOMPARE(pixelAt(img, inset, 19), COLORREF(expected));
-        QCOMPARE(pixelAt(img, 30, 39 - inset), COLORREF(expected));
-    } else {
-        const std::int32_t bg = tracking ? RGB(90, 180, 90) : kFace;
-        QCOMPARE(pixelAt(img, 30, inset), COLORREF(shade(bg, -2)));
+    const std::int32_t top = RGB(212, 232, 252), bottom = RGB(8, 28, 48); // +172, -32
+    for (const QPoint &p : outside) {
+        if (ring == 0)
+            QCOMPARE(px(img, p.x(), p.y()), RGB(1, 2, 3));
+        else
+            QVERIFY(near(px(img, p.x(), p.y()), ring > 0 ? lerp(top, bottom, p.y(), 39)
+                                                         : lerp(bottom, top, p.y(), 39)));
     }
-    if (shape == 6) {
-        // The 2-pixel black outline of the full ellipse.
-        QCOMPARE(pixelAt(img, 30, 0), COLORREF(0));
-        QCOMPARE(pixelAt(img, 0, 20), COLORREF(0));
+    // Inside the clip: the shaded face (pressed, hover or plain).
+    const std::int32_t face = bits == 6 ? t.b->m_pressedFaceColor : tracking ? RGB(90, 180, 90) : kFace;
+    QCOMPARE(px(img, 1, 20), COLORREF(shade(face, -12)));
+    QCOMPARE(px(img, 30, 3), COLORREF(highlight >= 0 ? highlight : shade(face, -2)));
+    if (highlight >= 0) {
+        QCOMPARE(px(img, 3, 19), COLORREF(highlight));
+        QCOMPARE(px(img, 30, 36), COLORREF(highlight));
     }
-    saveOnFailure(img, "highlight");
 }
 
-void tst_ButtonPaint::gradientBands_data()
+void KxButtonsProbe::gradientBands_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::newRow("1: horizontal, first at the left") << 1;
-    QTest::newRow("2: horizontal, first at the right") << 2;
-    QTest::newRow("3: vertical, first at the top") << 3;
-    QTest::newRow("4: vertical, first at the bottom") << 4;
+    QTest::addColumn<int>("hoverBack"); // -1: not under the pointer
+    QTest::newRow("1: first colour left") << 1 << -1;
+    QTest::newRow("2: first colour right") << 2 << -1;
+    QTest::newRow("3: first colour top") << 3 << -1;
+    QTest::newRow("4: first colour bottom") << 4 << -1;
+    QTest::newRow("hover, other colour: flat hover face") << 1 << int(RGB(1, 1, 1));
+    QTest::newRow("hover, same colour: gradient stays") << 1 << int(RGB(80, 34, 0));
 }
 
-void tst_ButtonPaint::gradientBands()
+void KxButtonsProbe::gradientBands()
 {
     QFETCH(int, mode);
+    QFETCH(int, hoverBack);
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    QVERIFY2(screen.width() / 60 >= 4 && screen.height() / 60 >= 4,
-             "the screen must take 1-pixel bands for 60 pixels");
+    QVERIFY2(screen.width() / 60 >= 4 && screen.height() / 60 >= 4, "1-pixel bands expected");
 
-    // From (10, 200, 0) to (128, 82, 0) over 60 bands: steps of exactly 2.
-    TestButton t(60, 60);
-    KxButtonsProbe p = t.probe();
-    p.faceColor() = RGB(10, 200, 0);
-    p.gradientColor() = RGB(80, 34, 0); // +48 scaled: (128, 82, 0)
-    p.gradientMode() = mode;
-    const QImage img = t.render();
-
-    auto band = [](int i) { return RGB(10 + 2 * i, 200 - 2 * i, 0); };
+    // (10, 200, 0) to (128, 82, 0) over 60 bands: steps of exactly 2.
+    Button t(60, 60);
+    t.b->m_faceColor = RGB(10, 200, 0);
+    t.b->m_gradientColor = RGB(80, 34, 0); // +48 scaled: (128, 82, 0)
+    t.b->m_gradientMode = mode;
+    if (hoverBack >= 0) {
+        t.b->m_tracking = kxButtons_H::True;
+        t.b->m_stateBits = kxButtons_H::kHoverFlag;
+        t.b->m_hoverBackColor = kxButtons_H::OleColor(hoverBack);
+        t.b->m_hoverFaceColor = RGB(0, 99, 199);
+    }
+    const QImage img = render(t.b);
     for (int k : {3, 10, 29, 56}) {
-        const int i = (mode % 2) ? k : 59 - k;
-        const QPoint pt = mode < 3 ? QPoint(k, 30) : QPoint(30, k);
-        QCOMPARE(pixelAt(img, pt.x(), pt.y()), band(i));
+        const int i = mode % 2 ? k : 59 - k;
+        const QPoint p = mode < 3 ? QPoint(k, 30) : QPoint(30, k);
+        const COLORREF want = hoverBack == int(RGB(1, 1, 1)) ? RGB(0, 99, 199) : RGB(10 + 2 * i, 200 - 2 * i, 0);
+        QCOMPARE(px(img, p.x(), p.y()), want);
     }
-    // The frame is drawn over the bands.
-    QCOMPARE(pixelAt(img, 0, 30), kOuter);
-    saveOnFailure(img, "gradient");
-}
 
-void tst_ButtonPaint::wideControlUsesTwoPixelBands()
-{
-    const int screenHeight = QGuiApplication::primaryScreen()->size().height();
-    const int h = screenHeight / 3; // screen \ h = 3: more than a quarter
-    TestButton t(30, h);
-    KxButtonsProbe p = t.probe();
-    p.faceColor() = RGB(0, 0, 0);
-    p.gradientColor() = RGB(207, 207, 0); // +48 scaled: (255, 255, 0)
-    p.gradientMode() = 3;
-    const QImage img = t.render();
-
-    const int count = h / 2;
-    for (int k : {2, 10, count / 2, count - 3}) {
-        const COLORREF upper = pixelAt(img, 15, 2 * k);
-        QCOMPARE(pixelAt(img, 15, 2 * k + 1), upper);
-        QVERIFY2(near(upper, lerp(RGB(0, 0, 0), RGB(255, 255, 0), k, count - 1), 1),
-                 qPrintable(QString::number(k)));
+    // More than a quarter of the screen high: 2-pixel bands, h \ 2 of them.
+    const int h = screen.height() / 3;
+    Button tall(30, h);
+    tall.b->m_faceColor = 0;
+    tall.b->m_gradientColor = RGB(207, 207, 0); // (255, 255, 0)
+    tall.b->m_gradientMode = 3;
+    const QImage bands = render(tall.b);
+    for (int k : {2, h / 4, h / 2 - 3}) {
+        QCOMPARE(px(bands, 15, 2 * k + 1), px(bands, 15, 2 * k));
+        QVERIFY(near(px(bands, 15, 2 * k), lerp(0, RGB(255, 255, 0), k, h / 2 - 1)));
     }
-    QVERIFY(pixelAt(img, 15, 20) != pixelAt(img, 15, 40));
-    saveOnFailure(img, "bands");
 }
 
-void tst_ButtonPaint::hoverOverGradient()
-{
-    TestButton t(60, 60);
-    KxButtonsProbe p = t.probe();
-    p.faceColor() = RGB(10, 200, 0);
-    p.gradientColor() = RGB(80, 34, 0);
-    p.gradientMode() = 1;
-    p.tracking() = kxButtons_H::True;
-    p.stateBits() = kxButtons_H::kHoverFlag;
-    p.hoverFaceColor() = RGB(0, 99, 199);
-
-    // A hover back colour other than the gradient colour: flat hover face.
-    p.hoverBackColor() = RGB(1, 1, 1);
-    QImage img = t.render();
-    for (int x : {3, 30, 56})
-        QCOMPARE(pixelAt(img, x, 30), RGB(0, 99, 199));
-
-    // The same colour: the gradient stays.
-    p.hoverBackColor() = RGB(80, 34, 0);
-    img = t.render();
-    QCOMPARE(pixelAt(img, 30, 30), RGB(70, 140, 0));
-}
-
-void tst_ButtonPaint::captionColours_data()
+void KxButtonsProbe::captionLooks_data()
 {
     QTest::addColumn<int>("bits");
     QTest::addColumn<bool>("tracking");
-    QTest::addColumn<bool>("hoverColour");
-    QTest::newRow("at rest: fore colour") << 0 << false << false;
-    QTest::newRow("under the pointer: hover colour") << 4 << true << true;
-    QTest::newRow("held under the pointer: fore colour") << 6 << true << false;
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("gradient");
+    QTest::addColumn<int>("text");   // colour of the caption itself
+    QTest::addColumn<int>("upLeft"); // copy one pixel up-left (-1 none)
+    QTest::addColumn<int>("downRight");
+    // A mid-grey face, so that neither 3-D copy matches a frame colour.
+    const int blue = RGB(0, 0, 160), red = RGB(170, 0, 0), face = RGB(100, 100, 100);
+    const int disabledText = shade(shade(face, -24), -104);
+    QTest::newRow("at rest: fore colour") << 0 << false << 0 << true << 0 << blue << -1 << -1;
+    QTest::newRow("under the pointer: hover colour") << 4 << true << 0 << true << 0 << red << -1 << -1;
+    QTest::newRow("held under the pointer: fore colour") << 6 << true << 0 << true << 0 << blue << -1 << -1;
+    QTest::newRow("style 2: lighter copy up-left") << 0 << false << 2 << true << 0 << blue
+                                                    << shade(face, 40, false) << shade(face, -40, false);
+    QTest::newRow("style 1: darker copy up-left") << 0 << false << 1 << true << 0 << blue
+                                                   << shade(face, -40, false) << shade(face, 40, false);
+    QTest::newRow("disabled, plain face: one pass") << 0 << false << 0 << false << 0 << disabledText << -1 << -1;
+    QTest::newRow("disabled, gradient: white copy down-right") << 0 << false << 0 << false << 3 << 0x808080
+                                                               << -1 << 0xFFFFFF;
 }
 
-void tst_ButtonPaint::captionColours()
+void KxButtonsProbe::captionLooks()
 {
     QFETCH(int, bits);
     QFETCH(bool, tracking);
-    QFETCH(bool, hoverColour);
-
-    TestButton t(120, 50);
-    bigCaption(t, QStringLiteral("HIH"));
-    KxButtonsProbe p = t.probe();
-    t.button->host::UserControl::setForeColor(RGB(0, 0, 160));
-    p.hoverForeColor() = RGB(170, 0, 0);
-    p.stateBits() = std::int16_t(bits);
-    p.tracking() = tracking ? kxButtons_H::True : kxButtons_H::False;
-    const QImage img = t.render();
-    const COLORREF shown = hoverColour ? RGB(170, 0, 0) : RGB(0, 0, 160);
-    const COLORREF other = hoverColour ? RGB(0, 0, 160) : RGB(170, 0, 0);
-    QVERIFY(countOf(img, shown) > 10);
-    QCOMPARE(countOf(img, other), 0);
-    // The text stays inside the caption rectangle, shifted when pressed.
-    RECT r = p.captionRect();
-    if (bits == 6)
-        OffsetRect(&r, 1, 1);
-    QVERIFY(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).contains(boxOf(img, shown)));
-    saveOnFailure(img, "caption");
-}
-
-void tst_ButtonPaint::threeDimensionalCopies_data()
-{
-    QTest::addColumn<int>("style");
-    QTest::newRow("1: darker copy up-left") << 1;
-    QTest::newRow("2: lighter copy up-left") << 2;
-}
-
-void tst_ButtonPaint::threeDimensionalCopies()
-{
     QFETCH(int, style);
-    TestButton t(140, 50, RGB(100, 100, 100)); // face (148, 148, 125)
-    KxButtonsProbe p = t.probe();
-    p.captionStyle() = style;
-    bigCaption(t, QStringLiteral("HIH"));
-    t.button->host::UserControl::setForeColor(RGB(0, 0, 160));
-    const QImage img = t.render();
+    QFETCH(bool, enabled);
+    QFETCH(int, gradient);
+    QFETCH(int, text);
+    QFETCH(int, upLeft);
+    QFETCH(int, downRight);
 
-    const std::int32_t face = p.faceColor();
-    const std::int16_t d = style == 2 ? 40 : -40;
-    const COLORREF upLeft = COLORREF(KxButtonsProbe::shiftColor(face, d, false));
-    const COLORREF downRight = COLORREF(KxButtonsProbe::shiftColor(face, std::int16_t(-d), false));
-    const QRect text = boxOf(img, RGB(0, 0, 160));
-    const QRect a = boxOf(img, upLeft);
-    const QRect b = boxOf(img, downRight);
-    QVERIFY(!text.isEmpty() && !a.isEmpty() && !b.isEmpty());
-    QCOMPARE(a.left(), text.left() - 1);
-    QVERIFY(a.top() < text.top());
-    QCOMPARE(b.right(), text.right() + 1);
-    QVERIFY(b.bottom() > text.bottom());
-    saveOnFailure(img, "3d");
-}
+    Button t(140, 50);
+    t.b->m_faceColor = RGB(100, 100, 100);
+    bigCaption(t.b, style);
+    t.b->m_hoverForeColor = RGB(170, 0, 0);
+    t.b->m_stateBits = std::int16_t(bits);
+    t.b->m_tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
+    t.b->m_gradientMode = gradient;
+    t.b->host::UserControl::setEnabled(enabled);
+    const QImage img = render(t.b);
 
-void tst_ButtonPaint::disabledCaption()
-{
-    // Plain face: one pass in the flat face shifted by -104.
-    {
-        TestButton t(120, 50);
-        bigCaption(t, QStringLiteral("HIH"));
-        t.button->host::UserControl::setEnabled(false);
-        const QImage img = t.render();
-        const COLORREF text = COLORREF(shade(shade(kFace, -24), -104));
-        QVERIFY(countOf(img, text) > 10);
-        QCOMPARE(countOf(img, 0x808080), 0);
-        QCOMPARE(countOf(img, 0xFFFFFF), 0);
-        saveOnFailure(img, "disabled-plain");
+    const QRect box = boxOf(img, COLORREF(text));
+    QVERIFY(box.width() > 10);
+    RECT r = t.b->m_captionRect;
+    if (bits == 6)
+        OffsetRect(&r, 1, 1); // held under the pointer: drawn pressed
+    QVERIFY(QRect(r.left - 1, r.top, r.right - r.left + 2, r.bottom - r.top + 2).contains(box));
+    for (int other : {int(RGB(0, 0, 160)), int(RGB(170, 0, 0)), 0x808080})
+        if (other != text)
+            QVERIFY(boxOf(img, COLORREF(other)).isEmpty());
+    if (upLeft >= 0) {
+        QCOMPARE(boxOf(img, COLORREF(upLeft)).left(), box.left() - 1);
+        QVERIFY(boxOf(img, COLORREF(upLeft)).top() < box.top());
     }
-    // Gradient face: grey caption with a white copy down-right.
-    {
-        TestButton t(120, 50);
-        bigCaption(t, QStringLiteral("HIH"));
-        KxButtonsProbe p = t.probe();
-        p.gradientMode() = 3;
-        p.gradientColor() = RGB(0, 0, 0);
-        t.button->host::UserControl::setEnabled(false);
-        const QImage img = t.render();
-        const QRect grey = boxOf(img, 0x808080);
-        const QRect white = boxOf(img, 0xFFFFFF);
-        QVERIFY(!grey.isEmpty() && !white.isEmpty());
-        QCOMPARE(white.right(), grey.right() + 1);
-        QVERIFY(white.bottom() > grey.bottom());
-        QCOMPARE(grey.left(), white.left() - 1);
-        saveOnFailure(img, "disabled-gradient");
+    if (downRight >= 0) {
+        QCOMPARE(boxOf(img, COLORREF(downRight)).right(), box.right() + 1);
+        QVERIFY(boxOf(img, COLORREF(downRight)).bottom() > box.bottom());
     }
 }
 
-void tst_ButtonPaint::pressedOffset_data()
+void KxButtonsProbe::pictures_data()
 {
+    QTest::addColumn<int>("size");
     QTest::addColumn<int>("shape");
-    QTest::addColumn<QPoint>("offset");
-    QTest::newRow("rectangle: right and down") << 0 << QPoint(1, 1);
-    QTest::newRow("ellipse: down only") << 4 << QPoint(0, 1);
+    QTest::addColumn<bool>("pressed");
+    QTest::addColumn<QRect>("covered"); // where the picture shows (pixel bounds)
+    QTest::newRow("32x32 icon at 16") << 16 << 0 << false << QRect(6, 12, 16, 16);
+    QTest::newRow("icon pressed: right and down") << 16 << 0 << true << QRect(7, 13, 16, 16);
+    QTest::newRow("icon pressed, ellipse: down") << 16 << 4 << true << QRect(6, 13, 16, 16);
+    QTest::newRow("40: whole control") << 40 << 0 << false << QRect(0, 0, 92, 40);
+    QTest::newRow("40 pressed: from (1, 1)") << 40 << 0 << true << QRect(1, 1, 91, 39);
+    // 100 x 50 into 92 - 12 by 40 - 12: f = 0.56, 56 x 28 at (18, 6).
+    QTest::newRow("48: fitted into the face") << 48 << 0 << false << QRect(18, 6, 56, 28);
 }
 
-void tst_ButtonPaint::pressedOffset()
+void KxButtonsProbe::pictures()
 {
+    QFETCH(int, size);
     QFETCH(int, shape);
-    QFETCH(QPoint, offset);
-    TestButton t(140, 60);
-    KxButtonsProbe p = t.probe();
-    p.shape() = shape;
-    p.createRegion();
-    bigCaption(t, QStringLiteral("HIH"));
-    t.button->host::UserControl::setForeColor(RGB(0, 0, 160));
-    p.mode() = 1;
-    const QRect atRest = boxOf(t.render(), RGB(0, 0, 160));
-    p.value() = kxButtons_H::True; // a selected check button draws pressed
-    const QRect pressed = boxOf(t.render(), RGB(0, 0, 160));
-    QVERIFY(!atRest.isEmpty());
-    QCOMPARE(pressed, atRest.translated(offset));
+    QFETCH(bool, pressed);
+    QFETCH(QRect, covered);
+    Button t(92, 40);
+    t.b->m_buttonShape = shape;
+    t.b->CreateButtonRegion();
+    t.b->m_mode = 1;
+    t.b->m_value = pressed ? kxButtons_H::True : kxButtons_H::False;
+    if (size == 16)
+        setPicture(t.b, makePngIcon(32, qRgb(0, 160, 0)), 16);
+    else
+        setPicture(t.b, greenWithMagentaCorner(size == 40 ? 10 : 100, size == 40 ? 10 : 50), size);
+    const QImage img = render(t.b);
+    const QRect box = boxOf(img, kGreen);
+    // The magenta corner of the bitmaps is transparent, so compare the far
+    // corner exactly and the near one within the corner's block.
+    QCOMPARE(box.bottomRight(), covered.bottomRight());
+    QVERIFY(qAbs(box.left() - covered.left()) <= 1 && qAbs(box.top() - covered.top()) <= 1);
+    QCOMPARE(px(img, covered.center().x(), covered.center().y()), kGreen);
+    if (pressed && size == 40)
+        QCOMPARE(px(img, 0, 20), kOuter);
 }
 
-void tst_ButtonPaint::shownWithOneBlockTransfer()
+void KxButtonsProbe::transparentAndEmbossed()
 {
-    TestButton t(70, 30);
-    KxButtonsProbe p = t.probe();
-    p.stateBits() = kxButtons_H::kHoverFlag;
-    const QImage composed = t.render().copy();
-    const QImage shown = t.button->surfaceImage();
-    QCOMPARE(shown.size(), composed.size());
-    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), composed.convertToFormat(QImage::Format_RGB32));
+    // Enabled: magenta (the top-left colour) shows the face, the rest the
+    // picture. Disabled: a black-on-white picture becomes a dark grey shape
+    // with a light grey copy one pixel up and left; white shows the face.
+    auto colour = [](int x, int y) { return (x + y) % 5 == 0 ? qRgb(255, 0, 255) : qRgb(x * 15, y * 15, 90); };
+    auto blackSquare = [](int x, int y) { return x >= 4 && x < 12 && y >= 4 && y < 12 ? qRgb(0, 0, 0) : qRgb(255, 255, 255); };
+    for (bool enabled : {true, false}) {
+        Button t(60, 40);
+        t.b->host::UserControl::setEnabled(enabled);
+        const QImage before = render(t.b);
+        setPicture(t.b, makeBmp(16, 16, enabled ? colour : blackSquare), 16);
+        const QImage img = render(t.b);
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                const int u = x - 6, v = y - 12; // image rectangle at (6, 12)
+                const bool in = u >= 0 && u < 16 && v >= 0 && v < 16;
+                COLORREF want = px(before, x, y);
+                if (enabled && in && colour(u, v) != qRgb(255, 0, 255))
+                    want = RGB(qRed(colour(u, v)), qGreen(colour(u, v)), qBlue(colour(u, v)));
+                else if (!enabled && in && blackSquare(u, v) == qRgb(0, 0, 0))
+                    want = RGB(156, 156, 156);
+                else if (!enabled && u >= -1 && u < 15 && v >= -1 && v < 15
+                         && blackSquare(u + 1, v + 1) == qRgb(0, 0, 0))
+                    want = RGB(228, 228, 228);
+                QVERIFY2(px(img, x, y) == want, qPrintable(QStringLiteral("%1 (%2,%3)").arg(enabled).arg(x).arg(y)));
+            }
+        }
+    }
 }
 
-void tst_ButtonPaint::suspendedDrawingPaintsNothing()
+void KxButtonsProbe::objectsReleased()
 {
-    TestButton t(60, 40);
-    KxButtonsProbe p = t.probe();
-    t.render();
-    SetPixel(p.memDC(), 30, 20, RGB(1, 2, 3));
-    const QImage before = t.button->surfaceImage();
-    p.delayDrawing() = kxButtons_H::True;
-    p.stateBits() = kxButtons_H::kHoverFlag;
-    p.redraw();
-    QCOMPARE(pixelAt(p.surface(), 30, 20), RGB(1, 2, 3));
-    QCOMPARE(t.button->surfaceImage(), before);
+    const int start = gdi::liveObjectsTotal();
+    {
+        Button t(80, 30);
+        auto bitmap = host::LoadPicture(greenWithMagentaCorner(16, 16));
+        auto icon = host::LoadPicture(makePngIcon(32, qRgb(10, 20, 30)));
+        t.b->Caption(QStringLiteral("&Sair||agora"));
+        t.b->Picture(bitmap);
+        render(t.b);
+        const int steady = gdi::liveObjectsTotal();
+        for (int shape : {0, 3, 4, 6, 5, 1, 2}) {
+            // Through the public members, each of which redraws.
+            t.b->ButtonShape(shape);
+            t.b->resize(80 + shape, 30 + shape);
+            t.b->UserControl_Resize();
+            t.b->FontStyle(shape % 2 ? 2 : 4);
+            t.b->GradientMode(shape % 5);
+            t.b->CaptionStyle(shape % 3);
+            t.b->Enabled(shape != 6);
+            t.b->PictureSize(shape % 5);
+            t.b->Picture(shape % 2 ? icon : bitmap);
+            t.b->m_stateBits = std::int16_t(shape % 8);
+            render(t.b);
+            // Each new pen, brush, font or clip replaced and deleted its own.
+            QCOMPARE(gdi::liveObjectsTotal(), steady + (shape >= 4 ? 1 : 0));
+        }
+        t.b->Font(std::make_shared<host::StdFont>(QStringLiteral("Arial"), 14.0));
+        t.b->Picture(nullptr);
+    } // the form ends the control; its window takes the outline region along
+    QCOMPARE(gdi::liveObjectsTotal(), start);
 }
 
-QTEST_MAIN(tst_ButtonPaint)
+QTEST_MAIN(KxButtonsProbe)
 #include "tst_buttonpaint.moc"
