@@ -286,7 +286,7 @@ std::optional<Value> Reader::readObject(qint64 at, qint64 end, VarType type, con
     }
     if (std::memcmp(id.data(), PictureClassId, ClassIdSize) == 0) {
         quint32 signature = 0, count = 0;
-        if (!m_r.u32(p, &signature) || !m_r.u32(p + 4, &count) || end - p < 8) {
+        if (end - p < 8 || !m_r.u32(p, &signature) || !m_r.u32(p + 4, &count)) {
             *why = fault(StreamFault::BadObject, p,
                          QStringLiteral("picture header needs 8 bytes, the entry has %1 left").arg(end - p), key);
             return std::nullopt;
