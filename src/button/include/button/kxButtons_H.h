@@ -28,6 +28,14 @@ namespace bag {
 class PropertyBag;
 }
 
+class kxButtons_H;
+
+// The hover timer's callback: finds its control through the window
+// properties "kx_ClassID" and "kx_TimerID" of the window it belongs to.
+namespace modKxTimer {
+void HoverTimerProc(HWND hwnd, UINT uMsg, UINT_PTR idEvent, DWORD dwTime);
+}
+
 class kxButtons_H : public host::UserControl
 {
     Q_OBJECT
@@ -148,6 +156,27 @@ public:
     void UserControl_AmbientChanged(const QString &PropertyName) override;
     void UserControl_Terminate() override;
 
+    // Input, focus and paint, called by the host with the runtime's codes.
+    void UserControl_MouseDown(int &Button, int &Shift, float &X, float &Y) override;
+    void UserControl_MouseUp(int &Button, int &Shift, float &X, float &Y) override;
+    void UserControl_MouseMove(int &Button, int &Shift, float &X, float &Y) override;
+    void UserControl_Click() override;
+    void UserControl_DblClick() override;
+    void UserControl_KeyDown(int &KeyCode, int &Shift) override;
+    void UserControl_KeyPress(int &KeyAscii) override;
+    void UserControl_KeyUp(int &KeyCode, int &Shift) override;
+    void UserControl_AccessKeyPress(int &KeyAscii) override;
+    void UserControl_GotFocus() override;
+    void UserControl_Paint() override;
+    void UserControl_OLECompleteDrag(int &Effect) override;
+    void UserControl_OLEDragDrop(host::DataObject &Data, int &Effect, int &Button, int &Shift, float &X,
+                                 float &Y) override;
+    void UserControl_OLEDragOver(host::DataObject &Data, int &Effect, int &Button, int &Shift, float &X,
+                                 float &Y, int &State) override;
+    void UserControl_OLEGiveFeedback(int &Effect, bool &DefaultCursors) override;
+    void UserControl_OLESetData(host::DataObject &Data, int &DataFormat) override;
+    void UserControl_OLEStartDrag(host::DataObject &Data, int &AllowedEffects) override;
+
 signals:
     void MouseDown(std::int16_t &Button, std::int16_t &Shift, float &X, float &Y);
     void MouseUp(std::int16_t &Button, std::int16_t &Shift, float &X, float &Y);
@@ -169,6 +198,10 @@ signals:
 
 private:
     friend class KxButtonsProbe; // read-only access for the tests and kxrender
+    friend void modKxTimer::HoverTimerProc(HWND, UINT, UINT_PTR, DWORD);
+
+    // --- hover tracking ---
+    void HoverTimerTick(std::int32_t TimerID);
 
     // --- option groups ---
     void OptionToggle(std::int16_t &action, bool &result);

@@ -1,0 +1,436 @@
+// Input as the host delivers it from Qt events: the exact order of raised
+// events and the flags after each step, hover tracking through the 50 ms
+// timer and the test cursor, focus and access keys.
+
+#include "ButtonTestSupport.h"
+
+#include <host/window.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTest>
+
+using namespace buttontest;
+
+namespace {
+
+// Records the events of one button as text, in the order raised.
+class Recorder : public QObject
+{
+public:
+    explicit Recorder(kxButtons_H *b) : m_b(b)
+    {
+        connect(b, &kxButtons_H::MouseDown, this, [this](std::int16_t &btn, std::int16_t &sh, float &, float &) {
+            log << QStringLiteral("MouseDown %1 %2").arg(btn).arg(sh);
+        });
+        connect(b, &kxButtons_H::MouseUp, this, [this](std::int16_t &btn, std::int16_t &sh, float &, float &) {
+            log << QStringLiteral("MouseUp %1 %2").arg(btn).arg(sh);
+        });
+        connect(b, &kxButtons_H::KeyDown, this,
+                [this](std::int16_t &k, std::int16_t &sh) { log << QStringLiteral("KeyDown %1 %2").arg(k).arg(sh); });
+        connect(b, &kxButtons_H::KeyPress, this, [this](std::int16_t &k) { log << QStringLiteral("KeyPress %1").arg(k); });
+        connect(b, &kxButtons_H::KeyUp, this,
+                [this](std::int16_t &k, std::int16_t &sh) { log << QStringLiteral("KeyUp %1 %2").arg(k).arg(sh); });
+        connect(b, &kxButtons_H::MouseOnButton, this,
+                [this](bool &on) { log << QStringLiteral("MouseOnButton %1").arg(on ? "True" : "False"); });
+        connect(b, &kxButtons_H::Click, this,
+                [this] { log << QStringLiteral("Click Value=%1").arg(m_b->Value() ? "True" : "False"); });
+        connect(b, &kxButtons_H::DoubleClick, this,
+                [this](std::int16_t &btn) { log << QStringLiteral("DoubleClick %1").arg(btn); });
+    }
+    QStringList take()
+    {
+        QStringList out = log;
+        log.clear();
+        return out;
+    }
+    QStringList log;
+
+private:
+    kxButtons_H *m_b;
+};
+
+struct Flags
+{
+    bool held, hover, pressed, tracking;
+    friend bool operator==(const Flags &, const Flags &) = default;
+};
+
+Flags flagsOf(kxButtons_H *b)
+{
+    KxButtonsProbe p(*b);
+    return {(p.stateBits() & kxButtons_H::kHeldFlag) != 0, (p.stateBits() & kxButtons_H::kHoverFlag) != 0,
+            p.pressedLook(), p.tracking()};
+}
+
+void sendKey(QWidget *w, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             bool autoRepeat = false)
+{
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    QKeyEvent e(type, key, mods, text, autoRepeat);
+    QApplication::sendEvent(w, &e);
+}
+
+void pointAt(QWidget *w, QPoint local)
+{
+    host::setCursorPosForTesting(w->mapToGlobal(local));
+}
+
+// A mouse move delivered straight to the widget (Qt drops window-system
+// moves that repeat the last position, which consecutive tests do), with the
+// test cursor there too.
+void moveTo(QWidget *w, QPoint local, Qt::MouseButtons held = Qt::NoButton)
+{
+    pointAt(w, local);
+    QMouseEvent e(QEvent::MouseMove, QPointF(local), w->mapToGlobal(QPointF(local)), Qt::NoButton, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+namespace QTest {
+template<>
+char *toString(const Flags &f)
+{
+    return qstrdup(QStringLiteral("held %1 hover %2 pressed %3 tracking %4")
+                       .arg(f.held).arg(f.hover).arg(f.pressed).arg(f.tracking).toLatin1().constData());
+}
+} // namespace QTest
+
+class tst_KxButtonsInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_form = makeForm();
+        m_form->move(100, 100);
+        m_form->activateWindow();
+        pointAt(m_form.get(), QPoint(300, 250)); // away from every button
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        host::clearCursorPosForTesting();
+    }
+
+    void clicksByButton_data();
+    void clicksByButton();
+    void spaceHeldAutoRepeatsAndClicksOnce_data();
+    void spaceHeldAutoRepeatsAndClicksOnce();
+    void arrowsGoToTheContainer();
+    void enterAndEscapeAsAccessKeys_data();
+    void enterAndEscapeAsAccessKeys();
+    void altAccessKeyClicks();
+    void focusEnteringEmptyOptionGroupSelects();
+    void doubleClicks_data();
+    void doubleClicks();
+    void hoverEntryAndTimerExit();
+    void dragOutAndBackInWhileHeld();
+    void coveringWindowEndsHover();
+    void bevelPixelIsNotOnTheButton();
+    void destroyedWhileTrackingStopsTimer();
+
+private:
+    std::unique_ptr<host::Form> m_form;
+};
+
+void tst_KxButtonsInput::clicksByButton_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("valueBefore");
+    QTest::addColumn<Qt::MouseButton>("qtButton");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<bool>("valueAfter");
+
+    QTest::newRow("command left") << 0 << false << Qt::LeftButton
+                                  << QStringList{"MouseDown 1 0", "MouseUp 1 0", "Click Value=False"} << false;
+    QTest::newRow("command right") << 0 << false << Qt::RightButton << QStringList{"MouseDown 2 0", "MouseUp 2 0"}
+                                   << false;
+    QTest::newRow("check middle") << 1 << false << Qt::MiddleButton << QStringList{"MouseDown 4 0", "MouseUp 4 0"}
+                                  << false;
+    QTest::newRow("check toggles on") << 1 << false << Qt::LeftButton
+                                      << QStringList{"MouseDown 1 0", "MouseUp 1 0", "Click Value=True"} << true;
+    QTest::newRow("check toggles off") << 1 << true << Qt::LeftButton
+                                       << QStringList{"MouseDown 1 0", "MouseUp 1 0", "Click Value=False"} << false;
+    QTest::newRow("selected option stays") << 2 << true << Qt::LeftButton
+                                           << QStringList{"MouseDown 1 0", "MouseUp 1 0"} << true;
+}
+
+void tst_KxButtonsInput::clicksByButton()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, valueBefore);
+    QFETCH(Qt::MouseButton, qtButton);
+    QFETCH(QStringList, events);
+    QFETCH(bool, valueAfter);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    b->Mode(mode);
+    b->Value(valueBefore);
+    Recorder rec(b);
+    const bool left = qtButton == Qt::LeftButton;
+    bool captured = false;
+    connect(b, &kxButtons_H::MouseDown, &rec, [&](std::int16_t &, std::int16_t &, float &, float &) {
+        captured = GetCapture() == b->hwnd();
+    });
+
+    QTest::mousePress(b, qtButton, Qt::NoModifier, QPoint(30, 12));
+    QCOMPARE(flagsOf(b), (Flags{left, false, left, false}));
+    QCOMPARE(captured, left);
+    QTest::mouseRelease(b, qtButton, Qt::NoModifier, QPoint(30, 12));
+
+    QCOMPARE(rec.take(), events);
+    QCOMPARE(b->Value(), valueAfter);
+    QCOMPARE(flagsOf(b), (Flags{false, false, false, false}));
+    QCOMPARE(GetCapture(), HWND(0));
+    QCOMPARE(KxButtonsProbe(*b).lastButton(), std::int16_t(left ? 1 : qtButton == Qt::RightButton ? 2 : 4));
+}
+
+void tst_KxButtonsInput::spaceHeldAutoRepeatsAndClicksOnce_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("events");
+
+    const QStringList down{"KeyDown 32 0", "KeyPress 32", "KeyDown 32 0", "KeyPress 32", "KeyDown 32 0",
+                           "KeyPress 32"};
+    QTest::newRow("command: Click then KeyUp") << 0 << down + QStringList{"Click Value=False", "KeyUp 32 0"};
+    QTest::newRow("check: KeyUp then Click") << 1 << down + QStringList{"KeyUp 32 0", "Click Value=True"};
+    QTest::newRow("option: KeyUp then Click") << 2 << down + QStringList{"KeyUp 32 0", "Click Value=True"};
+}
+
+void tst_KxButtonsInput::spaceHeldAutoRepeatsAndClicksOnce()
+{
+    QFETCH(int, mode);
+    QFETCH(QStringList, events);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    b->Mode(mode);
+    b->setFocus();
+    Recorder rec(b);
+
+    sendKey(b, QEvent::KeyPress, Qt::Key_Space);
+    // The pointer is elsewhere: held and pressed, the hover flag cleared again.
+    QCOMPARE(flagsOf(b), (Flags{true, false, true, false}));
+    sendKey(b, QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, true);
+    sendKey(b, QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, true);
+    QCOMPARE(flagsOf(b), (Flags{true, false, true, false}));
+    sendKey(b, QEvent::KeyRelease, Qt::Key_Space);
+
+    QCOMPARE(rec.take(), events);
+    QCOMPARE(flagsOf(b), (Flags{false, false, false, false}));
+}
+
+void tst_KxButtonsInput::arrowsGoToTheContainer()
+{
+    kxButtons_H *a = addButton(m_form.get(), QStringLiteral("Option1"));
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Option2"));
+    b->move(8, 40);
+    a->Mode(2);
+    b->Mode(2);
+    a->setFocus();
+    a->Value(true);
+    Recorder recA(a), recB(b);
+
+    sendKey(a, QEvent::KeyPress, Qt::Key_Down);
+    QCOMPARE(recA.take(), QStringList()); // no KeyDown for arrows
+    QTRY_VERIFY(b->hasFocus());           // the posted key moved the focus
+    sendKey(b, QEvent::KeyRelease, Qt::Key_Down);
+    // An option button reached with an arrow selects itself; no KeyUp.
+    QCOMPARE(recB.take(), QStringList{"Click Value=True"});
+    QCOMPARE(a->Value(), false);
+
+    sendKey(b, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    sendKey(b, QEvent::KeyRelease, Qt::Key_Shift);
+    const QStringList shiftEvents = recB.take();
+    QCOMPARE(shiftEvents.size(), 1); // KeyDown only
+    QVERIFY(shiftEvents.at(0).startsWith(QLatin1String("KeyDown 16 ")));
+}
+
+void tst_KxButtonsInput::enterAndEscapeAsAccessKeys_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QStringList>("events");
+
+    QTest::newRow("Enter on command") << 0 << Qt::Key_Return << QStringList{"Click Value=False"};
+    QTest::newRow("Escape on command") << 0 << Qt::Key_Escape << QStringList{"Click Value=False"};
+    QTest::newRow("Enter on check") << 1 << Qt::Key_Return << QStringList();
+    QTest::newRow("Escape on option") << 2 << Qt::Key_Escape << QStringList();
+}
+
+void tst_KxButtonsInput::enterAndEscapeAsAccessKeys()
+{
+    QFETCH(int, mode);
+    QFETCH(Qt::Key, key);
+    QFETCH(QStringList, events);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *other = addButton(m_form.get(), QStringLiteral("Other"));
+    other->move(8, 40);
+    b->Mode(mode);
+    if (key == Qt::Key_Return)
+        m_form->setDefaultControl(b);
+    else
+        m_form->setCancelControl(b);
+    other->setFocus();
+    Recorder rec(b);
+
+    sendKey(other, QEvent::KeyPress, key);
+    QCOMPARE(rec.take(), events);
+    QCOMPARE(b->Value(), false);
+}
+
+void tst_KxButtonsInput::altAccessKeyClicks()
+{
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    b->Caption(QStringLiteral("&Derrubar"));
+    Recorder rec(b);
+    int ascii = 'D';
+    b->UserControl_AccessKeyPress(ascii);
+    QCOMPARE(rec.take(), QStringList{"Click Value=False"});
+    QCOMPARE(KxButtonsProbe(*b).lastButton(), std::int16_t(1));
+}
+
+void tst_KxButtonsInput::focusEnteringEmptyOptionGroupSelects()
+{
+    kxButtons_H *a = addButton(m_form.get(), QStringLiteral("Option1"));
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Option2"));
+    b->move(8, 40);
+    a->Mode(2);
+    b->Mode(2);
+    Recorder recA(a), recB(b);
+
+    a->setFocus();
+    QTRY_VERIFY(a->hasFocus());
+    QCOMPARE(recA.take(), QStringList{"Click Value=True"});
+    b->setFocus();
+    QTRY_VERIFY(b->hasFocus());
+    QCOMPARE(recB.take(), QStringList()); // another member is selected
+    QCOMPARE(a->Value(), true);
+    QCOMPARE(b->Value(), false);
+}
+
+void tst_KxButtonsInput::doubleClicks_data()
+{
+    QTest::addColumn<Qt::MouseButton>("qtButton");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<bool>("pressedAfter");
+
+    QTest::newRow("left") << Qt::LeftButton
+                          << QStringList{"MouseDown 1 0", "MouseUp 1 0", "Click Value=False", "DoubleClick 1",
+                                         "MouseDown 1 0"}
+                          << true;
+    QTest::newRow("after right release")
+        << Qt::RightButton << QStringList{"MouseDown 2 0", "MouseUp 2 0", "DoubleClick 2", "MouseDown 1 0"} << false;
+}
+
+void tst_KxButtonsInput::doubleClicks()
+{
+    QFETCH(Qt::MouseButton, qtButton);
+    QFETCH(QStringList, events);
+    QFETCH(bool, pressedAfter);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    const QPoint at(30, 12);
+    pointAt(b, at);
+
+    QTest::mousePress(b, qtButton, Qt::NoModifier, at);
+    QTest::mouseRelease(b, qtButton, Qt::NoModifier, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at), b->mapToGlobal(QPointF(at)), qtButton, qtButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(b, &dbl);
+
+    QStringList got = rec.take();
+    got.removeAll(QStringLiteral("MouseOnButton True"));
+    QCOMPARE(got, events);
+    KxButtonsProbe p(*b);
+    QCOMPARE(p.pressedLook(), pressedAfter);
+    QCOMPARE(GetCapture() == b->hwnd(), pressedAfter);
+    QCOMPARE(p.lastButton(), std::int16_t(pressedAfter ? -1 : 2));
+
+    QTest::mouseRelease(b, qtButton, Qt::NoModifier, at);
+    QVERIFY(!p.pressedLook());
+    QCOMPARE(GetCapture(), HWND(0));
+}
+
+void tst_KxButtonsInput::hoverEntryAndTimerExit()
+{
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    const int timers = host::liveTimerCount();
+
+    moveTo(b, QPoint(73, 25)); // the right/bottom edge counts as inside
+    moveTo(b, QPoint(40, 10));
+    QCOMPARE(rec.take(), (QStringList{"MouseOnButton True"}));
+    QCOMPARE(flagsOf(b), (Flags{false, true, false, true}));
+    QCOMPARE(GetPropA(b->hwnd(), "kx_ClassID"), reinterpret_cast<HANDLE>(b));
+    QCOMPARE(int(GetPropA(b->hwnd(), "kx_TimerID")), 237);
+    QCOMPARE(host::liveTimerCount(), timers + 1);
+
+    // Leaving without any mouse move reaching the button.
+    pointAt(m_form.get(), QPoint(300, 250));
+    QTRY_COMPARE(rec.log, (QStringList{"MouseOnButton False"}));
+    QCOMPARE(flagsOf(b), (Flags{false, false, false, false}));
+    // The timer is gone, so no second False can follow.
+    QCOMPARE(host::liveTimerCount(), timers);
+    QCOMPARE(rec.log.size(), 1);
+}
+
+void tst_KxButtonsInput::dragOutAndBackInWhileHeld()
+{
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    moveTo(b, QPoint(30, 12));
+    QTest::mousePress(b, Qt::LeftButton, Qt::NoModifier, QPoint(30, 12));
+    QCOMPARE(flagsOf(b), (Flags{true, true, true, true}));
+
+    // Out: captured moves arrive at outside positions and start nothing.
+    moveTo(b, QPoint(120, 12), Qt::LeftButton);
+    QTRY_VERIFY(rec.log.contains(QStringLiteral("MouseOnButton False")));
+    QCOMPARE(flagsOf(b), (Flags{true, false, false, false}));
+
+    // Back in: pressed again.
+    moveTo(b, QPoint(30, 12), Qt::LeftButton);
+    QCOMPARE(flagsOf(b), (Flags{true, true, true, true}));
+    QCOMPARE(rec.take(), (QStringList{"MouseOnButton True", "MouseDown 1 0", "MouseOnButton False",
+                                      "MouseOnButton True"}));
+    QTest::mouseRelease(b, Qt::LeftButton, Qt::NoModifier, QPoint(30, 12));
+    QCOMPARE(rec.take(), (QStringList{"MouseUp 1 0", "Click Value=False"}));
+}
+
+void tst_KxButtonsInput::coveringWindowEndsHover()
+{
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    moveTo(b, QPoint(30, 12));
+    QCOMPARE(rec.take(), QStringList{"MouseOnButton True"});
+
+    QWidget cover;
+    cover.setGeometry(QRect(b->mapToGlobal(QPoint(0, 0)) - QPoint(10, 10), QSize(200, 100)));
+    cover.show();
+    cover.activateWindow();
+    QTRY_COMPARE(rec.log, QStringList{"MouseOnButton False"});
+}
+
+void tst_KxButtonsInput::bevelPixelIsNotOnTheButton()
+{
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    moveTo(b, QPoint(30, 12));
+    pointAt(b, QPoint(1, 0)); // inside the widget, outside its bevelled outline
+    QTRY_COMPARE(rec.log, (QStringList{"MouseOnButton True", "MouseOnButton False"}));
+}
+
+void tst_KxButtonsInput::destroyedWhileTrackingStopsTimer()
+{
+    const int timers = host::liveTimerCount();
+    QPointer<kxButtons_H> b = addButton(m_form.get(), QStringLiteral("Command1"));
+    moveTo(b, QPoint(30, 12));
+    QCOMPARE(host::liveTimerCount(), timers + 1);
+    delete b.data();
+    QCOMPARE(host::liveTimerCount(), timers);
+}
+
+QTEST_MAIN(tst_KxButtonsInput)
+#include "tst_kxbuttons_input.moc"
