@@ -284,6 +284,14 @@ void tst_BagStream::malformed_data()
         << int(F::BadObject) << 54ll << QStringList{"image"};
     row("picture signature") << objPatched(98, 0x746D) << int(F::BadObject) << 98ll << QStringList{"font"};
     row("picture size past the end") << objPatched(102, 7) << int(F::BadObject) << 102ll << QStringList{"font"};
+    const QByteArray fontClass = hex("0352e30b 918f ce11 9de3 00aa004bb851");
+    const QByteArray pictureClass = hex("0452e30b 918f ce11 9de3 00aa004bb851");
+    row("font cut short") << withHeader(rawEntry(9, "font", fontClass + hex("010000"), 0))
+        << int(F::BadObject) << 44ll << none;
+    row("picture header cut short") << withHeader(rawEntry(13, "image", pictureClass, 0))
+        << int(F::BadObject) << 46ll << none;
+    row("class id cut short") << withHeader(rawEntry(9, "font", fontClass.left(8), 0))
+        << int(F::ValuePastEnd) << 28ll << none;
     row("value past the last entry") << withHeader(rawEntry(3, "focus", hex("0200"), 0))
         << int(F::ValuePastEnd) << 30ll << none;
     row("duplicate key, first kept") << withHeader(rawEntry(3, "mode", le32(1), 24) + rawEntry(3, "MODE", le32(2), -24))
