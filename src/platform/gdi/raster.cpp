@@ -445,26 +445,30 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
         if (!src)
             return FALSE;
     }
-    // Normalise both boxes; mirror when exactly one was negative.
+    // Normalise both boxes; mirror when exactly one was negative. In a
+    // stretch a negative extent runs from the given point leftwards (upwards),
+    // the point itself included: x + w + 1 .. x. PatBlt and BitBlt treat it
+    // as a rectangle, x + w .. x - 1, and never mirror.
+    const int inclusive = stretch ? 1 : 0;
     bool mirrorX = false, mirrorY = false;
     if (wDest < 0) {
-        xDest += wDest;
+        xDest += wDest + inclusive;
         wDest = -wDest;
         mirrorX = !mirrorX;
     }
     if (hDest < 0) {
-        yDest += hDest;
+        yDest += hDest + inclusive;
         hDest = -hDest;
         mirrorY = !mirrorY;
     }
     if (useSource && stretch) {
         if (wSrc < 0) {
-            xSrc += wSrc;
+            xSrc += wSrc + 1;
             wSrc = -wSrc;
             mirrorX = !mirrorX;
         }
         if (hSrc < 0) {
-            ySrc += hSrc;
+            ySrc += hSrc + 1;
             hSrc = -hSrc;
             mirrorY = !mirrorY;
         }

@@ -25,6 +25,7 @@ private slots:
     void drawingSequenceLeavesNothing();
     void drawNotifier();
     void dcDefaults();
+    void mulDivRounding();
     void systemColours_data();
     void systemColours();
 
@@ -276,6 +277,18 @@ void tst_GdiObjects::dcDefaults()
     QCOMPARE(SetBkColor(dc, 0xFF123456), RGB(255, 255, 255));
     QCOMPARE(GetBkColor(dc), COLORREF(0x123456)); // the top byte is ignored
     DeleteDC(dc);
+}
+
+void tst_GdiObjects::mulDivRounding()
+{
+    // 64-bit intermediate, halves away from zero, -1 on overflow or /0.
+    QCOMPARE(MulDiv(5, 1, 2), 3);
+    QCOMPARE(MulDiv(-5, 1, 2), -3);
+    QCOMPARE(MulDiv(5, -1, -2), 3);
+    QCOMPARE(MulDiv(7, 1, 3), 2);
+    QCOMPARE(MulDiv(0x40000000, 4, 2), -1);
+    QCOMPARE(MulDiv(0x40000000, 0x40000000, 0x40000000), 0x40000000);
+    QCOMPARE(MulDiv(1, 1, 0), -1);
 }
 
 void tst_GdiObjects::systemColours_data()

@@ -75,7 +75,7 @@ private slots:
     void widePenLine();
     void ellipseOutlines_data();
     void ellipseOutlines();
-    void arcWithWidePenSticksOutTopLeft();
+    void arcWithWidePenSticksOutTopLeftUnconfirmed();
     void ellipseFillsInside();
     void pixelsOutsideOrClipped();
     void clipAppliesToEveryCall();
@@ -90,6 +90,8 @@ private slots:
     void overlappingBlitReadsOriginalPixels();
     void blitIgnoresSourceClip();
     void partialArcRunsCounterClockwise();
+    void lineToMovesPosition();
+    void stretchMirrorsAndMaskBits();
 };
 
 void tst_GdiRaster::cosmeticLines_data()
@@ -280,7 +282,7 @@ void tst_GdiRaster::ellipseOutlines()
     DeleteObject(pen);
 }
 
-void tst_GdiRaster::arcWithWidePenSticksOutTopLeft()
+void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
 {
     // With a 2-pixel pen every outline point becomes a 2x2 block reaching one
     // pixel up and left [W?]. Expected: the 1-pixel outline, dilated so.
@@ -611,6 +613,49 @@ void tst_GdiRaster::partialArcRunsCounterClockwise()
     SelectObject(part.dc, o2);
     DeleteObject(p1);
     DeleteObject(p2);
+}
+
+void tst_GdiRaster::lineToMovesPosition()
+{
+    Surface s(6, 3, kPaper);
+    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
+    HGDIOBJ old = SelectObject(s.dc, pen);
+    MoveToEx(s.dc, 1, 1, nullptr);
+    QVERIFY(LineTo(s.dc, 3, 1));
+    QVERIFY(LineTo(s.dc, 5, 1)); // continues from (3,1)
+    POINT pos;
+    MoveToEx(s.dc, 0, 0, &pos);
+    QCOMPARE(pos.x, 5);
+    COMPARE_PICTURE(s, kPen, (QStringList{"......", ".####.", "......"}), "lineto");
+    SelectObject(s.dc, old);
+    DeleteObject(pen);
+}
+
+void tst_GdiRaster::stretchMirrorsAndMaskBits()
+{
+    // A mask from bits: rows are WORD-aligned, the first pixel is the high
+    // bit, 1 is white.
+    const unsigned char bits[4] = {0xA0, 0x00, 0x40, 0x00}; // row 0: 1 0 1, row 1: 0 1 0
+    HBITMAP mask = CreateBitmap(3, 2, 1, 1, bits);
+    HDC dc = CreateCompatibleDC(0);
+    HGDIOBJ old = SelectObject(dc, mask);
+    const COLORREF w = RGB(255, 255, 255), b = RGB(0, 0, 0);
+    const COLORREF expected[6] = {w, b, w, b, w, b};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(GetPixel(dc, i % 3, i / 3), expected[i]);
+    SelectObject(dc, old);
+    DeleteObject(mask);
+    DeleteDC(dc);
+
+    // A negative destination width mirrors: x + w + 1 .. x.
+    Surface src(3, 1);
+    for (int i = 0; i < 3; ++i)
+        SetPixel(src.dc, i, 0, RGB(i, 0, 0));
+    Surface dst(4, 1, kPaper);
+    QVERIFY(StretchBlt(dst.dc, 3, 0, -3, 1, src.dc, 0, 0, 3, 1, SRCCOPY));
+    QCOMPARE(GetPixel(dst.dc, 0, 0), kPaper);
+    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(2, 0, 0));
+    QCOMPARE(GetPixel(dst.dc, 3, 0), RGB(0, 0, 0));
 }
 
 QTEST_MAIN(tst_GdiRaster)
