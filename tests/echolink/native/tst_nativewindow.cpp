@@ -97,7 +97,7 @@ void tst_NativeWindow::grid_data()
                              << S{"thebridge V 1.09 on x86_64-unknown-linux-gnu"};
     QTest::newRow("kick") << "Text7" << "ZZ8QQ" << "derrubar" << ".kick ZZ8QQ" << S{"ZZ8QQ not found"};
     QTest::newRow("show ip") << "" << "" << "kxButtons_H2" << ".showip " << S{"ZZ9XQ\t127.0.0.2\tE"};
-    QTest::newRow("stat") << "" << "" << "kxButtons_H1" << ".stat " << S{"Uptime: ", "Users: 1 of 8 Max"};
+    QTest::newRow("stat") << "" << "" << "kxButtons_H1" << ".stat " << S{"Uptime: 0 minutes and 1 seconds", "Users: 1 of 8 Max"};
     QTest::newRow("bulletins") << "" << "" << "lista" << ".list" << S{"Sorry, no bulletins are available at this time."};
 }
 
