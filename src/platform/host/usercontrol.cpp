@@ -219,6 +219,9 @@ UserControl::UserControl(QWidget *container)
     setMouseTracking(true); // the runtime reports every move, buttons or not
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The instance name is the ambient display name.
+    connect(this, &QObject::objectNameChanged, this,
+            [this] { notifyAmbientChanged(QStringLiteral("DisplayName")); });
 }
 
 UserControl::~UserControl()

@@ -26,6 +26,7 @@ public:
 
     QStringList log;
     int terminations = 0;
+    int *terminationsOutside = nullptr; // still readable once the control is gone
     QSize surfaceAtResize;
     std::function<void()> onPaint;
     bool throwOnClick = false;
@@ -76,7 +77,12 @@ public:
         if (onPaint)
             onPaint();
     }
-    void UserControl_Terminate() override { ++terminations; }
+    void UserControl_Terminate() override
+    {
+        ++terminations;
+        if (terminationsOutside)
+            ++*terminationsOutside;
+    }
 };
 
 QStringList without(const QStringList &log, const QString &prefix)
@@ -336,6 +342,9 @@ private slots:
         QVERIFY(!inFrame->Ambient().UserMode);
         QVERIFY(inFrame->log.contains("AmbientChanged UserMode"));
         QCOMPARE(inFrame->ContainerHwnd(), host::hwndOf(frame));
+        inFrame->setObjectName("derrubar");
+        QCOMPARE(inFrame->log.last(), QString("AmbientChanged DisplayName"));
+        QCOMPARE(inFrame->Ambient().DisplayName, QString("derrubar"));
     }
 
     void mousePointerAndIcon()
@@ -477,16 +486,15 @@ private slots:
         const int before = gdi::liveObjectsTotal();
         auto *form = new host::Form;
         QPointer<Probe> probe = new Probe(form);
+        int terminations = 0;
+        probe->terminationsOutside = &terminations;
         probe->hDC();
         QVERIFY(gdi::liveObjectsTotal() > before);
         probe->terminate();
-        QCOMPARE(probe->terminations, 1);
-        const Probe *raw = probe.data();
-        int terminationsSeen = 0;
-        QObject::connect(probe, &QObject::destroyed, [&] { terminationsSeen = raw->terminations; });
+        QCOMPARE(terminations, 1);
         delete form; // terminates controls again: still once
         QVERIFY(!probe);
-        QCOMPARE(terminationsSeen, 1);
+        QCOMPARE(terminations, 1);
         QCOMPARE(gdi::liveObjectsTotal(), before);
     }
 };
