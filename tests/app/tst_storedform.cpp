@@ -7,6 +7,7 @@
 #include <button/kxButtons_H.h>
 #include <forms/AnimatedGif.h>
 #include <forms/FormData.h>
+#include <forms/MultiLineTextBox.h>
 
 #include <QCheckBox>
 #include <QFile>
