@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12, as root) and configures + builds.
 # Idempotent: when every package is present it only runs the incremental build.
-# Usage: scripts/setup.sh [--sanitize] [--no-build]
+# Usage: scripts/setup.sh [--sanitize] [--configure-only] [--no-build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,10 +27,12 @@ fi
 
 build=build
 flags=()
+configure_only=0
 for a in "$@"; do
     case "$a" in
         --sanitize) build=build-asan; flags+=(-DRADIOSALA_SANITIZE=ON) ;;
         --no-build) exit 0 ;;
+        --configure-only) configure_only=1 ;;
         *) echo "setup: unknown option $a" >&2; exit 2 ;;
     esac
 done
@@ -39,4 +41,5 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
           -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${flags[@]}"
 fi
+[ "$configure_only" = 1 ] && exit 0
 cmake --build "$build" -j"$(nproc)"
