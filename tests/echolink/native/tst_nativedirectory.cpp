@@ -55,7 +55,6 @@ private slots:
     void loginResults_data();
     void loginResults();
     void unreachableServer();
-    void logOffSaysOffV();
 };
 
 void tst_NativeDirectory::requestFormat()
@@ -179,19 +178,6 @@ void tst_NativeDirectory::unreachableServer()
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.first().at(0).value<Result>(), Result::Unknown);
     QVERIFY(finished.first().at(1).toString().contains(QStringLiteral("inacessível")));
-}
-
-void tst_NativeDirectory::logOffSaysOffV()
-{
-    FakeDirectory server({kChallenge, "LOGIN-RESULT\nresult: success\n"});
-    DirectoryClient client(settingsFor(server.port()));
-    QString error;
-    QCOMPARE(client.logOff(5000, &error), Result::Success);
-    const QList<QByteArray> requests = server.requests();
-    QCOMPARE(requests.size(), 2);
-    QCOMPARE(fieldOf(requests[0], "status"), QByteArray("OFF-V"));
-    QCOMPARE(fieldOf(requests[1], "status"), QByteArray("OFF-V"));
-    QCOMPARE(fieldOf(requests[1], "hashed-password"), kHashOfSecret);
 }
 
 QTEST_GUILESS_MAIN(tst_NativeDirectory)
