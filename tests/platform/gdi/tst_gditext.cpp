@@ -4,9 +4,11 @@
 
 #include "surface.h"
 
+#include "objects.h"
 #include "region.h"
 #include "text.h"
 
+#include <QFontInfo>
 #include <QTest>
 
 #include <cstring>
@@ -64,6 +66,8 @@ private slots:
     void clipping();
     void prefixUnderline();
     void codePage();
+    void faceNames_data();
+    void faceNames();
 
 private:
     int m_baseline = 0;
@@ -317,6 +321,32 @@ void tst_GdiText::codePage()
 {
     QCOMPARE(gdi::fromCodePage("\x80\xe7\xe3", 3), QString::fromUtf8("€çã"));
     QCOMPARE(gdi::fromCodePage("\x81\x9f", 2), QString(QChar(0x81)) + QChar(0x178));
+}
+
+void tst_GdiText::faceNames_data()
+{
+    QTest::addColumn<QByteArray>("face");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("MS Sans Serif") << QByteArray("MS Sans Serif") << "Liberation Sans";
+    QTest::newRow("Arial") << QByteArray("Arial") << "Liberation Sans";
+    QTest::newRow("Times New Roman") << QByteArray("Times New Roman") << "Liberation Serif";
+    QTest::newRow("no face name") << QByteArray("") << "Liberation Sans";
+}
+
+void tst_GdiText::faceNames()
+{
+    QFETCH(QByteArray, face);
+    QFETCH(QString, family);
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfWeight = FW_BOLD;
+    lf.lfItalic = 1;
+    std::strncpy(lf.lfFaceName, face.constData(), LF_FACESIZE - 1);
+    const QFontInfo info(gdi::qfontFromLogFont(lf));
+    QCOMPARE(info.family(), family);
+    QCOMPARE(info.pixelSize(), 13);
+    QVERIFY(info.bold());
+    QVERIFY(info.italic());
 }
 
 QTEST_MAIN(tst_GdiText)
