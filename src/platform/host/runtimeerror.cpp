@@ -3,6 +3,7 @@
 #include <host/runtimeerror.h>
 
 #include <QApplication>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,9 @@ void raiseRuntimeError(int number, const QString &description)
     const QString text = runtimeErrorText(number, description);
     std::fprintf(stderr, "%s\n", qUtf8Printable(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))));
     std::fflush(stderr);
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+    // The box needs the UI thread; from any other the report is stderr only.
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())
+        && QThread::currentThread() == QCoreApplication::instance()->thread())
         MsgBox(text, vbCritical | vbOKOnly, App::Title());
     if (std::function<void()> hook = std::exchange(exitHook(), {})) {
         try {
