@@ -39,8 +39,8 @@ enum MsgBoxResult {
 
 // Shows a modal message box: buttons from the low bits of style, icon from
 // vbCritical/vbQuestion/vbExclamation/vbInformation. An empty title means
-// App::Title(). UI thread only. Returns the button chosen (closing the box counts as Cancel
-// when there is one, else as the only or last button).
+// App::Title(). UI thread only. Returns the button chosen (closing the box
+// counts as Cancel when there is one, else as the only or last button).
 int MsgBox(const QString &prompt, int style = vbOKOnly, const QString &title = QString());
 
 // The default system beep.
