@@ -190,6 +190,8 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom)
     if (box.isEmpty())
         return TRUE;
     const Pen *pen = outlinePen(dc);
+    if (curveTooLarge(box, pen ? pen->width : 1))
+        return FALSE;
     Region outline;
     if (pen)
         outline = curveOutline(box, pen->width, nullptr);
@@ -198,6 +200,14 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom)
 }
 
 namespace gdi {
+
+bool curveTooLarge(const Rect &box, int width)
+{
+    // Outline points times the rows of a pen dot bounds the work of a wide
+    // outline; past this the call is refused rather than eating memory.
+    const std::int64_t points = 2 * (std::int64_t(std::abs(box.width())) + std::abs(box.height())) + 4;
+    return points * std::max(width, 1) > (std::int64_t(1) << 22);
+}
 
 Region curveOutline(const Rect &box, int width, const ArcRays *rays)
 {
@@ -246,6 +256,8 @@ BOOL Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4
     const Pen *pen = outlinePen(dc);
     if (!pen)
         return TRUE;
+    if (curveTooLarge(box, pen->width))
+        return FALSE;
     const bool full = x3 == x4 && y3 == y4;
     const ArcRays rays{double(x3), double(y3), double(x4), double(y4)};
     fillRegion(dc, curveOutline(box, pen->width, full ? nullptr : &rays), pen->colour);

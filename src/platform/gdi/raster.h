@@ -27,6 +27,8 @@ struct ArcRays
 // The outline of the ellipse inscribed in box, limited to the arc between
 // the rays when given, drawn with a pen of `width`.
 Region curveOutline(const Rect &box, int width, const ArcRays *rays);
+// True when such an outline would be unreasonably large to build.
+bool curveTooLarge(const Rect &box, int width);
 
 // A ROP3 applied bitwise: result bit = (index >> (p*4 + s*2 + d)) & 1.
 std::uint32_t rop3(std::uint8_t index, std::uint32_t p, std::uint32_t s, std::uint32_t d);

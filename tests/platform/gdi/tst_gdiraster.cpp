@@ -91,6 +91,7 @@ private slots:
     void blitIgnoresSourceClip();
     void partialArcRunsCounterClockwise();
     void lineToMovesPosition();
+    void hugeShapesFailSafely();
     void stretchMirrorsAndMaskBits();
 };
 
@@ -656,6 +657,27 @@ void tst_GdiRaster::stretchMirrorsAndMaskBits()
     QCOMPARE(GetPixel(dst.dc, 0, 0), kPaper);
     QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(2, 0, 0));
     QCOMPARE(GetPixel(dst.dc, 3, 0), RGB(0, 0, 0));
+}
+
+void tst_GdiRaster::hugeShapesFailSafely()
+{
+    // Far-off coordinates and outlines too large to build are refused;
+    // large but sane ones still draw what lies on the surface.
+    Surface s(4, 4, kPaper);
+    HPEN thin = CreatePen(PS_SOLID, 1, kPen), wide = CreatePen(PS_SOLID, 40, kPen);
+    HGDIOBJ old = SelectObject(s.dc, thin);
+    QVERIFY(Arc(s.dc, -60000, 0, 60000, 10, 0, 0, 0, 0));
+    QCOMPARE(GetPixel(s.dc, 1, 0), kPen); // the long flat top of the ellipse
+    QCOMPARE(GetPixel(s.dc, 1, 1), kPaper);
+    SelectObject(s.dc, wide);
+    QVERIFY(!Arc(s.dc, -60000, -60000, 60000, 60000, 0, 0, 0, 0));
+    QVERIFY(!Rectangle(s.dc, 0, 0, 70000, 3));
+    const POINT far[2] = {{0, 0}, {0, -900000}};
+    QVERIFY(!Polyline(s.dc, far, 2));
+    QCOMPARE(CreatePolygonRgn(far, 2, ALTERNATE), HRGN(0));
+    SelectObject(s.dc, old);
+    DeleteObject(thin);
+    DeleteObject(wide);
 }
 
 QTEST_MAIN(tst_GdiRaster)
