@@ -19,7 +19,6 @@ private slots:
     void commandLine_data();
     void commandLine();
     void rememberedStation();
-    void help();
     void formsFolderOrder();
 };
 
@@ -76,13 +75,6 @@ void tst_startup::rememberedStation()
     line = startup::parseCommandLine({QStringLiteral("--station"), QStringLiteral("sim")}, stored);
     QCOMPARE(line.backend.kind, QStringLiteral("sim"));
     QVERIFY(line.stationGiven);
-}
-
-void tst_startup::help()
-{
-    const QString text = startup::helpText();
-    for (const char *option : {"--station", "--sim-password", "--sim-seed", "--help"})
-        QVERIFY2(text.contains(QLatin1String(option)), option);
 }
 
 void tst_startup::formsFolderOrder()

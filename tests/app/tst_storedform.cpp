@@ -105,11 +105,8 @@ void tst_storedform::placement_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("container");
     QTest::addColumn<QRect>("pixels");
-    QTest::newRow("Picture1") << "Picture1" << "radiosala" << QRect(8, 8, 433, 49);
     QTest::newRow("Text1") << "Text1" << "Frame1" << QRect(8, 16, 305, 121);
     QTest::newRow("Shape1") << "Shape1" << "Frame4" << QRect(32, 16, 33, 33);
-    QTest::newRow("Check1") << "Check1" << "Frame2" << QRect(200, 48, 105, 28);
-    QTest::newRow("Text5") << "Text5" << "Frame8" << QRect(88, 88, 81, 23);
     QTest::newRow("lista") << "lista" << "Frame8" << QRect(344, 152, 81, 25);
     QTest::newRow("Label1") << "Label1" << "radiosala" << QRect(456, 56, 257, 449);
     QTest::newRow("encerra") << "encerra" << "radiosala" << QRect(624, 512, 97, 49);
