@@ -48,6 +48,9 @@ const QString kCrLf = QStringLiteral("\r\n");
 kxButtons_H::kxButtons_H(QWidget *parent)
     : host::UserControl(parent)
 {
+    // A button: while it has the focus it takes Enter itself and its form
+    // shows it as the default button (which is how focus is drawn).
+    setDefaultCancel(true);
 }
 
 kxButtons_H::~kxButtons_H()

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 
@@ -124,6 +125,7 @@ private slots:
     void arrowsGoToTheContainer();
     void enterAndEscapeAsAccessKeys_data();
     void enterAndEscapeAsAccessKeys();
+    void tabOrderAndFocusLook();
     void altAccessKeyClicks();
     void focusEnteringEmptyOptionGroupSelects();
     void doubleClicks_data();
@@ -266,8 +268,9 @@ void tst_KxButtonsInput::enterAndEscapeAsAccessKeys()
     QFETCH(Qt::Key, key);
     QFETCH(QStringList, events);
     kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
-    kxButtons_H *other = addButton(m_form.get(), QStringLiteral("Other"));
+    auto *other = new QLineEdit(m_form.get()); // takes no Enter or Escape itself
     other->move(8, 40);
+    other->show();
     b->Mode(mode);
     if (key == Qt::Key_Return)
         m_form->setDefaultControl(b);
@@ -276,9 +279,44 @@ void tst_KxButtonsInput::enterAndEscapeAsAccessKeys()
     other->setFocus();
     Recorder rec(b);
 
+    QTRY_VERIFY(other->hasFocus());
     sendKey(other, QEvent::KeyPress, key);
     QCOMPARE(rec.take(), events);
     QCOMPARE(b->Value(), false);
+}
+
+void tst_KxButtonsInput::tabOrderAndFocusLook()
+{
+    QList<kxButtons_H *> b;
+    for (int i = 0; i < 3; ++i) {
+        b << addButton(m_form.get(), QStringLiteral("Command%1").arg(i + 1));
+        b.last()->move(8, 8 + 32 * i);
+    }
+    auto isDefault = [](kxButtons_H *x) {
+        return (KxButtonsProbe(*x).stateBits() & kxButtons_H::kDefaultFlag) != 0;
+    };
+    b[0]->setFocus();
+    QTRY_VERIFY(b[0]->hasFocus());
+    QVERIFY(isDefault(b[0]));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_VERIFY(b[1]->hasFocus());
+    QVERIFY(isDefault(b[1]));
+    QVERIFY(!isDefault(b[0]));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(b[0]->hasFocus());
+    QVERIFY(isDefault(b[0]) && !isDefault(b[1]));
+
+    // Space presses and clicks the focused button.
+    Recorder rec(b[0]);
+    QTest::keyClick(b[0], Qt::Key_Space);
+    QVERIFY(rec.log.contains(QStringLiteral("Click Value=False")));
+    // Enter goes to the focused button too.
+    rec.take();
+    QTest::keyClick(b[0], Qt::Key_Return);
+    const QStringList enter = rec.take();
+    QCOMPARE(enter.value(0), QStringLiteral("Click Value=False"));
+    QVERIFY(!enter.contains(QStringLiteral("KeyDown 13 0"))); // the press is the access key
 }
 
 void tst_KxButtonsInput::altAccessKeyClicks()
