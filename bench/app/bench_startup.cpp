@@ -35,8 +35,8 @@ void waitShown(QWidget *w)
     QApplication::processEvents();
     while (!w->windowHandle() || !w->windowHandle()->isExposed())
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-    // The first paint of every child.
-    w->repaint();
+    // The paint that the exposure asked for.
+    QApplication::processEvents();
 }
 
 // The main window from its stored data, with its 33 buttons read from their
