@@ -1,0 +1,158 @@
+// Main window -> Ajudas -> Comandos -> back, with the main window's timer and
+// the link's events still handled while the modal windows are open.
+
+#include "ModalScript.h"
+
+#include "radiosala.h"
+
+#include <windows/Ajudas.h>
+#include <windows/Comandos.h>
+#include <windows/SecondaryWindows.h>
+#include <windows/sobre_auto.h>
+
+#include <button/kxButtons_H.h>
+#include <echolink/testsupport/RecordingAutomation.h>
+#include <forms/MultiLineTextBox.h>
+#include <host/msgbox.h>
+
+#include <QTest>
+
+using echolink::testsupport::RecordingAutomation;
+using Op = RecordingAutomation::Operation;
+
+namespace {
+
+windows::DataPaths testPaths()
+{
+    return windows::DataPaths{{QStringLiteral(RADIOSALA_TEST_FORMS_DIR)}, {QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)}};
+}
+
+int polls(const RecordingAutomation &echo)
+{
+    int n = 0;
+    for (const auto &call : echo.calls())
+        n += call.operation == Op::IsReceiving;
+    return n;
+}
+
+void realClick(QWidget *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+// What the main window did while one modal window was on top.
+struct Underneath
+{
+    bool chatArrived = false;
+    bool timerPolled = false;
+    bool mainWindowBlocked = false;
+};
+
+// Raises a chat line and waits for the next timer poll, then records what
+// reached the main window. Runs inside the modal window's own loop.
+void watchUnderneath(ModalScript &script, radiosala &window, RecordingAutomation &echo, Underneath &seen,
+                     const QString &line, int &pollsBefore)
+{
+    script.then([] { return true; },
+                [&, line] {
+                    pollsBefore = polls(echo);
+                    echo.emitChatText(line);
+                    seen.chatArrived = window.Text1->text().contains(line);
+                    seen.mainWindowBlocked = QApplication::activeModalWidget() != &window && !window.isActiveWindow();
+                });
+    script.then([&] { return polls(echo) > pollsBefore; }, [&] { seen.timerPolled = true; });
+}
+
+} // namespace
+
+class tst_modalchain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpThenCommandsAndBack();
+    void aboutFromTheMainWindow();
+};
+
+void tst_modalchain::helpThenCommandsAndBack()
+{
+    RecordingAutomation echo(QStringLiteral("ZZ1ADM"));
+    radiosala window(QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"));
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    window.setHelpOpener([](QWidget *owner) { windows::showAjudas(owner, testPaths()); });
+    window.Form_Load(echo);
+    window.Timer1->setInterval(50);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.abre_Click();
+
+    host::MsgBoxRecorder boxes;
+    Underneath inHelp, inCommands;
+    int pollsBefore = 0;
+    QStringList order;
+    ModalScript script;
+    script.onModal<windows::Ajudas>([&](windows::Ajudas *w) {
+        order << w->windowTitle();
+        QCOMPARE(w->parentWidget(), &window);
+    });
+    watchUnderneath(script, window, echo, inHelp, QStringLiteral("ZZ9ZZ>olá da sala"), pollsBefore);
+    script.onModal<windows::Ajudas>([&](windows::Ajudas *w) {
+        realClick(w->form().control<kxButtons_H>(QStringLiteral("ler_pdf")));
+    });
+    script.onModal<windows::Comandos>([&](windows::Comandos *w) {
+        order << w->windowTitle();
+        if (!w->isShowingDocument())
+            order << w->message();
+    });
+    watchUnderneath(script, window, echo, inCommands, QStringLiteral("ZZ2AB>outra linha"), pollsBefore);
+    script.onModal<windows::Comandos>([&](windows::Comandos *w) { w->close(); });
+    script.onModal<windows::Ajudas>([&](windows::Ajudas *w) {
+        order << QStringLiteral("back in ") + w->windowTitle();
+        realClick(w->form().control<kxButtons_H>(QStringLiteral("retornas")));
+    });
+    script.start();
+
+    // The main window's own button, clicked for real.
+    realClick(window.button(QStringLiteral("ajuda")));
+
+    QVERIFY(!script.stalled());
+    QVERIFY(script.finished());
+    QCOMPARE(order, QStringList({QStringLiteral("Ajudas"), QStringLiteral("Comandos TheBridge por ZZ9XQ"),
+                                 QStringLiteral("back in Ajudas")}));
+    QCOMPARE(boxes.beeps(), 2); // "Ajuda", then "Ver lista de comandos "
+    QVERIFY(inHelp.chatArrived);
+    QVERIFY(inHelp.timerPolled);
+    QVERIFY(inHelp.mainWindowBlocked);
+    QVERIFY(inCommands.chatArrived);
+    QVERIFY(inCommands.timerPolled);
+    QVERIFY(inCommands.mainWindowBlocked);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(window.isVisible());
+}
+
+void tst_modalchain::aboutFromTheMainWindow()
+{
+    RecordingAutomation echo(QStringLiteral("ZZ1ADM"));
+    radiosala window(QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"));
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    window.setAboutOpener([](QWidget *owner) { windows::showSobre(owner, testPaths()); });
+    window.Form_Load(echo);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.abre_Click();
+
+    QString caption;
+    ModalScript script;
+    script.onModal<windows::sobre_auto>([&](windows::sobre_auto *w) {
+        caption = w->windowTitle();
+        realClick(w->form().control<kxButtons_H>(QStringLiteral("retornar")));
+    });
+    script.start();
+    realClick(window.button(QStringLiteral("sobre_")));
+    QVERIFY(!script.stalled());
+    QCOMPARE(caption, QStringLiteral("Sobre"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+QTEST_MAIN(tst_modalchain)
+#include "tst_modalchain.moc"

@@ -1,0 +1,422 @@
+// The About, help and command-list windows: stored layouts, texts, the web
+// address, the document's place and the viewer's message when it is absent.
+
+#include "ModalScript.h"
+
+#include <windows/Ajudas.h>
+#include <windows/Author.h>
+#include <windows/Comandos.h>
+#include <windows/DataPaths.h>
+#include <windows/SecondaryWindows.h>
+#include <windows/sobre_auto.h>
+
+#include <button/kxButtons_H.h>
+#include <forms/MultiLineTextBox.h>
+#include <host/msgbox.h>
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QPdfView>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+using namespace windows;
+
+namespace {
+
+QString formsFolder()
+{
+    return QStringLiteral(RADIOSALA_TEST_FORMS_DIR);
+}
+
+QString formDir(const char *name)
+{
+    return QDir(formsFolder()).filePath(QString::fromLatin1(name));
+}
+
+DataPaths testPaths(const QStringList &documentFolders = {QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)})
+{
+    return DataPaths{{formsFolder()}, documentFolders};
+}
+
+// The help text, line by line, with its typos, inner quotation marks and
+// trailing blanks.
+const char *const HelpLines[] = {
+    "Conttrole uma Sala de Radiosala com esse aplicativo:",
+    "Os comandos do TheBridge serão repassados via Echolink",
+    "permitindo um comtrole da sala radiosala conectada.",
+    "Para tanto deverá saber a senha da respectiva sala e em",
+    "primeiro lugar digita-la no lugar de \"senha\" .",
+    "Será retornado \"your wish is my command\" que quer dizer",
+    "('seu desejo é meu comando'), quando enviado, assim voce",
+    "saberá que está administrando a sala.",
+    "Poderá ser gravado em arquivo texto, toda a conversa via",
+    "CHAT, (uma segunda gravação apagará a anterior gravada)",
+    "--> Lista todos os usuários seguido pelos seus atributos:",
+    "A - Usuário está logado como administrador.",
+    "S - Usuário está logado como sysop.",
+    "L - Usuário está escondido.",
+    "m - Usuário está mudo.",
+    "M - Texto e áudio estão mudos.",
+    "K - Usuários que irão ser chutados.",
+    "B - Usuários que conectaram na radiosala.",
+    "C - Usuários que estão conectados nessa radiosala e estão ",
+    "com a opção de multi-radiosala habilitada.",
+    "F - Usuário que está tocando gravação.",
+    "x - Usuário não está atualmente ativo na radiosala.",
+    "P - Usuário conectado (puxado) por um administrador da ",
+    "radiosala através do comando .connect.",
+    "T - Usuário que está falando atualmente, ou seja, no momento ",
+    "em que você aplicou o .users.",
+    "0 - Usuário que está usando o protocolo Speak Freely.",
+    "1 - Usuário está usando o protocolo RTP.",
+    "! - O usuário está utilizando uma versão velha do Thebridge ",
+    "que emita os pacotes de SDES que contêm um",
+    "campo confidencial da extensão do \"txt\";",
+    "---",
+    "Se clicado \"pela Sala\" será enviado mensagens a uma outra ",
+    "Sala de Radiosala conectada nesta Sala.",
+};
+
+QString expectedHelpText()
+{
+    QString text;
+    for (const char *line : HelpLines)
+        text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    return text;
+}
+
+QString labelText(const forms::LoadedForm &form, const char *name)
+{
+    const auto *label = form.control<QLabel>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(QLatin1String(name));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class tst_secondarywindows : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened << url; }
+
+private slots:
+    void shownWindows_data();
+    void shownWindows();
+    void helpTextByteForByte();
+    void helpTextFreshAtEveryOpening();
+    void aboutTexts();
+    void visitingOpensThePageAndKeepsTheWindow();
+    void documentPath_data();
+    void documentPath();
+    void documentLookupOrder();
+    void unreadableDocument_data();
+    void unreadableDocument();
+    void generatedDocumentIsShown();
+    void lerPdfBeepsThenOpensCommands();
+
+private:
+    QList<QUrl> m_opened;
+};
+
+void tst_secondarywindows::shownWindows_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QSize>("clientSize"); // twips / 15
+    QTest::addColumn<QString>("focused");  // object name, or "viewer"
+
+    QTest::newRow("sobre_auto") << 0 << "Sobre" << QSize(312, 345) << "retornar";
+    QTest::newRow("Ajudas") << 1 << "Ajudas" << QSize(355, 403) << "Text1";
+    QTest::newRow("Comandos") << 2 << "Comandos TheBridge por ZZ9XQ" << QSize(851, 525) << "viewer";
+}
+
+void tst_secondarywindows::shownWindows()
+{
+    QFETCH(int, which);
+    QFETCH(QString, caption);
+    QFETCH(QSize, clientSize);
+    QFETCH(QString, focused);
+
+    QString seenCaption, seenFocus;
+    QSize seenSize;
+    QPoint centreOffset(999, 999);
+    ModalScript script;
+    // Looked at once the window is active, as the user first sees it.
+    script.then([] { return QApplication::activeModalWidget() && QApplication::activeWindow() == QApplication::activeModalWidget(); },
+                [&] {
+        auto *w = QApplication::activeModalWidget();
+        seenCaption = w->windowTitle();
+        seenSize = w->size();
+        // Centred on each axis where the frame fits the screen; where it
+        // does not, it starts at the screen's edge.
+        const QRect frame = w->frameGeometry(), screen = w->screen()->availableGeometry();
+        centreOffset = frame.center() - screen.center();
+        if (frame.width() > screen.width())
+            centreOffset.rx() = frame.left() - screen.left();
+        if (frame.height() > screen.height())
+            centreOffset.ry() = frame.top() - screen.top();
+        if (QWidget *f = QApplication::focusWidget(); f && w->isAncestorOf(f))
+            seenFocus = qobject_cast<QPdfView *>(f) ? QStringLiteral("viewer") : f->objectName();
+        w->close();
+    });
+    script.start();
+    const DataPaths paths = testPaths();
+    QWidget owner;
+    if (which == 0)
+        showSobre(&owner, paths);
+    else if (which == 1)
+        showAjudas(&owner, paths);
+    else
+        showComandos(&owner, paths);
+
+    QVERIFY(!script.stalled());
+    QVERIFY(script.finished());
+    QCOMPARE(seenCaption, caption);
+    QCOMPARE(seenSize, clientSize);
+    QCOMPARE(seenFocus, focused);
+    QVERIFY2(qAbs(centreOffset.x()) <= 1 && qAbs(centreOffset.y()) <= 1,
+             qPrintable(QStringLiteral("off centre by %1, %2").arg(centreOffset.x()).arg(centreOffset.y())));
+}
+
+void tst_secondarywindows::helpTextByteForByte()
+{
+    Ajudas window(formDir("Ajudas"), testPaths());
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    const QString text = window.Text1->text();
+    QCOMPARE(text.count(QStringLiteral("\r\n")), 34);
+    // Line by line first, so a mismatch names its line.
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 35);
+    for (int i = 0; i < 34; ++i)
+        QCOMPARE(lines.at(i), QString::fromUtf8(HelpLines[i]));
+    QCOMPARE(text.toUtf8(), expectedHelpText().toUtf8());
+    QVERIFY(!window.Text1->isReadOnly());
+
+    auto *lerPdf = window.form().control<kxButtons_H>(QStringLiteral("ler_pdf"));
+    QVERIFY(lerPdf);
+    QCOMPARE(lerPdf->Caption(), QStringLiteral("Ver lista de comandos "));
+}
+
+void tst_secondarywindows::helpTextFreshAtEveryOpening()
+{
+    QStringList seen;
+    ModalScript script;
+    auto editAndReturn = [&](Ajudas *w) {
+        seen << w->Text1->text();
+        QTest::keyClicks(w->Text1, QStringLiteral("rabisco"));
+        w->Text1->setText(w->Text1->text() + QStringLiteral("mais"));
+        seen << w->Text1->text();
+        emit w->form().control<kxButtons_H>(QStringLiteral("retornas"))->Click();
+    };
+    script.onModal<Ajudas>(editAndReturn);
+    script.start();
+    QWidget owner;
+    showAjudas(&owner, testPaths());
+    ModalScript again;
+    again.onModal<Ajudas>(editAndReturn);
+    again.start();
+    showAjudas(&owner, testPaths());
+
+    QVERIFY(script.finished() && again.finished());
+    QCOMPARE(seen.size(), 4);
+    QVERIFY(seen.at(1) != expectedHelpText()); // the edit took
+    QCOMPARE(seen.at(0), expectedHelpText());
+    QCOMPARE(seen.at(2), expectedHelpText());
+}
+
+void tst_secondarywindows::aboutTexts()
+{
+    sobre_auto window(formDir("sobre_auto"));
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    const QString notice =
+        QStringLiteral("Chat é um programa livre e gratuíto, caso queira contribuir para que novas versões continuem "
+                       "sendo criadas, mande e-mail para")
+        + QStringLiteral("   ") + QString::fromUtf8(author::Email) + QStringLiteral("    ")
+        + QStringLiteral("que informaremos conta bancária para sua doação. Obrigado.");
+    QCOMPARE(labelText(window.form(), "Label6"), notice);
+    QCOMPARE(labelText(window.form(), "Label2"), QStringLiteral("Uma criação de ") + QString::fromUtf8(author::Name));
+    QCOMPARE(labelText(window.form(), "Label3"), QString::fromUtf8(author::Company));
+    QCOMPARE(labelText(window.form(), "Label4"), QStringLiteral("Versão 1.0  Revisão 3  -  03/2011"));
+    QVERIFY(QString::fromUtf8(author::Email).endsWith(QLatin1String(".example")));
+}
+
+void tst_secondarywindows::visitingOpensThePageAndKeepsTheWindow()
+{
+    m_opened.clear();
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl");
+    bool stillOpen = false;
+    ModalScript script;
+    script.onModal<sobre_auto>([&](sobre_auto *w) {
+        auto *visitar = w->form().control<kxButtons_H>(QStringLiteral("visitar_servidor"));
+        QTest::mouseClick(visitar, Qt::LeftButton, {}, visitar->rect().center());
+    });
+    script.then([&] { return !m_opened.isEmpty(); },
+                [&] {
+                    auto *w = qobject_cast<sobre_auto *>(QApplication::activeModalWidget());
+                    stillOpen = w && w->isVisible();
+                    if (w) {
+                        auto *retornar = w->form().control<kxButtons_H>(QStringLiteral("retornar"));
+                        QTest::mouseClick(retornar, Qt::LeftButton, {}, retornar->rect().center());
+                    }
+                });
+    script.start();
+    QWidget owner;
+    showSobre(&owner, testPaths());
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+
+    QVERIFY(!script.stalled()); // retornar closed the window
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.first().toString(), QStringLiteral("http://radiosala.example:2000/"));
+    QCOMPARE(sobre_auto::pageAddress(), QStringLiteral("http://radiosala.example:2000/"));
+    QVERIFY(stillOpen);
+}
+
+void tst_secondarywindows::documentPath_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("installed program") << "/usr/bin" << "/usr/bin/comandos radiosala.pdf";
+    QTest::newRow("folder with a blank") << "/home/zz9xq/meus programas" << "/home/zz9xq/meus programas/comandos radiosala.pdf";
+    QTest::newRow("root: no doubled separator") << "/" << "/comandos radiosala.pdf";
+    QTest::newRow("trailing separator") << "/opt/radiosala/" << "/opt/radiosala/comandos radiosala.pdf";
+}
+
+void tst_secondarywindows::documentPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, path);
+    QCOMPARE(documentIn(folder), path);
+}
+
+void tst_secondarywindows::documentLookupOrder()
+{
+    QTemporaryDir program, data;
+    QVERIFY(program.isValid() && data.isValid());
+    const QStringList folders{program.path(), data.path()};
+    // Nowhere: the program's folder is named.
+    QCOMPARE(findDocument(folders), program.filePath(QStringLiteral("comandos radiosala.pdf")));
+    QVERIFY(writeFile(data.filePath(QStringLiteral("comandos radiosala.pdf")), "x"));
+    QCOMPARE(findDocument(folders), data.filePath(QStringLiteral("comandos radiosala.pdf")));
+    QVERIFY(writeFile(program.filePath(QStringLiteral("comandos radiosala.pdf")), "x"));
+    QCOMPARE(findDocument(folders), program.filePath(QStringLiteral("comandos radiosala.pdf")));
+}
+
+void tst_secondarywindows::unreadableDocument_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << 0 << "O arquivo não foi encontrado.";
+    QTest::newRow("a folder of that name") << 1 << "O caminho não é um arquivo.";
+    QTest::newRow("not a PDF") << 2 << "O arquivo não é um documento PDF válido.";
+    QTest::newRow("empty file") << 3 << "O arquivo não é um documento PDF válido.";
+    QTest::newRow("cut short") << 4 << "O arquivo não é um documento PDF válido.";
+}
+
+void tst_secondarywindows::unreadableDocument()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("comandos radiosala.pdf"));
+    if (kind == 1)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("comandos radiosala.pdf")));
+    if (kind == 2)
+        QVERIFY(writeFile(path, "Lista de comandos\r\n.users\r\n"));
+    if (kind == 3)
+        QVERIFY(writeFile(path, QByteArray()));
+    if (kind == 4) {
+        QFile good(documentIn(QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        QVERIFY(writeFile(path, good.read(200)));
+    }
+
+    // Opened and closed like any window; the viewer names file and fault.
+    QString message;
+    bool showingDocument = true;
+    ModalScript script;
+    script.onModal<Comandos>([&](Comandos *w) {
+        message = w->message();
+        showingDocument = w->isShowingDocument();
+        w->close();
+    });
+    script.start();
+    QWidget owner;
+    showComandos(&owner, testPaths({dir.path()}));
+    QVERIFY(!script.stalled());
+    QVERIFY(!showingDocument);
+    QVERIFY2(message.contains(path), qPrintable(message));
+    QVERIFY2(message.contains(reason), qPrintable(message));
+}
+
+void tst_secondarywindows::generatedDocumentIsShown()
+{
+    Comandos window(formDir("Comandos"), {QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)});
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    window.Form_Load();
+    QVERIFY2(window.isShowingDocument(), qPrintable(window.message()));
+    QCOMPARE(window.documentPath(), QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR "/comandos radiosala.pdf"));
+    QPdfDocument *doc = window.document();
+    QVERIFY(doc->pageCount() >= 1);
+    QString all;
+    for (int i = 0; i < doc->pageCount(); ++i)
+        all += doc->getAllText(i).text();
+    // The commands the main window sends, with their arguments.
+    for (const char *command : {".admin senha", ".ban add INDICATIVO", ".kick INDICATIVO", ".busy on", ".quote"})
+        QVERIFY2(all.contains(QLatin1String(command)), command);
+    QVERIFY(all.contains(QStringLiteral("Usuários")));
+
+    // Loaded afresh: a second navigation after the file went away shows the message.
+    QTemporaryDir copyDir;
+    const QString copy = documentIn(copyDir.path());
+    QVERIFY(QFile::copy(window.documentPath(), copy));
+    Comandos fresh(formDir("Comandos"), {copyDir.path()});
+    fresh.Form_Load();
+    QVERIFY(fresh.isShowingDocument());
+    QVERIFY(QFile::remove(copy));
+    fresh.Form_Load();
+    QVERIFY(!fresh.isShowingDocument());
+    QCOMPARE(fresh.document()->pageCount(), 0);
+}
+
+void tst_secondarywindows::lerPdfBeepsThenOpensCommands()
+{
+    host::MsgBoxRecorder boxes;
+    int beepsWhenCommandsOpened = -1;
+    QString commandsCaption;
+    ModalScript script;
+    script.onModal<Ajudas>([&](Ajudas *w) {
+        auto *lerPdf = w->form().control<kxButtons_H>(QStringLiteral("ler_pdf"));
+        QTest::mouseClick(lerPdf, Qt::LeftButton, {}, lerPdf->rect().center());
+    });
+    script.onModal<Comandos>([&](Comandos *w) {
+        beepsWhenCommandsOpened = boxes.beeps();
+        commandsCaption = w->windowTitle();
+        w->close();
+    });
+    script.onModal<Ajudas>([&](Ajudas *w) { emit w->form().control<kxButtons_H>(QStringLiteral("retornas"))->Click(); });
+    script.start();
+    QWidget owner;
+    showAjudas(&owner, testPaths());
+    QVERIFY(!script.stalled());
+    QVERIFY(script.finished());
+    QCOMPARE(beepsWhenCommandsOpened, 1);
+    QCOMPARE(commandsCaption, QStringLiteral("Comandos TheBridge por ZZ9XQ"));
+}
+
+QTEST_MAIN(tst_secondarywindows)
+#include "tst_secondarywindows.moc"
