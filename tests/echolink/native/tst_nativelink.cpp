@@ -72,6 +72,7 @@ private slots:
     void pttTransmitsGsmPackets();
     void lossAfterSilenceThenRejoin();
     void silentConferenceIsNoAnswer();
+    void banIsReported();
     void directoryOutcomeExplainsSilence();
     void reinitializeSaysByeThenConnects();
     void byeOnExit();
@@ -274,6 +275,24 @@ void tst_NativeLink::silentConferenceIsNoAnswer()
     // Still trying: a conference that starts answering is joined.
     m_conference->setAnswering(true);
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
+}
+
+void tst_NativeLink::banIsReported()
+{
+    auto link = makeLink();
+    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
+    m_conference->setAnswering(false);
+    QUdpSocket conference; // the conference's goodbye to a banned station
+    QVERIFY(conference.bind(kConference, 0));
+    conference.writeDatagram(QByteArray::fromHex("c0c9000100000000c1cb00033a75acab07") + "Bye Bye", kStation, 5199);
+    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Refused);
+    try {
+        link->IsReceiving();
+        QFAIL("IsReceiving succeeded for a banned station");
+    } catch (const AutomationError &e) {
+        QVERIFY2(e.description().contains(QStringLiteral("recusou")) && e.description().contains(QStringLiteral("Bye Bye")),
+                 qPrintable(e.description()));
+    }
 }
 
 void tst_NativeLink::directoryOutcomeExplainsSilence()
