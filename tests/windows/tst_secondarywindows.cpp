@@ -12,7 +12,6 @@
 
 #include <button/kxButtons_H.h>
 #include <forms/MultiLineTextBox.h>
-#include <host/msgbox.h>
 
 #include <QDesktopServices>
 #include <QDir>
@@ -126,7 +125,6 @@ private slots:
     void unreadableDocument_data();
     void unreadableDocument();
     void generatedDocumentIsShown();
-    void lerPdfBeepsThenOpensCommands();
 
 private:
     QList<QUrl> m_opened;
@@ -322,7 +320,6 @@ void tst_secondarywindows::unreadableDocument_data()
     QTest::newRow("missing") << 0 << "O arquivo não foi encontrado.";
     QTest::newRow("a folder of that name") << 1 << "O caminho não é um arquivo.";
     QTest::newRow("not a PDF") << 2 << "O arquivo não é um documento PDF válido.";
-    QTest::newRow("empty file") << 3 << "O arquivo não é um documento PDF válido.";
     QTest::newRow("cut short") << 4 << "O arquivo não é um documento PDF válido.";
 }
 
@@ -337,8 +334,6 @@ void tst_secondarywindows::unreadableDocument()
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("comandos radiosala.pdf")));
     if (kind == 2)
         QVERIFY(writeFile(path, "Lista de comandos\r\n.users\r\n"));
-    if (kind == 3)
-        QVERIFY(writeFile(path, QByteArray()));
     if (kind == 4) {
         QFile good(documentIn(QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)));
         QVERIFY(good.open(QIODevice::ReadOnly));
@@ -391,31 +386,6 @@ void tst_secondarywindows::generatedDocumentIsShown()
     fresh.Form_Load();
     QVERIFY(!fresh.isShowingDocument());
     QCOMPARE(fresh.document()->pageCount(), 0);
-}
-
-void tst_secondarywindows::lerPdfBeepsThenOpensCommands()
-{
-    host::MsgBoxRecorder boxes;
-    int beepsWhenCommandsOpened = -1;
-    QString commandsCaption;
-    ModalScript script;
-    script.onModal<Ajudas>([&](Ajudas *w) {
-        auto *lerPdf = w->form().control<kxButtons_H>(QStringLiteral("ler_pdf"));
-        QTest::mouseClick(lerPdf, Qt::LeftButton, {}, lerPdf->rect().center());
-    });
-    script.onModal<Comandos>([&](Comandos *w) {
-        beepsWhenCommandsOpened = boxes.beeps();
-        commandsCaption = w->windowTitle();
-        w->close();
-    });
-    script.onModal<Ajudas>([&](Ajudas *w) { emit w->form().control<kxButtons_H>(QStringLiteral("retornas"))->Click(); });
-    script.start();
-    QWidget owner;
-    showAjudas(&owner, testPaths());
-    QVERIFY(!script.stalled());
-    QVERIFY(script.finished());
-    QCOMPARE(beepsWhenCommandsOpened, 1);
-    QCOMPARE(commandsCaption, QStringLiteral("Comandos TheBridge por ZZ9XQ"));
 }
 
 QTEST_MAIN(tst_secondarywindows)
