@@ -41,13 +41,6 @@ public:
     {
         return kxButtons_H::ShiftColor(c, amount, scaleBlue);
     }
-    bool optionGroupAsk()
-    {
-        std::int16_t action = 2;
-        bool result = false;
-        b.OptionToggle(action, result);
-        return result;
-    }
 
 private:
     HBITMAP gdiCurrentBitmap() const;

@@ -54,7 +54,6 @@ private slots:
     void leavingFromTheMiddleShiftsSlots();
     void twoContainersAreIndependent();
     void joiningWhileSelectedDeselectsOthers();
-    void askFindsASelectedMember();
     void destroyedMemberIsNeverCalled();
     void destroyedSelectedMemberLeavesOthersAlone();
 
@@ -132,16 +131,6 @@ void tst_KxButtonsGroups::joiningWhileSelectedDeselectsOthers()
     QCOMPARE(a->Value(), false);
     QCOMPARE(b->Value(), true);
     QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(b)}));
-}
-
-void tst_KxButtonsGroups::askFindsASelectedMember()
-{
-    m_form = makeForm();
-    auto *a = addOption(m_form.get(), "Option1");
-    auto *b = addOption(m_form.get(), "Option2");
-    QCOMPARE(KxButtonsProbe(*a).optionGroupAsk(), false);
-    b->Value(true);
-    QCOMPARE(KxButtonsProbe(*a).optionGroupAsk(), true);
 }
 
 void tst_KxButtonsGroups::destroyedMemberIsNeverCalled()

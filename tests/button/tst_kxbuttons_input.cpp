@@ -126,7 +126,6 @@ private slots:
     void enterAndEscapeAsAccessKeys_data();
     void enterAndEscapeAsAccessKeys();
     void tabOrderAndFocusLook();
-    void altAccessKeyClicks();
     void focusEnteringEmptyOptionGroupSelects();
     void doubleClicks_data();
     void doubleClicks();
@@ -317,17 +316,6 @@ void tst_KxButtonsInput::tabOrderAndFocusLook()
     const QStringList enter = rec.take();
     QCOMPARE(enter.value(0), QStringLiteral("Click Value=False"));
     QVERIFY(!enter.contains(QStringLiteral("KeyDown 13 0"))); // the press is the access key
-}
-
-void tst_KxButtonsInput::altAccessKeyClicks()
-{
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
-    b->Caption(QStringLiteral("&Derrubar"));
-    Recorder rec(b);
-    int ascii = 'D';
-    b->UserControl_AccessKeyPress(ascii);
-    QCOMPARE(rec.take(), QStringList{"Click Value=False"});
-    QCOMPARE(KxButtonsProbe(*b).lastButton(), std::int16_t(1));
 }
 
 void tst_KxButtonsInput::focusEnteringEmptyOptionGroupSelects()

@@ -28,7 +28,6 @@ private slots:
     void designMessages();
     void accessKeyFromCaption_data();
     void accessKeyFromCaption();
-    void optionToCommandDropsValue();
     void descriptionsReachMetaObject();
     void hoverColorLocks_data();
     void hoverColorLocks();
@@ -259,18 +258,6 @@ void tst_KxButtonsMembers::accessKeyFromCaption()
     b->Caption(second);
     QCOMPARE(b->AccessKeys(), key);
     QCOMPARE(b->Caption(), second); // stored unchanged, "&" included
-}
-
-void tst_KxButtonsMembers::optionToCommandDropsValue()
-{
-    m_form = makeForm();
-    kxButtons_H *a = addButton(m_form.get(), QStringLiteral("Option1"));
-    a->Mode(2);
-    a->Value(true);
-    QCOMPARE(int(GetPropA(host::hwndOf(m_form.get()), "kx_OptCount")), 1);
-    a->Mode(0);
-    QCOMPARE(a->Value(), false);
-    QCOMPARE(int(GetPropA(host::hwndOf(m_form.get()), "kx_OptCount")), 0);
 }
 
 void tst_KxButtonsMembers::descriptionsReachMetaObject()
