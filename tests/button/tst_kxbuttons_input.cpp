@@ -126,6 +126,7 @@ private slots:
     void enterAndEscapeAsAccessKeys_data();
     void enterAndEscapeAsAccessKeys();
     void tabOrderAndFocusLook();
+    void accessKeyAloneWhileAButtonHasFocus();
     void focusEnteringEmptyOptionGroupSelects();
     void doubleClicks_data();
     void doubleClicks();
@@ -316,6 +317,26 @@ void tst_KxButtonsInput::tabOrderAndFocusLook()
     const QStringList enter = rec.take();
     QCOMPARE(enter.value(0), QStringLiteral("Click Value=False"));
     QVERIFY(!enter.contains(QStringLiteral("KeyDown 13 0"))); // the press is the access key
+}
+
+void tst_KxButtonsInput::accessKeyAloneWhileAButtonHasFocus()
+{
+    kxButtons_H *a = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command2"));
+    b->move(8, 40);
+    b->Caption(QStringLiteral("&Derrubar"));
+    a->setFocus();
+    QTRY_VERIFY(a->hasFocus());
+    Recorder recA(a), recB(b);
+
+    QTest::keyClick(a, Qt::Key_D);
+    QCOMPARE(recB.take(), QStringList{"Click Value=False"});
+    QVERIFY(!recA.take().contains(QStringLiteral("Click Value=False")));
+
+    // The focused button's own handler can swallow the character first.
+    connect(a, &kxButtons_H::KeyPress, this, [](std::int16_t &k) { k = 0; });
+    QTest::keyClick(a, Qt::Key_D);
+    QCOMPARE(recB.take(), QStringList());
 }
 
 void tst_KxButtonsInput::focusEnteringEmptyOptionGroupSelects()

@@ -7,6 +7,7 @@
 
 #include <button/kxButtons_H.h>
 
+#include <host/form.h>
 #include <host/window.h>
 
 #include <QPointer>
@@ -146,8 +147,29 @@ void kxButtons_H::UserControl_KeyDown(int &KeyCode, int &Shift)
 
 void kxButtons_H::UserControl_KeyPress(int &KeyAscii)
 {
-    Short keyAscii(KeyAscii);
-    emit KeyPress(keyAscii.value);
+    QPointer<kxButtons_H> self(this);
+    {
+        Short keyAscii(KeyAscii);
+        emit KeyPress(keyAscii.value);
+    }
+    if (!self || KeyAscii <= 32 || KeyAscii >= 127)
+        return;
+    // A button takes no typed characters, so a character typed while one has
+    // the focus is an access key of its form, as with Alt held.
+    host::Form *form = Parent().form;
+    if (form == nullptr)
+        return;
+    const QChar typed = QChar(KeyAscii).toUpper();
+    const auto controls = form->findChildren<kxButtons_H *>();
+    for (kxButtons_H *control : controls) {
+        if (control->Parent().form != form || !control->isVisible() || !control->isEnabled())
+            continue;
+        const QString keys = control->AccessKeys();
+        if (keys.size() == 1 && keys.at(0).toUpper() == typed) {
+            control->deliverAccessKey(KeyAscii);
+            return;
+        }
+    }
 }
 
 void kxButtons_H::UserControl_KeyUp(int &KeyCode, int &Shift)
