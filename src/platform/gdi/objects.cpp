@@ -164,6 +164,35 @@ void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
     });
 }
 
+void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
+{
+    Bitmap *bm = targetOf(dc);
+    if (!bm)
+        return;
+    const Rect box = rect.intersected(Rect{0, 0, bm->width, bm->height});
+    if (box.isEmpty())
+        return;
+    const std::uint32_t px = surfacePixel(bm, colour);
+    const Region *clip = dc->clip ? &*dc->clip : nullptr;
+    for (int y = box.top; y < box.bottom; ++y) {
+        std::uint32_t *row = bm->row(y);
+        if (!clip) {
+            std::fill(row + box.left, row + box.right, px);
+            continue;
+        }
+        const std::vector<Span> *clipRow = clip->rowSpans(y);
+        if (!clipRow)
+            continue;
+        for (const Span &c : *clipRow) {
+            if (c.x1 >= box.right)
+                break;
+            const int a = std::max(box.left, c.x1), b = std::min(box.right, c.x2);
+            if (a < b)
+                std::fill(row + a, row + b, px);
+        }
+    }
+}
+
 void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour)
 {
     Bitmap *bm = targetOf(dc);

@@ -6,7 +6,10 @@
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
 
+#include "text.h"
+
 #include <QFont>
+#include <QFontMetrics>
 
 #include <algorithm>
 #include <array>
@@ -80,12 +83,31 @@ struct Brush : Object
 // Fonts (text.cpp).
 QFont qfontFromLogFont(const LOGFONTA &lf);
 
+// A font as one kind of surface draws it, with what DrawTextA reuses from
+// call to call (text.cpp). A font object never changes after it is made, so
+// nothing here goes stale; it goes with the object.
+struct FontRendering
+{
+    explicit FontRendering(const QFont &f) : font(f), metrics(f) { }
+    QFont font;
+    QFontMetrics metrics;
+    struct Layout
+    {
+        QString text;
+        TextLayoutOptions options;
+        std::vector<TextLine> lines;
+    };
+    std::vector<Layout> layouts; // the most recent few
+};
+
 struct Font : Object
 {
     Font() : Object(Kind::Font) { }
     LOGFONTA logFont{};
     QFont font; // built on first use: needs the GUI application
     bool built = false;
+    // [0] on colour surfaces, [1] on monochrome ones (no antialiasing).
+    std::unique_ptr<FontRendering> rendering[2];
     const QFont &qfont()
     {
         if (!built) {
@@ -228,6 +250,8 @@ void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region
 // Fills region & drawable area with one colour (COLORREF), as the DC's
 // surface format requires.
 void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
+// The same for a rectangle (normalised), without building a region.
+void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour);
 // The same for a list of runs that may overlap.
 void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour);
 std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour);

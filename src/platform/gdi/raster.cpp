@@ -30,9 +30,19 @@ static inline void plot(std::vector<RowSpan> &out, int x, int y)
     out.push_back({y, x, x + 1});
 }
 
+static bool s_fastPaths = true;
+
+void setFastPathsEnabled(bool enabled) { s_fastPaths = enabled; }
+bool fastPathsEnabled() { return s_fastPaths; }
+
 void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
 {
     const int dx = x1 - x0, dy = y1 - y0;
+    if (dy == 0 && dx != 0 && s_fastPaths) {
+        // A row: x0..x1-1 going right, x1+1..x0 going left.
+        out.push_back(dx > 0 ? RowSpan{y0, x0, x1} : RowSpan{y0, x1 + 1, x0 + 1});
+        return;
+    }
     const int adx = std::abs(dx), ady = std::abs(dy);
     const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
     // Exact diagonals count as y-major. On an error tie, x-major lines step
@@ -165,6 +175,24 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     if (box.isEmpty())
         return TRUE;
     const Pen *pen = outlinePen(dc);
+    if (s_fastPaths && (!pen || pen->width <= 1)) {
+        // A thin or no outline: every write is a plain copy, so filling the
+        // whole inside and then drawing the loop over it leaves the same
+        // pixels as filling only what the loop does not cover.
+        if (const Brush *brush = fillBrush(dc))
+            fillRect(dc, Rect{box.left, box.top, box.right - 1, box.bottom - 1}, brush->colour);
+        if (pen) {
+            thread_local std::vector<RowSpan> loop;
+            loop.clear();
+            const POINT c[4] = {
+                {box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1}, {box.left, box.bottom - 1}};
+            for (int i = 0; i < 4; ++i)
+                cosmeticLine(c[i].x, c[i].y, c[(i + 1) % 4].x, c[(i + 1) % 4].y, loop);
+            fillSpans(dc, loop, pen->colour);
+        }
+        notifyDrawn(dc);
+        return TRUE;
+    }
     Region outline;
     if (pen) {
         int w = pen->width;
@@ -281,7 +309,11 @@ int FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr)
             return 1;
         colour = b->colour;
     }
-    fillRegion(dc, Region(Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}), colour);
+    const Rect box = Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}.normalized();
+    if (s_fastPaths)
+        fillRect(dc, box, colour);
+    else
+        fillRegion(dc, Region(box), colour);
     notifyDrawn(dc);
     return 1;
 }
@@ -300,7 +332,8 @@ BOOL Polyline(HDC hdc, const POINT *apt, int cpt)
     if (pen->width <= 1) {
         // Thin lines go straight to the surface: overlapping runs only
         // repaint the same colour, so no region needs to be built.
-        std::vector<RowSpan> spans;
+        thread_local std::vector<RowSpan> spans;
+        spans.clear();
         for (int i = 0; i + 1 < cpt; ++i)
             cosmeticLine(apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y, spans);
         fillSpans(dc, spans, pen->colour);
@@ -490,6 +523,37 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
     }
     if (wDest == 0 || hDest == 0 || (useSource && (wSrc == 0 || hSrc == 0)))
         return TRUE;
+
+    if (s_fastPaths && useSource && !stretch && index == 0xCC && src != dst && !mirrorX && !mirrorY
+        && src->isMono() == dst->isMono()) {
+        // A straight copy between surfaces of one format: whole rows, limited
+        // to the pixels that have a source and may be drawn.
+        const Rect rows = Rect{xDest, yDest, xDest + wDest, yDest + hDest}
+                              .intersected(Rect{0, 0, dst->width, dst->height})
+                              .intersected(Rect{xDest - xSrc, yDest - ySrc, xDest - xSrc + src->width,
+                                                yDest - ySrc + src->height});
+        const Region *clip = dc->clip ? &*dc->clip : nullptr;
+        for (int y = rows.top; y < rows.bottom; ++y) {
+            const std::uint32_t *srow = src->row(y - yDest + ySrc) + (xSrc - xDest);
+            std::uint32_t *drow = dst->row(y);
+            if (!clip) {
+                ropRow(0xCC, 0, srow + rows.left, drow + rows.left, rows.width());
+                continue;
+            }
+            const std::vector<Span> *clipRow = clip->rowSpans(y);
+            if (!clipRow)
+                continue;
+            for (const Span &c : *clipRow) {
+                if (c.x1 >= rows.right)
+                    break;
+                const int a = std::max(rows.left, c.x1), b = std::min(rows.right, c.x2);
+                if (a < b)
+                    ropRow(0xCC, 0, srow + a, drow + a, b - a);
+            }
+        }
+        notifyDrawn(dc);
+        return TRUE;
+    }
 
     const Region box(Rect{xDest, yDest, xDest + wDest, yDest + hDest});
     const std::uint32_t pattern = patternPixel(dc, dst);

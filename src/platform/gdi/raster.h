@@ -38,4 +38,10 @@ void ropRow(std::uint8_t index, std::uint32_t p, const std::uint32_t *s, std::ui
 bool ropUsesSource(DWORD rop);
 bool ropUsesPattern(DWORD rop);
 
+// The drawing calls take shortcuts for common cases (solid rectangles with a
+// thin pen, straight block copies, repeated captions). Switching them off
+// runs the generic code alone, so tests can compare the two pixel for pixel.
+void setFastPathsEnabled(bool enabled);
+bool fastPathsEnabled();
+
 } // namespace gdi

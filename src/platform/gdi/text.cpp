@@ -1,6 +1,7 @@
 // Fonts and DrawTextA.
 
 #include "objects.h"
+#include "raster.h"
 #include "text.h"
 
 #include <QFontMetrics>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace gdi {
 
@@ -219,20 +221,62 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     const int length = cchText < 0 ? int(std::strlen(lpchText)) : cchText;
     const QString text = fromCodePage(lpchText, length);
 
-    QFont font = dcFont(dc);
     Bitmap *bm = targetOf(dc);
-    if (bm && bm->isMono())
-        font.setStyleStrategy(QFont::NoAntialias);
-    const QFontMetrics metrics(font);
-    const int lineHeight = metrics.ascent() + metrics.descent();
-
+    const bool mono = bm && bm->isMono();
     TextLayoutOptions options;
     options.prefix = !(format & DT_NOPREFIX);
     options.wordBreak = format & DT_WORDBREAK;
     options.singleLine = format & DT_SINGLELINE;
     options.width = lprc->right - lprc->left;
-    const std::vector<TextLine> lines =
-        layoutText(text, options, [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); });
+
+    // The font as this surface draws it, and the caption's lines: from the
+    // font object's cache when the same text was laid out the same way.
+    Font *fontObject = fastPathsEnabled() ? fontFor(dc->font) : nullptr;
+    std::optional<FontRendering> local;
+    FontRendering *rendering;
+    if (fontObject) {
+        std::unique_ptr<FontRendering> &slot = fontObject->rendering[mono ? 1 : 0];
+        if (!slot) {
+            QFont f = fontObject->qfont();
+            if (mono)
+                f.setStyleStrategy(QFont::NoAntialias);
+            slot = std::make_unique<FontRendering>(f);
+        }
+        rendering = slot.get();
+    } else {
+        QFont f = dcFont(dc);
+        if (mono)
+            f.setStyleStrategy(QFont::NoAntialias);
+        rendering = &local.emplace(f);
+    }
+    const QFont &font = rendering->font;
+    const QFontMetrics &metrics = rendering->metrics;
+    const int lineHeight = metrics.ascent() + metrics.descent();
+
+    auto measure = [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); };
+    const std::vector<TextLine> *laidOut = nullptr;
+    std::vector<TextLine> fresh;
+    if (fontObject) {
+        std::vector<FontRendering::Layout> &cache = rendering->layouts;
+        for (const FontRendering::Layout &l : cache) {
+            if (l.text == text && l.options.prefix == options.prefix && l.options.wordBreak == options.wordBreak
+                && l.options.singleLine == options.singleLine && l.options.width == options.width) {
+                laidOut = &l.lines;
+                break;
+            }
+        }
+        if (!laidOut) {
+            constexpr size_t kKept = 16;
+            if (cache.size() >= kKept)
+                cache.erase(cache.begin());
+            cache.push_back({text, options, layoutText(text, options, measure)});
+            laidOut = &cache.back().lines;
+        }
+    } else {
+        fresh = layoutText(text, options, measure);
+        laidOut = &fresh;
+    }
+    const std::vector<TextLine> &lines = *laidOut;
     const int height = int(lines.size()) * lineHeight;
 
     if (format & DT_CALCRECT) {
@@ -246,11 +290,30 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     if (!bm)
         return height; // a screen DC shows nothing
 
-    Region allowed = drawableArea(dc, bm);
-    if (!(format & DT_NOCLIP))
-        allowed = allowed.intersected(Rect{lprc->left, lprc->top, lprc->right, lprc->bottom});
-    if (allowed.isEmpty() || lines.empty())
-        return height;
+    // Where the text may draw. With no clip, or a rectangular one, that is a
+    // rectangle and no region needs to be built.
+    const Rect textBox = Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}.normalized();
+    const Region *clip = dc->clip ? &*dc->clip : nullptr;
+    const bool rectangular = fontObject && (!clip || clip->isEmpty() || clip->rectCount() == 1);
+    Rect allowedRect;
+    Region allowed;
+    if (rectangular) {
+        allowedRect = Rect{0, 0, bm->width, bm->height};
+        if (clip)
+            allowedRect = allowedRect.intersected(clip->boundingRect());
+        if (!(format & DT_NOCLIP))
+            allowedRect = allowedRect.intersected(textBox);
+        if (allowedRect.isEmpty() || lines.empty())
+            return height;
+        if (dc->bkMode == OPAQUE)
+            allowed = Region(allowedRect);
+    } else {
+        allowed = drawableArea(dc, bm);
+        if (!(format & DT_NOCLIP))
+            allowed = allowed.intersected(textBox);
+        if (allowed.isEmpty() || lines.empty())
+            return height;
+    }
 
     int top = lprc->top;
     if (options.singleLine && (format & DT_VCENTER))
@@ -276,13 +339,17 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     QImage image = bitmapImage(dc->bitmap);
     {
         QPainter painter(&image);
-        QList<QRect> rects;
-        for (const Region::Band &b : allowed.bands())
-            for (const Span &s : b.spans)
-                rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
-        QRegion clip;
-        clip.setRects(rects.constData(), int(rects.size()));
-        painter.setClipRegion(clip);
+        if (rectangular) {
+            painter.setClipRect(QRect(allowedRect.left, allowedRect.top, allowedRect.width(), allowedRect.height()));
+        } else {
+            QList<QRect> rects;
+            for (const Region::Band &b : allowed.bands())
+                for (const Span &s : b.spans)
+                    rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
+            QRegion clipRegion;
+            clipRegion.setRects(rects.constData(), int(rects.size()));
+            painter.setClipRegion(clipRegion);
+        }
         painter.setFont(font);
         painter.setPen(QColor::fromRgb(ink));
         const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
