@@ -10,6 +10,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 
 #include <algorithm>
 #include <array>
@@ -96,6 +97,7 @@ struct FontRendering
         QString text;
         TextLayoutOptions options;
         std::vector<TextLine> lines;
+        std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
     };
     std::vector<Layout> layouts; // the most recent few
 };

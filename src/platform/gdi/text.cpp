@@ -5,7 +5,9 @@
 #include "text.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -195,6 +197,38 @@ HFONT CreateFontIndirectA(const LOGFONTA *lplf)
     return HandleTable::instance().add(std::move(f));
 }
 
+// One line shaped as QPainter::drawText shapes it, with glyph positions
+// relative to the start of its baseline. Empty when the line holds a control
+// character, whose handling differs between the two.
+static std::vector<QGlyphRun> shapedLine(const QString &text, const QFont &font)
+{
+    std::vector<QGlyphRun> out;
+    for (QChar c : text)
+        if (c.unicode() < 0x20)
+            return out;
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return out;
+    }
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    const qreal ascent = line.ascent();
+    for (QGlyphRun run : layout.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF &p : positions)
+            p.ry() -= ascent;
+        run.setPositions(positions);
+        out.push_back(run);
+    }
+    return out;
+}
+
 static QFont dcFont(const DeviceContext *dc)
 {
     if (Font *f = fontFor(dc->font))
@@ -269,7 +303,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             constexpr size_t kKept = 16;
             if (cache.size() >= kKept)
                 cache.erase(cache.begin());
-            cache.push_back({text, options, layoutText(text, options, measure)});
+            cache.push_back({text, options, layoutText(text, options, measure), {}});
             laidOut = &cache.back().lines;
         }
     } else {
@@ -277,6 +311,15 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         laidOut = &fresh;
     }
     const std::vector<TextLine> &lines = *laidOut;
+    // The shaped glyphs of each line, kept with the cached layout, so a
+    // repeated caption is not shaped again. Only for plain lines: decorated
+    // fonts and tabs take the text path.
+    std::vector<std::vector<QGlyphRun>> *glyphCache = nullptr;
+    if (fontObject && !font.underline() && !font.strikeOut() && !font.overline()) {
+        FontRendering::Layout &entry = *std::find_if(rendering->layouts.begin(), rendering->layouts.end(),
+                                                     [&](const FontRendering::Layout &l) { return &l.lines == laidOut; });
+        glyphCache = &entry.glyphs;
+    }
     const int height = int(lines.size()) * lineHeight;
 
     if (format & DT_CALCRECT) {
@@ -352,6 +395,16 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         }
         painter.setFont(font);
         painter.setPen(QColor::fromRgb(ink));
+        if (glyphCache && glyphCache->size() != lines.size()) {
+            glyphCache->clear();
+            for (const TextLine &line : lines) {
+                glyphCache->push_back(shapedLine(line.text, font));
+                if (glyphCache->back().empty() && !line.text.isEmpty()) {
+                    glyphCache = nullptr; // nothing to reuse: draw as text
+                    break;
+                }
+            }
+        }
         const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
         const int underlineH = std::max(1, metrics.lineWidth());
         for (size_t i = 0; i < lines.size(); ++i) {
@@ -360,7 +413,14 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
                         : (format & DT_RIGHT)  ? lprc->right - line.width
                                                : lprc->left;
             const int y = top + int(i) * lineHeight;
-            painter.drawText(QPoint(x, y + metrics.ascent()), line.text);
+            const QPoint baseline(x, y + metrics.ascent());
+            const std::vector<QGlyphRun> *runs = glyphCache ? &glyphCache->at(i) : nullptr;
+            if (runs) {
+                for (const QGlyphRun &run : *runs)
+                    painter.drawGlyphRun(baseline, run);
+            } else {
+                painter.drawText(baseline, line.text);
+            }
             if (line.underline >= 0) {
                 const int x0 = x + metrics.horizontalAdvance(line.text.left(line.underline));
                 const int x1 = x + metrics.horizontalAdvance(line.text.left(line.underline + 1));

@@ -155,11 +155,13 @@ void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
                             DT_SINGLELINE | DT_VCENTER | DT_CENTER, DT_NOCLIP | DT_CENTER};
     for (int bpp : {32, 1}) {
         for (Clip clip : {Clip::None, Clip::Rect, Clip::Elliptic, Clip::Empty}) {
+          for (int face = 0; face < 2; ++face) {
             auto draw = [&](HDC dc, HDC) {
                 LOGFONTA lf{};
-                lf.lfHeight = -12;
-                lf.lfWeight = FW_BOLD;
-                std::strcpy(lf.lfFaceName, "Times New Roman");
+                lf.lfHeight = face == 0 ? -12 : -11;
+                lf.lfWeight = face == 0 ? FW_BOLD : FW_NORMAL;
+                lf.lfItalic = face == 1;
+                std::strcpy(lf.lfFaceName, face == 0 ? "Times New Roman" : "Arial");
                 HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&lf));
                 SetBkMode(dc, TRANSPARENT);
                 for (int pass = 0; pass < 2; ++pass) {
@@ -178,7 +180,8 @@ void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
             };
             const Case c{bpp, clip};
             QVERIFY2(render(c, true, draw) == render(c, false, draw),
-                     qPrintable(QStringLiteral("bpp %1 clip %2").arg(bpp).arg(int(clip))));
+                     qPrintable(QStringLiteral("bpp %1 clip %2 face %3").arg(bpp).arg(int(clip)).arg(face)));
+          }
         }
     }
 }
