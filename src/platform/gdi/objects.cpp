@@ -1,12 +1,14 @@
 // Handle table, device contexts, bitmaps, pens, brushes, colours, regions.
 
 #include "objects.h"
+#include "raster.h"
 
 #include <QRect>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 
 namespace gdi {
 
@@ -75,8 +77,14 @@ HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
 
 Object *HandleTable::find(HGDIOBJ h) const
 {
+    Recent &slot = m_recent[size_t(h) % m_recent.size()];
+    if (slot.handle == h && h != 0)
+        return slot.object;
     auto it = m_objects.find(h);
-    return it == m_objects.end() ? nullptr : it->second.get();
+    if (it == m_objects.end())
+        return nullptr;
+    slot = {h, it->second.get()};
+    return slot.object;
 }
 
 void HandleTable::remove(HGDIOBJ h)
@@ -85,6 +93,9 @@ void HandleTable::remove(HGDIOBJ h)
     if (it == m_objects.end() || it->second->stock)
         return;
     --m_live[size_t(it->second->kind)];
+    Recent &slot = m_recent[size_t(h) % m_recent.size()];
+    if (slot.handle == h)
+        slot = {};
     m_objects.erase(it);
 }
 
@@ -151,6 +162,17 @@ std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour)
     return bm->isMono() ? toMono(p) : p;
 }
 
+void fillPixels(std::uint32_t *row, int n, std::uint32_t px)
+{
+    // Long runs go to the C library's wide-character fill, which writes
+    // several pixels per instruction; wchar_t is 32 bits here.
+    static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+    if (n >= 16 && fastPathsEnabled())
+        std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(px), size_t(n));
+    else
+        std::fill(row, row + n, px);
+}
+
 void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
 {
     Bitmap *bm = targetOf(dc);
@@ -160,7 +182,7 @@ void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
     forEachDrawableSpan(dc, bm, region, [&](int y, int x1, int x2) {
         Q_ASSERT(y >= 0 && y < bm->height && x1 >= 0 && x2 <= bm->width);
         std::uint32_t *row = bm->row(y);
-        std::fill(row + x1, row + x2, px);
+        fillPixels(row + x1, x2 - x1, px);
     });
 }
 
@@ -177,7 +199,7 @@ void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
     for (int y = box.top; y < box.bottom; ++y) {
         std::uint32_t *row = bm->row(y);
         if (!clip) {
-            std::fill(row + box.left, row + box.right, px);
+            fillPixels(row + box.left, box.right - box.left, px);
             continue;
         }
         const std::vector<Span> *clipRow = clip->rowSpans(y);
@@ -188,7 +210,7 @@ void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
                 break;
             const int a = std::max(box.left, c.x1), b = std::min(box.right, c.x2);
             if (a < b)
-                std::fill(row + a, row + b, px);
+                fillPixels(row + a, b - a, px);
         }
     }
 }
@@ -208,7 +230,7 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
             continue;
         std::uint32_t *row = bm->row(s.y);
         if (!clip) {
-            std::fill(row + x1, row + x2, px);
+            fillPixels(row + x1, x2 - x1, px);
             continue;
         }
         const std::vector<Span> *clipRow = clip->rowSpans(s.y);
@@ -217,7 +239,7 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
         for (const Span &c : *clipRow) {
             const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
             if (a < b)
-                std::fill(row + a, row + b, px);
+                fillPixels(row + a, b - a, px);
         }
     }
 }

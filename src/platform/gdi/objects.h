@@ -189,6 +189,14 @@ private:
     HandleTable();
     HGDIOBJ addStock(std::unique_ptr<Object> object);
     std::unordered_map<HGDIOBJ, std::unique_ptr<Object>> m_objects;
+    // Recently used handles, by their low bits: drawing looks up the same
+    // few DCs, pens and brushes over and over.
+    struct Recent
+    {
+        HGDIOBJ handle = 0;
+        Object *object = nullptr;
+    };
+    mutable std::array<Recent, 64> m_recent{};
     std::array<int, 7> m_live{};
     HGDIOBJ m_next = 0x10000;
     std::unordered_map<int, HGDIOBJ> m_stock;
@@ -249,6 +257,8 @@ void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region
         }
     }
 }
+// Writes n copies of one pixel.
+void fillPixels(std::uint32_t *row, int n, std::uint32_t px);
 // Fills region & drawable area with one colour (COLORREF), as the DC's
 // surface format requires.
 void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
