@@ -9,7 +9,7 @@ PACKAGES=(cmake g++ ninja-build ccache pkg-config
           qt6-base-dev qt6-pdf-dev libqt6pdfwidgets6 qt6-multimedia-dev libgl-dev
           fonts-liberation2 libgsm1-dev
           clang libclang-rt-14-dev
-          xvfb xauth)
+          xvfb xauth xdotool imagemagick)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
