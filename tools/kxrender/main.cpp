@@ -103,11 +103,11 @@ host::StdPicturePtr loadPicture(const QString &path, const QString &what)
     return picture;
 }
 
-host::StdFontPtr parseFont(const QString &spec, const QString &what)
+host::StdFontPtr parseFont(const QString &text, const QString &what)
 {
-    const QStringList parts = spec.split(QLatin1Char(','));
+    const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() < 2 || parts.at(0).trimmed().isEmpty())
-        throw UsageError(QStringLiteral("%1: '%2' is not \"Face,Size[,bold][,italic][,underline]\"").arg(what, spec));
+        throw UsageError(QStringLiteral("%1: '%2' is not \"Face,Size[,bold][,italic][,underline]\"").arg(what, text));
     bool ok = false;
     const double size = parts.at(1).trimmed().toDouble(&ok);
     auto font = std::make_shared<host::StdFont>();
