@@ -96,6 +96,11 @@ void HandleTable::remove(HGDIOBJ h)
     Recent &slot = m_recent[size_t(h) % m_recent.size()];
     if (slot.handle == h)
         slot = {};
+    // Pens and brushes come and go on every redraw: a few are kept for reuse.
+    const Kind kind = it->second->kind;
+    std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
+    if ((kind == Kind::Pen || kind == Kind::Brush) && spare.size() < kSpare && fastPathsEnabled())
+        spare.push_back(std::move(it->second));
     m_objects.erase(it);
 }
 
@@ -499,7 +504,7 @@ HPEN CreatePen(int iStyle, int cWidth, COLORREF color)
 {
     if (iStyle < PS_SOLID || iStyle > PS_INSIDEFRAME)
         return 0;
-    auto p = std::make_unique<Pen>();
+    auto p = HandleTable::instance().reuse<Pen>(Kind::Pen);
     p->style = iStyle;
     p->width = std::clamp(cWidth, 1, 1000);
     p->colour = color & 0xFFFFFF;
@@ -508,7 +513,7 @@ HPEN CreatePen(int iStyle, int cWidth, COLORREF color)
 
 HBRUSH CreateSolidBrush(COLORREF color)
 {
-    auto b = std::make_unique<Brush>();
+    auto b = HandleTable::instance().reuse<Brush>(Kind::Brush);
     b->colour = color & 0xFFFFFF;
     return HandleTable::instance().add(std::move(b));
 }

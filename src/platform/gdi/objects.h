@@ -180,6 +180,19 @@ public:
         return o && o->kind == kind ? static_cast<T *>(o) : nullptr;
     }
     void remove(HGDIOBJ h);
+    // A fresh object of a kind, from the deleted ones kept for reuse when
+    // there is one (reset to a new object's state).
+    template<typename T>
+    std::unique_ptr<T> reuse(Kind kind)
+    {
+        std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
+        if (spare.empty())
+            return std::make_unique<T>();
+        std::unique_ptr<T> object(static_cast<T *>(spare.back().release()));
+        spare.pop_back();
+        *object = T();
+        return object;
+    }
     int live(Kind kind) const { return m_live[size_t(kind)]; }
     int liveTotal() const;
     HGDIOBJ stock(int index);
@@ -197,6 +210,8 @@ private:
         Object *object = nullptr;
     };
     mutable std::array<Recent, 64> m_recent{};
+    static constexpr size_t kSpare = 8;
+    std::array<std::vector<std::unique_ptr<Object>>, 7> m_spare;
     std::array<int, 7> m_live{};
     HGDIOBJ m_next = 0x10000;
     std::unordered_map<int, HGDIOBJ> m_stock;

@@ -419,9 +419,8 @@ void ropRow(std::uint8_t index, std::uint32_t p, const std::uint32_t *s, std::ui
     constexpr std::uint32_t rgb = 0x00FFFFFFu, opaque = 0xFF000000u;
     switch (index) {
     case 0xCC: // S
-        std::copy(s, s + n, d);
         for (int i = 0; i < n; ++i)
-            d[i] |= opaque;
+            d[i] = s[i] | opaque;
         return;
     case 0x88: // D & S
         for (int i = 0; i < n; ++i)
