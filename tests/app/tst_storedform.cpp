@@ -8,6 +8,8 @@
 #include <forms/AnimatedGif.h>
 #include <forms/FormData.h>
 #include <forms/MultiLineTextBox.h>
+#include <gdi/bridge.h>
+#include <gdi/gdi.h>
 
 #include <QCheckBox>
 #include <QFile>
@@ -54,6 +56,7 @@ private slots:
     void storedBags_data();
     void storedBags();
     void art();
+    void shownButtonsComposed();
 };
 
 void tst_storedform::layoutFaults_data()
@@ -294,6 +297,31 @@ void tst_storedform::art()
         QVERIFY(gif && gif->movie());
         QCOMPARE(gif->movie()->state(), QMovie::Running);
         QVERIFY(QRect(QPoint(), gif->size()).contains(QRect(QPoint(), gif->movie()->scaledSize())));
+    }
+}
+
+
+// Once the window is on screen, every button's surface has the window's
+// extent and holds a full, current composition: composing it again changes
+// no pixel.
+void tst_storedform::shownButtonsComposed()
+{
+    radiosala window(formsDir());
+    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+
+    const QList<kxButtons_H *> buttons = window.findChildren<kxButtons_H *>();
+    QCOMPARE(buttons.size(), 33);
+    for (kxButtons_H *button : buttons) {
+        const HDC dc = button->hDC();
+        const auto surface = static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP));
+        const QImage shown = gdi::bitmapImage(surface).copy();
+        QCOMPARE(shown.size(), button->size());
+        button->Refresh();
+        const QImage again = gdi::bitmapImage(static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)));
+        QVERIFY2(shown == again, qPrintable(button->objectName()));
     }
 }
 
