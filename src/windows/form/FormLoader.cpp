@@ -191,13 +191,13 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
 
 } // namespace
 
-QFont layoutFont(const FontSpec &spec)
+QFont layoutFont(const FontSpec &fontData)
 {
     gdi::registerFontSubstitutions();
-    QFont font(spec.face);
+    QFont font(fontData.face);
     // Geometry is fixed at 96 dpi (15 twips per pixel), so fonts are too.
-    font.setPixelSize(std::max(1, int(std::lround(spec.pointSize * 96.0 / 72.0))));
-    font.setBold(spec.bold);
+    font.setPixelSize(std::max(1, int(std::lround(fontData.pointSize * 96.0 / 72.0))));
+    font.setBold(fontData.bold);
     return font;
 }
 

@@ -41,7 +41,7 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
 
 // A font of the layout: face (classic names map to installed twins), size in
 // points at 96 dpi as a pixel size, bold or regular.
-QFont layoutFont(const FontSpec &spec);
+QFont layoutFont(const FontSpec &fontData);
 
 // Where a stored window's data lives: the first of `candidates` that holds
 // "<name>/<name>.json". Empty when none does.
