@@ -761,23 +761,15 @@ DragArgs dragArgsOf(const E *event)
 
 void UserControl::dragEnterEvent(QDragEnterEvent *event)
 {
-    DataObject data(const_cast<QMimeData *>(event->mimeData()));
-    DragArgs a = dragArgsOf(event);
-    int state = vbEnter;
-    guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
-    if (a.effect == vbDropEffectNone) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(dropActionOf(a.effect));
-    event->accept();
+    // An enter is a move that starts the drag over this control.
+    dragMoveEvent(event);
 }
 
 void UserControl::dragMoveEvent(QDragMoveEvent *event)
 {
     DataObject data(const_cast<QMimeData *>(event->mimeData()));
     DragArgs a = dragArgsOf(event);
-    int state = vbOver;
+    int state = event->type() == QEvent::DragEnter ? vbEnter : vbOver;
     guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
     if (a.effect == vbDropEffectNone) {
         event->ignore();
