@@ -61,47 +61,44 @@ HandleTable::HandleTable()
 HGDIOBJ HandleTable::addStock(std::unique_ptr<Object> object)
 {
     object->stock = true;
-    const HGDIOBJ h = m_next++;
-    m_objects.emplace(h, std::move(object));
-    return h;
+    --m_live[size_t(object->kind)]; // stock objects are not counted as live
+    return add(std::move(object));
 }
 
 HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
 {
     Q_ASSERT_X(object, "HandleTable::add", "null object");
+    std::size_t index;
+    if (!m_freeSlots.empty()) {
+        index = m_freeSlots.back();
+        m_freeSlots.pop_back();
+    } else {
+        index = m_slots.size();
+        if (index > kIndexMask)
+            return 0; // a million live objects: refuse rather than collide
+        m_slots.emplace_back();
+    }
     ++m_live[size_t(object->kind)];
-    const HGDIOBJ h = m_next++;
-    m_objects.emplace(h, std::move(object));
+    const HGDIOBJ h = (m_serial++ << kIndexBits) | HGDIOBJ(index);
+    m_slots[index] = Slot{h, std::move(object)};
     return h;
-}
-
-Object *HandleTable::find(HGDIOBJ h) const
-{
-    Recent &slot = m_recent[size_t(h) % m_recent.size()];
-    if (slot.handle == h && h != 0)
-        return slot.object;
-    auto it = m_objects.find(h);
-    if (it == m_objects.end())
-        return nullptr;
-    slot = {h, it->second.get()};
-    return slot.object;
 }
 
 void HandleTable::remove(HGDIOBJ h)
 {
-    auto it = m_objects.find(h);
-    if (it == m_objects.end() || it->second->stock)
+    Object *o = find(h);
+    if (!o || o->stock)
         return;
-    --m_live[size_t(it->second->kind)];
-    Recent &slot = m_recent[size_t(h) % m_recent.size()];
-    if (slot.handle == h)
-        slot = {};
+    const std::size_t index = std::size_t(h) & kIndexMask;
+    Slot &slot = m_slots[index];
+    --m_live[size_t(o->kind)];
     // Pens and brushes come and go on every redraw: a few are kept for reuse.
-    const Kind kind = it->second->kind;
+    const Kind kind = o->kind;
     std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
     if ((kind == Kind::Pen || kind == Kind::Brush) && spare.size() < kSpare && fastPathsEnabled())
-        spare.push_back(std::move(it->second));
-    m_objects.erase(it);
+        spare.push_back(std::move(slot.object));
+    slot = Slot{};
+    m_freeSlots.push_back(std::uint32_t(index));
 }
 
 int HandleTable::liveTotal() const
@@ -114,8 +111,7 @@ int HandleTable::liveTotal() const
 
 HGDIOBJ HandleTable::stock(int index)
 {
-    auto it = m_stock.find(index);
-    return it == m_stock.end() ? 0 : it->second;
+    return index >= 0 && index < int(m_stock.size()) ? m_stock[size_t(index)] : 0;
 }
 
 HBITMAP HandleTable::stockBitmap() { return m_stockBitmap; }

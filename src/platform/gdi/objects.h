@@ -172,7 +172,12 @@ public:
     static HandleTable &instance();
 
     HGDIOBJ add(std::unique_ptr<Object> object);
-    Object *find(HGDIOBJ h) const;
+    Object *find(HGDIOBJ h) const
+    {
+        const std::size_t index = std::size_t(h) & kIndexMask;
+        return index < m_slots.size() && m_slots[index].handle == h && h != 0 ? m_slots[index].object.get()
+                                                                             : nullptr;
+    }
     template<typename T>
     T *get(HGDIOBJ h, Kind kind) const
     {
@@ -201,20 +206,23 @@ public:
 private:
     HandleTable();
     HGDIOBJ addStock(std::unique_ptr<Object> object);
-    std::unordered_map<HGDIOBJ, std::unique_ptr<Object>> m_objects;
-    // Recently used handles, by their low bits: drawing looks up the same
-    // few DCs, pens and brushes over and over.
-    struct Recent
+    // A handle is a serial number above the index of the slot that holds its
+    // object. Slots are reused, serials never: a stale handle names a slot
+    // whose handle no longer matches, so it finds nothing.
+    static constexpr int kIndexBits = 20;
+    static constexpr std::size_t kIndexMask = (std::size_t(1) << kIndexBits) - 1;
+    struct Slot
     {
         HGDIOBJ handle = 0;
-        Object *object = nullptr;
+        std::unique_ptr<Object> object;
     };
-    mutable std::array<Recent, 64> m_recent{};
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_freeSlots;
+    HGDIOBJ m_serial = 1;
     static constexpr size_t kSpare = 8;
     std::array<std::vector<std::unique_ptr<Object>>, 7> m_spare;
     std::array<int, 7> m_live{};
-    HGDIOBJ m_next = 0x10000;
-    std::unordered_map<int, HGDIOBJ> m_stock;
+    std::array<HGDIOBJ, 32> m_stock{};
     HBITMAP m_stockBitmap = 0;
 };
 
