@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <vector>
 
 using gdi::Kind;
 
@@ -97,6 +98,19 @@ void tst_GdiObjects::staleAndWrongKindHandlesFail()
     QVERIFY(!DeleteDC(dc));
     QCOMPARE(SetBkColor(dc, 0), CLR_INVALID);
     QVERIFY(!PatBlt(dc, 0, 0, 1, 1, WHITENESS));
+    // A deleted object's place is taken by newer ones: its old handle still
+    // reaches none of them.
+    HBRUSH gone = CreateSolidBrush(RGB(1, 2, 3));
+    QVERIFY(DeleteObject(gone));
+    std::vector<HGDIOBJ> newer;
+    for (int i = 0; i < 4; ++i)
+        newer.push_back(CreateSolidBrush(RGB(4, 5, 6)));
+    for (HGDIOBJ h : newer)
+        QVERIFY(h != gone);
+    QVERIFY(!DeleteObject(gone));
+    QCOMPARE(GetObjectType(gone), DWORD(0));
+    for (HGDIOBJ h : newer)
+        QVERIFY(DeleteObject(h));
     // Never-issued and null handles.
     for (HGDIOBJ h : {HGDIOBJ(0), HGDIOBJ(1), HGDIOBJ(-1), HGDIOBJ(0x7fffffff)}) {
         QVERIFY(!DeleteObject(h));
