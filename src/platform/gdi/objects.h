@@ -84,6 +84,19 @@ struct Brush : Object
 // Fonts (text.cpp).
 QFont qfontFromLogFont(const LOGFONTA &lf);
 
+// One glyph's antialiased coverage (0..255) in a box placed relative to the
+// start of its line's baseline. A line keeps its glyphs in drawing order:
+// where two glyphs touch one pixel it is blended twice, as the painter does.
+struct GlyphCoverage
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> alpha;
+};
+using TextCoverage = std::vector<GlyphCoverage>;
+
 // A font as one kind of surface draws it, with what DrawTextA reuses from
 // call to call (text.cpp). A font object never changes after it is made, so
 // nothing here goes stale; it goes with the object.
@@ -98,6 +111,11 @@ struct FontRendering
         TextLayoutOptions options;
         std::vector<TextLine> lines;
         std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
+        // Each line's glyph coverage, once it has been checked that blending
+        // it gives exactly what Qt's painter gives (text.cpp).
+        enum class Stamp { Unknown, Usable, Unusable };
+        Stamp stamp = Stamp::Unknown;
+        std::vector<TextCoverage> coverage;
     };
     std::vector<Layout> layouts; // the most recent few
 };

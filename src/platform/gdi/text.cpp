@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <unordered_map>
 
 namespace gdi {
 
@@ -229,6 +230,215 @@ static std::vector<QGlyphRun> shapedLine(const QString &text, const QFont &font)
     return out;
 }
 
+namespace {
+
+int s_stampedLines = 0;
+
+// Multiplies a channel by a coverage with the raster engine's rounding.
+inline std::uint32_t mulChannel(std::uint32_t v, std::uint32_t a)
+{
+    const std::uint32_t t = v * a;
+    return (t + (t >> 8) + 0x80) >> 8;
+}
+
+// Opaque ink over a pixel at a glyph coverage, blended as the raster engine
+// blends greyscale glyphs.
+inline std::uint32_t blendInk(std::uint32_t dst, std::uint32_t ink, std::uint32_t c)
+{
+    if (c == 255)
+        return ink;
+    const std::uint32_t k = 255 - c;
+    const std::uint32_t r = mulChannel((ink >> 16) & 0xFF, c) + mulChannel((dst >> 16) & 0xFF, k);
+    const std::uint32_t g = mulChannel((ink >> 8) & 0xFF, c) + mulChannel((dst >> 8) & 0xFF, k);
+    const std::uint32_t b = mulChannel(ink & 0xFF, c) + mulChannel(dst & 0xFF, k);
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+// Renders a line's glyphs in white on black, on the kind of image the
+// surfaces are, each glyph in a cell of its own so that none overlaps another,
+// and keeps each one's coverage. False when the glyphs are not plain greyscale
+// coverage (subpixel antialiasing, colour glyphs) or reach the edge of a cell.
+bool captureCoverage(const std::vector<QGlyphRun> &runs, int lineHeight, TextCoverage &out)
+{
+    out.clear();
+    const int pad = 2 + lineHeight;
+    const int cell = 4 * pad; // wider than any glyph of the font, with room around
+    const int top = -2 * pad;
+    int count = 0;
+    for (const QGlyphRun &run : runs)
+        count += int(run.glyphIndexes().size());
+    if (count == 0)
+        return true;
+    if (std::int64_t(count) * cell > 32768 || cell > 2048)
+        return false;
+    QImage image(count * cell, cell, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    // Where each glyph's origin lands: the start of its cell plus the
+    // fraction of a pixel it has in the line, so it rasterises alike.
+    std::vector<QPointF> origins;
+    {
+        QPainter painter(&image);
+        painter.setPen(Qt::white);
+        int j = 0;
+        for (const QGlyphRun &run : runs) {
+            const QList<QPointF> positions = run.positions();
+            const QList<quint32> indexes = run.glyphIndexes();
+            QList<QPointF> spread;
+            for (qsizetype i = 0; i < positions.size(); ++i, ++j) {
+                const QPointF origin(j * cell + pad - std::floor(positions[i].x()), -top);
+                origins.push_back(origin);
+                spread.append(positions[i] + origin);
+            }
+            QGlyphRun moved(run);
+            moved.setGlyphIndexes(indexes);
+            moved.setPositions(spread);
+            painter.drawGlyphRun(QPointF(0, 0), moved);
+        }
+    }
+    for (int g = 0; g < count; ++g) {
+        const int cx = g * cell;
+        int x0 = cell, y0 = cell, x1 = -1, y1 = -1;
+        for (int y = 0; y < cell; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + cx;
+            for (int x = 0; x < cell; ++x) {
+                const int a = qBlue(row[x]);
+                if (qRed(row[x]) != a || qGreen(row[x]) != a)
+                    return false;
+                if (a != 0) {
+                    x0 = std::min(x0, x), x1 = std::max(x1, x);
+                    y0 = std::min(y0, y), y1 = std::max(y1, y);
+                }
+            }
+        }
+        if (x1 < 0)
+            continue; // nothing visible (a space)
+        if (x0 == 0 || y0 == 0 || x1 == cell - 1 || y1 == cell - 1)
+            return false;
+        GlyphCoverage glyph;
+        // Cell pixel (x, y) is line pixel (x - origin.x, y - origin.y) from the baseline start.
+        glyph.left = cx + x0 - int(origins[size_t(g)].x());
+        glyph.top = y0 - int(origins[size_t(g)].y());
+        glyph.width = x1 - x0 + 1;
+        glyph.height = y1 - y0 + 1;
+        glyph.alpha.resize(size_t(glyph.width) * size_t(glyph.height));
+        for (int y = 0; y < glyph.height; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y0 + y)) + cx + x0;
+            for (int x = 0; x < glyph.width; ++x)
+                glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = std::uint8_t(qBlue(row[x]));
+        }
+        out.push_back(std::move(glyph));
+    }
+    return true;
+}
+
+// A background with a different value in every channel of nearby pixels.
+inline std::uint32_t probePixel(int x, int y)
+{
+    return 0xFF000000u | std::uint32_t(((x * 67 + y * 29) & 0xFF) << 16) | std::uint32_t(((x * 13 + y * 101) & 0xFF) << 8)
+           | std::uint32_t((x * 151 + y * 7) & 0xFF);
+}
+
+// Blends a line's glyphs in ink with their baseline starting at `origin`,
+// inside `allowed`.
+void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint origin, const TextCoverage &line,
+               std::uint32_t ink)
+{
+    for (const GlyphCoverage &g : line) {
+        const int gx = origin.x() + g.left, gy = origin.y() + g.top;
+        const Rect box = Rect{gx, gy, gx + g.width, gy + g.height}.intersected(allowed);
+        for (int y = box.top; y < box.bottom; ++y) {
+            std::uint32_t *row = pixels + size_t(y) * size_t(stride);
+            const std::uint8_t *alpha = g.alpha.data() + size_t(y - gy) * size_t(g.width);
+            for (int x = box.left; x < box.right; ++x) {
+                const std::uint32_t a = alpha[x - gx];
+                if (a != 0)
+                    row[x] = blendInk(row[x], ink, a);
+            }
+        }
+    }
+}
+
+// Draws the line with Qt's painter over a varied background and checks that
+// blending the kept coverage gives every pixel exactly the same, for a few
+// inks.
+bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage &line)
+{
+    if (line.empty())
+        return true;
+    Rect bounds{0, 0, 0, 0};
+    bool first = true;
+    for (const GlyphCoverage &g : line) {
+        const Rect r{g.left, g.top, g.left + g.width, g.top + g.height};
+        bounds = first ? r : Rect{std::min(bounds.left, r.left), std::min(bounds.top, r.top),
+                                  std::max(bounds.right, r.right), std::max(bounds.bottom, r.bottom)};
+        first = false;
+    }
+    // The line drawn one pixel in from the corner of an image that holds it.
+    const QPoint origin(1 - bounds.left, 1 - bounds.top);
+    const int w = bounds.width() + 2, h = bounds.height() + 2;
+    QImage painted(w, h, QImage::Format_RGB32);
+    std::vector<std::uint32_t> blended(size_t(w) * size_t(h));
+    for (std::uint32_t ink : {0xFF3C8A1Fu, 0xFFF0E0D0u, 0xFF000000u}) {
+        for (int y = 0; y < h; ++y) {
+            auto *row = reinterpret_cast<QRgb *>(painted.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                row[x] = blended[size_t(y) * size_t(w) + size_t(x)] = probePixel(x, y);
+        }
+        {
+            QPainter painter(&painted);
+            painter.setPen(QColor::fromRgb(ink));
+            for (const QGlyphRun &run : runs)
+                painter.drawGlyphRun(origin, run);
+        }
+        stampLine(blended.data(), w, Rect{0, 0, w, h}, origin, line, ink);
+        for (int y = 0; y < h; ++y)
+            if (std::memcmp(painted.constScanLine(y), blended.data() + size_t(y) * size_t(w), size_t(w) * 4) != 0)
+                return false;
+    }
+    return true;
+}
+
+// Whether blending agrees with the painter, per font: found out once, on the
+// first line drawn in that font.
+std::unordered_map<QString, bool> &blendVerdicts()
+{
+    static std::unordered_map<QString, bool> verdicts;
+    return verdicts;
+}
+
+FontRendering::Layout::Stamp prepareStamp(FontRendering::Layout &entry, const QFont &font, int lineHeight)
+{
+    using Stamp = FontRendering::Layout::Stamp;
+    entry.coverage.assign(entry.glyphs.size(), TextCoverage{});
+    for (size_t i = 0; i < entry.glyphs.size(); ++i) {
+        if (!captureCoverage(entry.glyphs[i], lineHeight, entry.coverage[i])) {
+            entry.coverage.clear();
+            return Stamp::Unusable;
+        }
+    }
+    for (size_t i = 0; i < entry.glyphs.size(); ++i) {
+        if (entry.coverage[i].empty())
+            continue;
+        const QString key = font.key();
+        auto verdict = blendVerdicts().find(key);
+        if (verdict == blendVerdicts().end())
+            verdict = blendVerdicts().emplace(key, blendMatchesPainter(entry.glyphs[i], entry.coverage[i])).first;
+        if (!verdict->second) {
+            entry.coverage.clear();
+            return Stamp::Unusable;
+        }
+        break;
+    }
+    return Stamp::Usable;
+}
+
+} // namespace
+
+int gdi::stampedTextLines()
+{
+    return s_stampedLines;
+}
+
 static QFont dcFont(const DeviceContext *dc)
 {
     if (Font *f = fontFor(dc->font))
@@ -303,7 +513,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             constexpr size_t kKept = 16;
             if (cache.size() >= kKept)
                 cache.erase(cache.begin());
-            cache.push_back({text, options, layoutText(text, options, measure), {}});
+            cache.push_back({text, options, layoutText(text, options, measure), {}, FontRendering::Layout::Stamp::Unknown, {}});
             laidOut = &cache.back().lines;
         }
     } else {
@@ -315,10 +525,11 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     // repeated caption is not shaped again. Only for plain lines: decorated
     // fonts and tabs take the text path.
     std::vector<std::vector<QGlyphRun>> *glyphCache = nullptr;
+    FontRendering::Layout *entry = nullptr;
     if (fontObject && !font.underline() && !font.strikeOut() && !font.overline()) {
-        FontRendering::Layout &entry = *std::find_if(rendering->layouts.begin(), rendering->layouts.end(),
-                                                     [&](const FontRendering::Layout &l) { return &l.lines == laidOut; });
-        glyphCache = &entry.glyphs;
+        entry = &*std::find_if(rendering->layouts.begin(), rendering->layouts.end(),
+                               [&](const FontRendering::Layout &l) { return &l.lines == laidOut; });
+        glyphCache = &entry->glyphs;
     }
     const int height = int(lines.size()) * lineHeight;
 
@@ -379,6 +590,50 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         fillRegion(dc, cellRegion.intersected(allowed), dc->bkColor);
     }
 
+    if (glyphCache && glyphCache->size() != lines.size()) {
+        glyphCache->clear();
+        entry->stamp = FontRendering::Layout::Stamp::Unknown;
+        for (const TextLine &line : lines) {
+            glyphCache->push_back(shapedLine(line.text, font));
+            if (glyphCache->back().empty() && !line.text.isEmpty()) {
+                glyphCache = nullptr; // nothing to reuse: draw as text
+                break;
+            }
+        }
+    }
+    const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
+    const int underlineH = std::max(1, metrics.lineWidth());
+    auto lineX = [&](const TextLine &line) {
+        return (format & DT_CENTER) ? (lprc->left + lprc->right - line.width) / 2
+             : (format & DT_RIGHT)  ? lprc->right - line.width
+                                    : lprc->left;
+    };
+
+    // A caption drawn before in this font: its glyph coverage is blended
+    // straight into the surface, without a painter.
+    if (glyphCache && rectangular) {
+        if (entry->stamp == FontRendering::Layout::Stamp::Unknown)
+            entry->stamp = prepareStamp(*entry, font, lineHeight);
+        if (entry->stamp == FontRendering::Layout::Stamp::Usable) {
+            for (size_t i = 0; i < lines.size(); ++i) {
+                const TextLine &line = lines[i];
+                const int x = lineX(line);
+                const int y = top + int(i) * lineHeight;
+                stampLine(bm->pixels.data(), bm->width, allowedRect, QPoint(x, y + metrics.ascent()), entry->coverage[i],
+                          ink);
+                ++s_stampedLines;
+                if (line.underline >= 0) {
+                    const int x0 = x + metrics.horizontalAdvance(line.text.left(line.underline));
+                    const int x1 = x + metrics.horizontalAdvance(line.text.left(line.underline + 1));
+                    fillRect(dc, Rect{x0, y + underlineY, x1, y + underlineY + underlineH}.intersected(allowedRect),
+                             dc->textColor);
+                }
+            }
+            notifyDrawn(dc);
+            return height;
+        }
+    }
+
     QImage image = bitmapImage(dc->bitmap);
     {
         QPainter painter(&image);
@@ -395,23 +650,9 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         }
         painter.setFont(font);
         painter.setPen(QColor::fromRgb(ink));
-        if (glyphCache && glyphCache->size() != lines.size()) {
-            glyphCache->clear();
-            for (const TextLine &line : lines) {
-                glyphCache->push_back(shapedLine(line.text, font));
-                if (glyphCache->back().empty() && !line.text.isEmpty()) {
-                    glyphCache = nullptr; // nothing to reuse: draw as text
-                    break;
-                }
-            }
-        }
-        const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
-        const int underlineH = std::max(1, metrics.lineWidth());
         for (size_t i = 0; i < lines.size(); ++i) {
             const TextLine &line = lines[i];
-            const int x = (format & DT_CENTER) ? (lprc->left + lprc->right - line.width) / 2
-                        : (format & DT_RIGHT)  ? lprc->right - line.width
-                                               : lprc->left;
+            const int x = lineX(line);
             const int y = top + int(i) * lineHeight;
             const QPoint baseline(x, y + metrics.ascent());
             const std::vector<QGlyphRun> *runs = glyphCache ? &glyphCache->at(i) : nullptr;

@@ -30,6 +30,9 @@ using Measure = std::function<int(QStringView)>;
 
 std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &options, const Measure &measure);
 
+// Caption lines drawn so far by blending kept glyph coverage (for tests).
+int stampedTextLines();
+
 // Windows-1252 (the system code page of the original) to Unicode.
 QString fromCodePage(const char *text, int length);
 

@@ -5,6 +5,7 @@
 #include "surface.h"
 
 #include "raster.h"
+#include "text.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -145,15 +146,16 @@ void tst_GdiFastPath::matchesGeneric()
     }
 }
 
-// Captions: the second and later draws of one text reuse the cached layout;
-// every draw must still match the generic one, across clips, positions,
-// formats and surface kinds.
+// Captions: the second and later draws of one text reuse the cached layout
+// and blend its kept glyph coverage; every draw must still match the generic
+// one, across clips, positions, formats and surface kinds.
 void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
 {
     const char *texts[] = {"Derrubar", "&Ligar sala", "Texto longo que quebra em linhas", "Linha 1\r\nLinha 2"};
     const UINT formats[] = {DT_WORDBREAK | DT_CENTER, DT_LEFT, DT_RIGHT | DT_WORDBREAK,
                             DT_SINGLELINE | DT_VCENTER | DT_CENTER, DT_NOCLIP | DT_CENTER};
     for (int bpp : {32, 1}) {
+        const int stampedBefore = gdi::stampedTextLines();
         for (Clip clip : {Clip::None, Clip::Rect, Clip::Elliptic, Clip::Empty}) {
           for (int face = 0; face < 2; ++face) {
             auto draw = [&](HDC dc, HDC) {
@@ -183,6 +185,8 @@ void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
                      qPrintable(QStringLiteral("bpp %1 clip %2 face %3").arg(bpp).arg(int(clip)).arg(face)));
           }
         }
+        // Repeated captions took the blending shortcut, not only the painter.
+        QVERIFY2(gdi::stampedTextLines() > stampedBefore, qPrintable(QStringLiteral("bpp %1").arg(bpp)));
     }
 }
 
