@@ -223,6 +223,9 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
         return;
     const std::uint32_t px = surfacePixel(bm, colour);
     const Region *clip = dc->clip ? &*dc->clip : nullptr;
+    // Lines give runs on neighbouring rows: the clip band of the last run is
+    // tried before searching.
+    const Region::Band *band = nullptr;
     for (const RowSpan &s : spans) {
         if (s.y < 0 || s.y >= bm->height)
             continue;
@@ -234,7 +237,13 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
             fillPixels(row + x1, x2 - x1, px);
             continue;
         }
-        const std::vector<Span> *clipRow = clip->rowSpans(s.y);
+        if (!band || s.y < band->top || s.y >= band->bottom) {
+            const std::vector<Region::Band> &bands = clip->bands();
+            auto it = std::upper_bound(bands.begin(), bands.end(), s.y,
+                                       [](int v, const Region::Band &b) { return v < b.bottom; });
+            band = it == bands.end() || s.y < it->top ? nullptr : &*it;
+        }
+        const std::vector<Span> *clipRow = band ? &band->spans : nullptr;
         if (!clipRow)
             continue;
         for (const Span &c : *clipRow) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace gdi {
 
@@ -175,6 +176,17 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     if (box.isEmpty())
         return TRUE;
     const Pen *pen = outlinePen(dc);
+    if (s_fastPaths && pen && pen->width <= 1) {
+        // A thin outline in the fill colour: the loop and the inside together
+        // cover the whole box, except that a 1 x 1 box has no loop at all.
+        const Brush *brush = fillBrush(dc);
+        if (brush && brush->colour == pen->colour) {
+            if (box.width() > 1 || box.height() > 1)
+                fillRect(dc, box, brush->colour);
+            notifyDrawn(dc);
+            return TRUE;
+        }
+    }
     if (s_fastPaths && (!pen || pen->width <= 1)) {
         // A thin or no outline: every write is a plain copy, so filling the
         // whole inside and then drawing the loop over it leaves the same
@@ -532,11 +544,12 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
                               .intersected(Rect{xDest - xSrc, yDest - ySrc, xDest - xSrc + src->width,
                                                 yDest - ySrc + src->height});
         const Region *clip = dc->clip ? &*dc->clip : nullptr;
-        for (int y = rows.top; y < rows.bottom; ++y) {
+        for (int y = rows.top; y < rows.bottom && rows.left < rows.right; ++y) {
             const std::uint32_t *srow = src->row(y - yDest + ySrc) + (xSrc - xDest);
             std::uint32_t *drow = dst->row(y);
+            // Every surface pixel is opaque, so a copy is a plain memcpy.
             if (!clip) {
-                ropRow(0xCC, 0, srow + rows.left, drow + rows.left, rows.width());
+                std::memcpy(drow + rows.left, srow + rows.left, size_t(rows.width()) * sizeof(std::uint32_t));
                 continue;
             }
             const std::vector<Span> *clipRow = clip->rowSpans(y);
@@ -547,7 +560,7 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
                     break;
                 const int a = std::max(rows.left, c.x1), b = std::min(rows.right, c.x2);
                 if (a < b)
-                    ropRow(0xCC, 0, srow + a, drow + a, b - a);
+                    std::memcpy(drow + a, srow + a, size_t(b - a) * sizeof(std::uint32_t));
             }
         }
         notifyDrawn(dc);

@@ -87,7 +87,8 @@ void tst_GdiFastPath::matchesGeneric_data()
         QTest::newRow(r.name) << r.bpp << int(r.clip);
 }
 
-// Rectangles (pens: none, thin, inside-frame, wide; brushes: solid, hollow),
+// Rectangles (pens: none, thin, inside-frame, wide, in the fill colour;
+// brushes: solid, hollow; small boxes down to one pixel),
 // FillRect, thin polylines with straight rows, and block copies.
 void tst_GdiFastPath::matchesGeneric()
 {
@@ -101,15 +102,21 @@ void tst_GdiFastPath::matchesGeneric()
                 const COLORREF colour = rng.generate() & 0xFFFFFF;
                 switch (rng.bounded(4)) {
                 case 0: {
-                    const int penKind = rng.bounded(5);
+                    const int penKind = rng.bounded(6);
                     HGDIOBJ pen = penKind == 0 ? GetStockObject(NULL_PEN)
                                 : penKind == 1 ? CreatePen(PS_SOLID, rng.bounded(2), colour ^ 0x00FF00)
                                 : penKind == 2 ? CreatePen(PS_INSIDEFRAME, 1, colour ^ 0xFF0000)
                                 : penKind == 3 ? CreatePen(PS_INSIDEFRAME, 3, colour ^ 0x0000FF)
-                                               : CreatePen(PS_SOLID, 2, colour ^ 0x00FFFF);
+                                : penKind == 4 ? CreatePen(PS_SOLID, 2, colour ^ 0x00FFFF)
+                                               : CreatePen(PS_SOLID, rng.bounded(2), colour); // the fill's colour
                     HGDIOBJ brush = rng.bounded(4) == 0 ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(colour);
                     HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
-                    Rectangle(dc, coord(rng), coord(rng), coord(rng), coord(rng));
+                    // Every other box is at most 2 x 2, down to one pixel.
+                    const int left = coord(rng), top = coord(rng);
+                    const bool small = rng.bounded(2) == 0;
+                    const int right = small ? left + rng.bounded(-2, 3) : coord(rng);
+                    const int bottom = small ? top + rng.bounded(-2, 3) : coord(rng);
+                    Rectangle(dc, left, top, right, bottom);
                     DeleteObject(SelectObject(dc, oldPen));
                     DeleteObject(SelectObject(dc, oldBrush));
                     break;
