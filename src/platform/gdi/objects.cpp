@@ -14,12 +14,6 @@ namespace gdi {
 
 // ---- Handle table ----
 
-HandleTable &HandleTable::instance()
-{
-    static HandleTable table;
-    return table;
-}
-
 HandleTable::HandleTable()
 {
     auto brush = [](COLORREF c, bool hollow) {

@@ -187,7 +187,11 @@ struct DeviceContext : Object
 class HandleTable
 {
 public:
-    static HandleTable &instance();
+    static HandleTable &instance()
+    {
+        static HandleTable table;
+        return table;
+    }
 
     HGDIOBJ add(std::unique_ptr<Object> object);
     Object *find(HGDIOBJ h) const

@@ -44,6 +44,12 @@ void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
         out.push_back(dx > 0 ? RowSpan{y0, x0, x1} : RowSpan{y0, x1 + 1, x0 + 1});
         return;
     }
+    if (dx == 0 && s_fastPaths) {
+        // A column: y0..y1-1 going down, y1+1..y0 going up.
+        for (int y = y0; y != y1; y += dy > 0 ? 1 : -1)
+            out.push_back(RowSpan{y, x0, x0 + 1});
+        return;
+    }
     const int adx = std::abs(dx), ady = std::abs(dy);
     const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
     // Exact diagonals count as y-major. On an error tie, x-major lines step
