@@ -94,8 +94,18 @@ struct GlyphCoverage
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> alpha;
+    // Per row, the columns from the first to past the last covered pixel.
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> rows;
 };
 using TextCoverage = std::vector<GlyphCoverage>;
+
+// An ink times every coverage, made once per ink.
+struct InkProducts
+{
+    std::uint32_t ink = 0;
+    bool ready = false;
+    std::array<std::uint32_t, 256> times{};
+};
 
 // A font as one kind of surface draws it, with what DrawTextA reuses from
 // call to call (text.cpp). A font object never changes after it is made, so
@@ -116,6 +126,7 @@ struct FontRendering
         enum class Stamp { Unknown, Usable, Unusable };
         Stamp stamp = Stamp::Unknown;
         std::vector<TextCoverage> coverage;
+        InkProducts products;
     };
     std::vector<Layout> layouts; // the most recent few
 };

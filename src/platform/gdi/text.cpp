@@ -246,13 +246,18 @@ inline std::uint32_t mulPixel(std::uint32_t x, std::uint32_t a)
 }
 
 // Opaque ink over an opaque pixel at a glyph coverage, blended as the raster
-// engine blends greyscale glyphs. The two products never carry into the next
-// channel: together they are at most 255 in each.
-inline std::uint32_t blendInk(std::uint32_t dst, std::uint32_t ink, std::uint32_t c)
+// engine blends greyscale glyphs: ink * c + pixel * (255 - c), each product
+// rounded. The two never carry into the next channel: together they are at
+// most 255 in each.
+const InkProducts &inkProducts(InkProducts &products, std::uint32_t ink)
 {
-    if (c == 255)
-        return ink;
-    return mulPixel(ink, c) + mulPixel(dst, 255 - c);
+    if (!products.ready || products.ink != ink) {
+        for (std::uint32_t c = 0; c < 256; ++c)
+            products.times[c] = mulPixel(ink, c);
+        products.ink = ink;
+        products.ready = true;
+    }
+    return products;
 }
 
 // Renders a line's glyphs in white on black, on the kind of image the
@@ -322,10 +327,19 @@ bool captureCoverage(const std::vector<QGlyphRun> &runs, int lineHeight, TextCov
         glyph.width = x1 - x0 + 1;
         glyph.height = y1 - y0 + 1;
         glyph.alpha.resize(size_t(glyph.width) * size_t(glyph.height));
+        glyph.rows.assign(size_t(glyph.height), {0, 0});
         for (int y = 0; y < glyph.height; ++y) {
             const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y0 + y)) + cx + x0;
-            for (int x = 0; x < glyph.width; ++x)
-                glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = std::uint8_t(qBlue(row[x]));
+            for (int x = 0; x < glyph.width; ++x) {
+                const auto a = std::uint8_t(qBlue(row[x]));
+                glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = a;
+                auto &extent = glyph.rows[size_t(y)];
+                if (a != 0) {
+                    if (extent.second == 0)
+                        extent.first = std::uint16_t(x);
+                    extent.second = std::uint16_t(x + 1);
+                }
+            }
         }
         out.push_back(std::move(glyph));
     }
@@ -342,18 +356,22 @@ inline std::uint32_t probePixel(int x, int y)
 // Blends a line's glyphs in ink with their baseline starting at `origin`,
 // inside `allowed`.
 void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint origin, const TextCoverage &line,
-               std::uint32_t ink)
+               const InkProducts &ink)
 {
     for (const GlyphCoverage &g : line) {
         const int gx = origin.x() + g.left, gy = origin.y() + g.top;
         const Rect box = Rect{gx, gy, gx + g.width, gy + g.height}.intersected(allowed);
         for (int y = box.top; y < box.bottom; ++y) {
+            const auto [first, last] = g.rows[size_t(y - gy)];
+            const int x0 = std::max(box.left, gx + first), x1 = std::min(box.right, gx + last);
             std::uint32_t *row = pixels + size_t(y) * size_t(stride);
             const std::uint8_t *alpha = g.alpha.data() + size_t(y - gy) * size_t(g.width);
-            for (int x = box.left; x < box.right; ++x) {
+            for (int x = x0; x < x1; ++x) {
                 const std::uint32_t a = alpha[x - gx];
-                if (a != 0)
-                    row[x] = blendInk(row[x], ink, a);
+                if (a == 255)
+                    row[x] = ink.ink;
+                else if (a != 0)
+                    row[x] = ink.times[a] + mulPixel(row[x], 255 - a);
             }
         }
     }
@@ -379,6 +397,7 @@ bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage 
     const int w = bounds.width() + 2, h = bounds.height() + 2;
     QImage painted(w, h, QImage::Format_RGB32);
     std::vector<std::uint32_t> blended(size_t(w) * size_t(h));
+    InkProducts products;
     for (std::uint32_t ink : {0xFF3C8A1Fu, 0xFFF0E0D0u, 0xFF000000u}) {
         for (int y = 0; y < h; ++y) {
             auto *row = reinterpret_cast<QRgb *>(painted.scanLine(y));
@@ -391,7 +410,7 @@ bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage 
             for (const QGlyphRun &run : runs)
                 painter.drawGlyphRun(origin, run);
         }
-        stampLine(blended.data(), w, Rect{0, 0, w, h}, origin, line, ink);
+        stampLine(blended.data(), w, Rect{0, 0, w, h}, origin, line, inkProducts(products, ink));
         for (int y = 0; y < h; ++y)
             if (std::memcmp(painted.constScanLine(y), blended.data() + size_t(y) * size_t(w), size_t(w) * 4) != 0)
                 return false;
@@ -514,7 +533,11 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             constexpr size_t kKept = 16;
             if (cache.size() >= kKept)
                 cache.erase(cache.begin());
-            cache.push_back({text, options, layoutText(text, options, measure), {}, FontRendering::Layout::Stamp::Unknown, {}});
+            FontRendering::Layout added;
+            added.text = text;
+            added.options = options;
+            added.lines = layoutText(text, options, measure);
+            cache.push_back(std::move(added));
             laidOut = &cache.back().lines;
         }
     } else {
@@ -621,7 +644,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
                 const int x = lineX(line);
                 const int y = top + int(i) * lineHeight;
                 stampLine(bm->pixels.data(), bm->width, allowedRect, QPoint(x, y + metrics.ascent()), entry->coverage[i],
-                          ink);
+                          inkProducts(entry->products, ink));
                 ++s_stampedLines;
                 if (line.underline >= 0) {
                     const int x0 = x + metrics.horizontalAdvance(line.text.left(line.underline));
