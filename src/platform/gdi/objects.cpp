@@ -78,9 +78,8 @@ HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
     return h;
 }
 
-void HandleTable::remove(HGDIOBJ h)
+void HandleTable::remove(HGDIOBJ h, Object *o)
 {
-    Object *o = find(h);
     if (!o || o->stock)
         return;
     const std::size_t index = std::size_t(h) & kIndexMask;
@@ -345,14 +344,12 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
     return HandleTable::instance().add(std::move(bm));
 }
 
-static void swapSelection(HGDIOBJ *slot, HGDIOBJ h)
+static void swapSelection(HGDIOBJ *slot, HGDIOBJ h, Object *o)
 {
-    HandleTable &t = HandleTable::instance();
-    if (Object *old = t.find(*slot))
+    if (Object *old = HandleTable::instance().find(*slot))
         --old->selectCount;
     *slot = h;
-    if (Object *o = t.find(h))
-        ++o->selectCount;
+    ++o->selectCount;
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
@@ -365,22 +362,22 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
     switch (o->kind) {
     case Kind::Pen:
         old = dc->pen;
-        swapSelection(&dc->pen, h);
+        swapSelection(&dc->pen, h, o);
         return old;
     case Kind::Brush:
         old = dc->brush;
-        swapSelection(&dc->brush, h);
+        swapSelection(&dc->brush, h, o);
         return old;
     case Kind::Font:
         old = dc->font;
-        swapSelection(&dc->font, h);
+        swapSelection(&dc->font, h, o);
         return old;
     case Kind::Bitmap:
         // A bitmap goes into one memory DC at a time (the stock one anywhere).
         if (!dc->memory || (o->selectCount > 0 && !o->stock && dc->bitmap != h))
             return 0;
         old = dc->bitmap;
-        swapSelection(&dc->bitmap, h);
+        swapSelection(&dc->bitmap, h, o);
         return old;
     case Kind::Region:
         return HGDIOBJ(SelectClipRgn(hdc, h));
@@ -401,7 +398,7 @@ BOOL DeleteObject(HGDIOBJ ho)
         return TRUE;
     if (o->selectCount > 0)
         return FALSE; // still selected into a DC: refused, nothing changes
-    t.remove(ho);
+    t.remove(ho, o);
     return TRUE;
 }
 

@@ -217,7 +217,9 @@ public:
         Object *o = find(h);
         return o && o->kind == kind ? static_cast<T *>(o) : nullptr;
     }
-    void remove(HGDIOBJ h);
+    void remove(HGDIOBJ h) { remove(h, find(h)); }
+    // Removes the object a handle was found to name.
+    void remove(HGDIOBJ h, Object *o);
     // A fresh object of a kind, from the deleted ones kept for reuse when
     // there is one (reset to a new object's state).
     template<typename T>
