@@ -32,6 +32,10 @@ void kxButtons_H::UserControl_Resize()
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);
+    // A hidden button whose first picture is left to its first paint stays
+    // undrawn until then (hDC draws it for anyone who asks earlier).
+    if (isPictureOwed() && !isVisible())
+        return;
     Refresh();
 }
 

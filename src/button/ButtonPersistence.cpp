@@ -126,6 +126,11 @@ void kxButtons_H::UserControl_ReadProperties(bag::PropertyBag &PropBag)
         optionToggle(1);
 
     m_delayDrawing = False;
+    // A button read while hidden (each button of a window being built) is
+    // drawn by the paint that first shows it; composing it here too would
+    // draw every button twice before anyone can see it.
+    if (!isVisible())
+        setPictureOwed();
     UserControl_Resize();
 }
 

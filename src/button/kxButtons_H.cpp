@@ -417,6 +417,10 @@ std::int32_t kxButtons_H::FontStyle() const
 
 HDC kxButtons_H::hDC()
 {
+    // Whoever reads the surface sees the finished button: a first picture
+    // still left to a paint that has not come yet is drawn now.
+    if (isPictureOwed())
+        RedrawButton();
     return host::UserControl::hDC();
 }
 

@@ -434,6 +434,7 @@ void UserControl::ensureSurface()
         DeleteObject(brush);
     }
     gdi::setDrawNotifier(m_dc, [this] {
+        m_pictureOwed = false;
         if (!m_painting)
             update();
     });

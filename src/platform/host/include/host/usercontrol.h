@@ -174,6 +174,13 @@ public:
 
     // The device context of the control's surface (made on first use).
     HDC hDC();
+    // A control built while hidden may leave its first picture to the paint
+    // that shows it, since nothing can show it earlier. The picture is owed
+    // from setPictureOwed() until the control next draws into hDC (its paint
+    // handler does). A control that hands its hDC to others draws an owed
+    // picture first, so that readers never see the blank surface.
+    void setPictureOwed() { m_pictureOwed = true; }
+    bool isPictureOwed() const { return m_pictureOwed; }
     HWND hWnd();
     // Shows the surface on screen (the host's Refresh; the derived control's
     // own Refresh reaches it as UserControl::Refresh()).
@@ -266,6 +273,7 @@ private:
     HBITMAP m_surface = 0;
     HBITMAP m_stockBitmap = 0;
     bool m_painting = false;
+    bool m_pictureOwed = false;
     bool m_releaseEndsDoubleClick = false;
     bool m_terminated = false;
     int m_oleDropMode = 0;
