@@ -156,12 +156,12 @@ std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour)
     return bm->isMono() ? toMono(p) : p;
 }
 
-void fillPixels(std::uint32_t *row, int n, std::uint32_t px)
+void fillLongRun(std::uint32_t *row, int n, std::uint32_t px)
 {
     // Long runs go to the C library's wide-character fill, which writes
     // several pixels per instruction; wchar_t is 32 bits here.
     static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
-    if (n >= 16 && fastPathsEnabled())
+    if (fastPathsEnabled())
         std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(px), size_t(n));
     else
         std::fill(row, row + n, px);

@@ -315,8 +315,18 @@ void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region
         }
     }
 }
-// Writes n copies of one pixel.
-void fillPixels(std::uint32_t *row, int n, std::uint32_t px);
+
+// Writes n copies of one pixel: short runs here, long ones in fillLongRun.
+void fillLongRun(std::uint32_t *row, int n, std::uint32_t px);
+inline void fillPixels(std::uint32_t *row, int n, std::uint32_t px)
+{
+    if (n >= 16) {
+        fillLongRun(row, n, px);
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+        row[i] = px;
+}
 // Fills region & drawable area with one colour (COLORREF), as the DC's
 // surface format requires.
 void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
