@@ -123,7 +123,9 @@ struct FontRendering
         std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
         // Each line's glyph coverage, once it has been checked that blending
         // it gives exactly what Qt's painter gives (text.cpp).
-        enum class Stamp { Unknown, Usable, Unusable };
+        // A caption drawn only once is not worth keeping: coverage is taken
+        // on its second draw.
+        enum class Stamp { Unknown, DrawnOnce, Usable, Unusable };
         Stamp stamp = Stamp::Unknown;
         std::vector<TextCoverage> coverage;
         InkProducts products;

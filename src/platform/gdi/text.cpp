@@ -264,12 +264,14 @@ const InkProducts &inkProducts(InkProducts &products, std::uint32_t ink)
 // surfaces are, each glyph in a cell of its own so that none overlaps another,
 // and keeps each one's coverage. False when the glyphs are not plain greyscale
 // coverage (subpixel antialiasing, colour glyphs) or reach the edge of a cell.
-bool captureCoverage(const std::vector<QGlyphRun> &runs, int lineHeight, TextCoverage &out)
+bool captureCoverage(const std::vector<QGlyphRun> &runs, int ascent, int lineHeight, TextCoverage &out)
 {
     out.clear();
-    const int pad = 2 + lineHeight;
-    const int cell = 4 * pad; // wider than any glyph of the font, with room around
-    const int top = -2 * pad;
+    // A cell holds a glyph as wide as the line is high with a margin all
+    // round; a glyph that reaches the edge makes the capture fail.
+    const int margin = 2 + lineHeight / 4;
+    const int cell = lineHeight + 2 * margin;
+    const int top = -(ascent + margin);
     int count = 0;
     for (const QGlyphRun &run : runs)
         count += int(run.glyphIndexes().size());
@@ -291,7 +293,7 @@ bool captureCoverage(const std::vector<QGlyphRun> &runs, int lineHeight, TextCov
             const QList<quint32> indexes = run.glyphIndexes();
             QList<QPointF> spread;
             for (qsizetype i = 0; i < positions.size(); ++i, ++j) {
-                const QPointF origin(j * cell + pad - std::floor(positions[i].x()), -top);
+                const QPointF origin(j * cell + margin - std::floor(positions[i].x()), -top);
                 origins.push_back(origin);
                 spread.append(positions[i] + origin);
             }
@@ -426,12 +428,13 @@ std::unordered_map<QString, bool> &blendVerdicts()
     return verdicts;
 }
 
-FontRendering::Layout::Stamp prepareStamp(FontRendering::Layout &entry, const QFont &font, int lineHeight)
+FontRendering::Layout::Stamp prepareStamp(FontRendering::Layout &entry, const QFont &font, int ascent,
+                                          int lineHeight)
 {
     using Stamp = FontRendering::Layout::Stamp;
     entry.coverage.assign(entry.glyphs.size(), TextCoverage{});
     for (size_t i = 0; i < entry.glyphs.size(); ++i) {
-        if (!captureCoverage(entry.glyphs[i], lineHeight, entry.coverage[i])) {
+        if (!captureCoverage(entry.glyphs[i], ascent, lineHeight, entry.coverage[i])) {
             entry.coverage.clear();
             return Stamp::Unusable;
         }
@@ -636,8 +639,11 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     // A caption drawn before in this font: its glyph coverage is blended
     // straight into the surface, without a painter.
     if (glyphCache && rectangular) {
-        if (entry->stamp == FontRendering::Layout::Stamp::Unknown)
-            entry->stamp = prepareStamp(*entry, font, lineHeight);
+        using Stamp = FontRendering::Layout::Stamp;
+        if (entry->stamp == Stamp::DrawnOnce)
+            entry->stamp = prepareStamp(*entry, font, metrics.ascent(), lineHeight);
+        else if (entry->stamp == Stamp::Unknown)
+            entry->stamp = Stamp::DrawnOnce;
         if (entry->stamp == FontRendering::Layout::Stamp::Usable) {
             for (size_t i = 0; i < lines.size(); ++i) {
                 const TextLine &line = lines[i];
