@@ -406,6 +406,28 @@ private slots:
         QCOMPARE(gdi::liveObjectsTotal(), before);
     }
 
+    // A picture left to the first paint stays owed until something is
+    // drawn into hDC, whether by that paint or earlier.
+    void owedPictureEndsWithTheFirstDrawing()
+    {
+        host::Form form;
+        auto *probe = new Probe(&form);
+        probe->setGeometry(0, 0, 20, 10);
+        QVERIFY(!probe->isPictureOwed());
+        probe->setPictureOwed();
+        const HDC dc = probe->hDC(); // making the surface draws nothing
+        QVERIFY(probe->isPictureOwed());
+        fill(dc, 0, 0, 20, 10, RGB(255, 0, 0));
+        QVERIFY(!probe->isPictureOwed());
+
+        probe->setPictureOwed();
+        probe->onPaint = [probe] { fill(probe->hDC(), 0, 0, 20, 10, RGB(0, 0, 255)); };
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(!probe->isPictureOwed());
+        QCOMPARE(probe->surfaceImage().pixel(10, 5), qRgb(0, 0, 255));
+    }
+
     void extenderAndScale()
     {
         host::Form form;
