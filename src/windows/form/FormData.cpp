@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <functional>
 
 namespace forms {
 
@@ -26,11 +27,15 @@ constexpr KindName kKinds[] = {
     {"button", ControlKind::Button},     {"timer", ControlKind::Timer},
 };
 
-// Reads typed fields of one JSON object and remembers the first fault.
+// Reads typed fields of one JSON object and remembers the first fault. The
+// place named in the message is only spelt out when there is a fault: a
+// layout that reads cleanly builds no message text at all.
 class Reader
 {
 public:
-    Reader(const QJsonObject &object, QString where) : m_object(object), m_where(std::move(where)) {}
+    using Where = std::function<QString()>;
+
+    Reader(const QJsonObject &object, Where where) : m_object(object), m_where(std::move(where)) {}
 
     bool failed() const { return !m_error.isEmpty(); }
     const QString &error() const { return m_error; }
@@ -38,7 +43,7 @@ public:
     void fail(const QString &what)
     {
         if (m_error.isEmpty())
-            m_error = m_where + QStringLiteral(": ") + what;
+            m_error = m_where() + QStringLiteral(": ") + what;
     }
 
     bool has(const char *key) const { return m_object.contains(QLatin1String(key)); }
@@ -120,7 +125,7 @@ public:
 
 private:
     QJsonObject m_object;
-    QString m_where;
+    Where m_where;
     QString m_error;
 };
 
@@ -170,7 +175,7 @@ FormParseResult parseForm(const QByteArray &json, const QString &fileName)
     }
 
     const QJsonObject root = doc.object();
-    Reader r(root, fileName);
+    Reader r(root, [&fileName] { return fileName; });
     FormData form;
     form.name = r.text("name", true);
     form.caption = r.text("caption");
@@ -197,13 +202,13 @@ FormParseResult parseForm(const QByteArray &json, const QString &fileName)
     QSet<QString> names{form.name};
     const QJsonArray list = root.value(QLatin1String("controls")).toArray();
     for (qsizetype i = 0; i < list.size(); ++i) {
-        const QString where = QStringLiteral("%1: control %2").arg(fileName).arg(i);
+        const auto where = [&fileName, i] { return QStringLiteral("%1: control %2").arg(fileName).arg(i); };
         if (!list.at(i).isObject()) {
-            result.error = where + QStringLiteral(": not an object");
+            result.error = where() + QStringLiteral(": not an object");
             return result;
         }
         const QJsonObject o = list.at(i).toObject();
-        Reader c(o, where + QStringLiteral(" (%1)").arg(o.value(QLatin1String("name")).toString()));
+        Reader c(o, [&where, &o] { return where() + QStringLiteral(" (%1)").arg(o.value(QLatin1String("name")).toString()); });
         ControlData d;
         d.name = c.text("name", true);
         const QString kindName = c.text("kind", true);
