@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMovie>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -57,6 +58,8 @@ private slots:
     void storedBags();
     void art();
     void shownButtonsComposed();
+    void damagedStoredFiles_data();
+    void damagedStoredFiles();
 };
 
 void tst_storedform::layoutFaults_data()
@@ -353,6 +356,46 @@ void tst_storedform::shownButtonsComposed()
         QVERIFY2(!button->visibleRegion().isEmpty(), qPrintable(button->objectName()));
         QVERIFY2(composed(button), qPrintable(button->objectName()));
     }
+}
+
+// A stored file that is missing, cut short or empty stops the window with
+// a message naming that file; nothing is half built from it.
+void tst_storedform::damagedStoredFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("keep"); // bytes kept; -1: the file is removed
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("bag missing") << "sobre_.bag" << -1 << "No such file";
+    QTest::newRow("bag cut short") << "sobre_.bag" << 100 << "sobre_.bag";
+    QTest::newRow("bag empty") << "abre.bag" << 0 << "abre.bag";
+    QTest::newRow("layout missing") << "radiosala.json" << -1 << "No such file";
+    QTest::newRow("layout cut short") << "radiosala.json" << 2000 << "radiosala.json";
+}
+
+void tst_storedform::damagedStoredFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(int, keep);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir source(formsDir());
+    for (const QString &name : source.entryList(QDir::Files))
+        QVERIFY(QFile::copy(source.filePath(name), dir.filePath(name)));
+    const QString damaged = dir.filePath(file);
+    if (keep < 0) {
+        QVERIFY(QFile::remove(damaged));
+    } else {
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(keep));
+    }
+
+    radiosala window(dir.path());
+    QVERIFY(!window.isLoaded());
+    QVERIFY2(window.loadError().contains(file) && window.loadError().contains(message), qPrintable(window.loadError()));
 }
 
 QTEST_MAIN(tst_storedform)

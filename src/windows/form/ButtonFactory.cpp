@@ -1,21 +1,19 @@
 #include "ButtonFactory.h"
+#include "StoredFile.h"
 
 #include <bag/BagStream.h>
 #include <button/kxButtons_H.h>
 #include <host/twips.h>
 
-#include <QFile>
 
 namespace forms {
 
 QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, QString *error)
 {
-    QFile file(bagFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(bagFile, file.errorString());
+    QByteArray bytes;
+    if (!readStoredFile(bagFile, &bytes, error))
         return nullptr;
-    }
-    const bag::ReadResult stream = bag::readStream(file.readAll());
+    const bag::ReadResult stream = bag::readStream(bytes);
     if (!stream.ok()) {
         *error = QStringLiteral("%1: %2").arg(bagFile, stream.error->toString());
         return nullptr;

@@ -6,6 +6,7 @@
 #include <forms/ShapeControl.h>
 
 #include "ButtonFactory.h"
+#include "StoredFile.h"
 
 #include <gdi/bridge.h>
 #include <host/form.h>
@@ -214,12 +215,10 @@ QString findFormDirectory(const QString &name, const QStringList &candidates)
 bool loadForm(const QString &directory, const QString &name, QWidget *window, LoadedForm *out, QString *error)
 {
     const QString path = QDir(directory).filePath(name + QStringLiteral(".json"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    QByteArray layout;
+    if (!readStoredFile(path, &layout, error))
         return false;
-    }
-    FormParseResult parsed = parseForm(file.readAll(), path);
+    FormParseResult parsed = parseForm(layout, path);
     if (!parsed.ok()) {
         *error = parsed.error;
         return false;
