@@ -33,10 +33,10 @@ QWidget *createButton(const ControlData &control, QWidget *container, const QStr
     bag::PropertyBag properties = stream.bag;
     button->UserControl_ReadProperties(properties);
     // Reading the bag ends with the control's own resize handling at this
-    // very extent (region, surface, layout, composition). The resize Qt
-    // still holds back for the first show would repeat all of it for an
-    // unchanged size, so it is consumed here; the first paint composes the
-    // button as always.
+    // very extent (region, surface, layout; the picture itself is left to
+    // the paint that first shows the button). The resize Qt still holds back
+    // for the first show would repeat all of it for an unchanged size, so it
+    // is consumed here.
     if (button->testAttribute(Qt::WA_PendingResizeEvent) && !button->isVisible())
         button->setAttribute(Qt::WA_PendingResizeEvent, false);
     return button;
