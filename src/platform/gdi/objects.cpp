@@ -130,7 +130,8 @@ std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel)
     bm->width = width;
     bm->height = height;
     bm->bitsPerPixel = bitsPerPixel == 1 ? 1 : 32;
-    bm->pixels.assign(size_t(width) * size_t(height), kBlack);
+    bm->pixels.resize(size_t(width) * size_t(height));
+    fillPixels(bm->pixels.data(), width * height, kBlack);
     return bm;
 }
 

@@ -117,6 +117,15 @@ static bool apply(Region::Op op, bool a, bool b)
 // Combines two rows of spans by sweeping over every span edge.
 static std::vector<Span> combineRow(const std::vector<Span> *a, const std::vector<Span> *b, Region::Op op)
 {
+    // A row only one side has: that side as it is, or nothing.
+    if (!a || !b) {
+        const bool keepA = op != Region::Op::And, keepB = op == Region::Op::Or || op == Region::Op::Xor;
+        if (a && keepA)
+            return *a;
+        if (b && keepB)
+            return *b;
+        return {};
+    }
     static const std::vector<Span> none;
     const std::vector<Span> &sa = a ? *a : none;
     const std::vector<Span> &sb = b ? *b : none;
