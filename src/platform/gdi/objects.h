@@ -123,8 +123,8 @@ struct FontRendering
         std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
         // Each line's glyph coverage, once it has been checked that blending
         // it gives exactly what Qt's painter gives (text.cpp).
-        // A caption drawn only once is not worth keeping: coverage is taken
-        // on its second draw.
+        // A caption drawn only once is not worth keeping: its glyphs are
+        // shaped and their coverage taken on its second draw.
         enum class Stamp { Unknown, DrawnOnce, Usable, Unusable };
         Stamp stamp = Stamp::Unknown;
         std::vector<TextCoverage> coverage;

@@ -92,8 +92,10 @@ std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &o
             pieces.push_back({start, s.size() - start});
     }
 
-    auto addLine = [&](qsizetype start, qsizetype end) {
+    auto addLine = [&](qsizetype start, qsizetype end, int fitted = 0, int overflow = std::numeric_limits<int>::max()) {
         TextLine line;
+        line.fitted = fitted;
+        line.overflow = overflow;
         line.text = s.mid(start, end - start);
         if (options.singleLine)
             line.text.remove(u'\r').remove(u'\n');
@@ -113,6 +115,7 @@ std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &o
         do {
             qsizetype fitted = start; // end of the last word that fits
             qsizetype pos = start;
+            int widestFit = 0, overflow = std::numeric_limits<int>::max();
             while (pos < end) {
                 qsizetype we = pos;
                 while (we < end && s[we] == u' ')
@@ -120,22 +123,41 @@ std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &o
                 while (we < end && s[we] != u' ')
                     ++we;
                 // The first word of a line stays whole even when too wide.
-                if (fitted != start
-                    && measure(QStringView(s).mid(start, we - start)) > options.width)
-                    break;
+                if (fitted != start) {
+                    const int w = measure(QStringView(s).mid(start, we - start));
+                    if (w > options.width) {
+                        overflow = w;
+                        break;
+                    }
+                    widestFit = std::max(widestFit, w);
+                }
                 fitted = we;
                 pos = we;
             }
             qsizetype trimmed = fitted;
             while (trimmed > start && s[trimmed - 1] == u' ')
                 --trimmed;
-            addLine(start, trimmed);
+            addLine(start, trimmed, widestFit, overflow);
             start = fitted;
             while (start < end && s[start] == u' ') // the spaces at a break are dropped
                 ++start;
         } while (start < end);
     }
     return lines;
+}
+
+bool sameLayout(const std::vector<TextLine> &lines, const TextLayoutOptions &before, const TextLayoutOptions &options)
+{
+    if (before.prefix != options.prefix || before.wordBreak != options.wordBreak
+        || before.singleLine != options.singleLine)
+        return false;
+    // Without word breaking the room plays no part.
+    if (!options.wordBreak || options.singleLine || before.width == options.width)
+        return true;
+    for (const TextLine &line : lines)
+        if (line.fitted > options.width || line.overflow <= options.width)
+            return false;
+    return true;
 }
 
 static bool s_substitutionsDone = false;
@@ -526,8 +548,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     if (fontObject) {
         std::vector<FontRendering::Layout> &cache = rendering->layouts;
         for (const FontRendering::Layout &l : cache) {
-            if (l.text == text && l.options.prefix == options.prefix && l.options.wordBreak == options.wordBreak
-                && l.options.singleLine == options.singleLine && l.options.width == options.width) {
+            if (l.text == text && sameLayout(l.lines, l.options, options)) {
                 laidOut = &l.lines;
                 break;
             }
@@ -617,9 +638,15 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         fillRegion(dc, cellRegion.intersected(allowed), dc->bkColor);
     }
 
+    // The first draw of a caption paints its text; the glyphs are shaped and
+    // kept from the second on.
+    using Stamp = FontRendering::Layout::Stamp;
+    if (entry && entry->stamp == Stamp::Unknown) {
+        entry->stamp = Stamp::DrawnOnce;
+        glyphCache = nullptr;
+    }
     if (glyphCache && glyphCache->size() != lines.size()) {
         glyphCache->clear();
-        entry->stamp = FontRendering::Layout::Stamp::Unknown;
         for (const TextLine &line : lines) {
             glyphCache->push_back(shapedLine(line.text, font));
             if (glyphCache->back().empty() && !line.text.isEmpty()) {
@@ -639,12 +666,9 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     // A caption drawn before in this font: its glyph coverage is blended
     // straight into the surface, without a painter.
     if (glyphCache && rectangular) {
-        using Stamp = FontRendering::Layout::Stamp;
         if (entry->stamp == Stamp::DrawnOnce)
             entry->stamp = prepareStamp(*entry, font, metrics.ascent(), lineHeight);
-        else if (entry->stamp == Stamp::Unknown)
-            entry->stamp = Stamp::DrawnOnce;
-        if (entry->stamp == FontRendering::Layout::Stamp::Usable) {
+        if (entry->stamp == Stamp::Usable) {
             for (size_t i = 0; i < lines.size(); ++i) {
                 const TextLine &line = lines[i];
                 const int x = lineX(line);

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace gdi {
@@ -15,6 +16,11 @@ struct TextLine
     QString text;
     int width = 0;
     int underline = -1; // index in text of the character after a single '&'
+    // Word breaking: the widest measure that was found to fit and the first
+    // that was not. Any room from the one up to below the other breaks the
+    // line the same way.
+    int fitted = 0;
+    int overflow = std::numeric_limits<int>::max();
 };
 
 struct TextLayoutOptions
@@ -29,6 +35,10 @@ struct TextLayoutOptions
 using Measure = std::function<int(QStringView)>;
 
 std::vector<TextLine> layoutText(const QString &text, const TextLayoutOptions &options, const Measure &measure);
+
+// Whether laying out with `options` would give exactly `lines`, laid out with
+// `before` (same text).
+bool sameLayout(const std::vector<TextLine> &lines, const TextLayoutOptions &before, const TextLayoutOptions &options);
 
 // Caption lines drawn so far by blending kept glyph coverage (for tests).
 int stampedTextLines();
