@@ -84,9 +84,8 @@ struct Brush : Object
 // Fonts (text.cpp).
 QFont qfontFromLogFont(const LOGFONTA &lf);
 
-// One glyph's antialiased coverage (0..255) in a box placed relative to the
-// start of its line's baseline. A line keeps its glyphs in drawing order:
-// where two glyphs touch one pixel it is blended twice, as the painter does.
+// One glyph's antialiased coverage (0..255) at one fraction of a pixel, in a
+// box placed relative to the pixel its origin falls in.
 struct GlyphCoverage
 {
     int left = 0;
@@ -97,7 +96,18 @@ struct GlyphCoverage
     // Per row, the columns from the first to past the last covered pixel.
     std::vector<std::pair<std::uint16_t, std::uint16_t>> rows;
 };
-using TextCoverage = std::vector<GlyphCoverage>;
+
+// A glyph of a line: its coverage (kept by text.cpp for the life of the
+// process) and the pixel its origin falls in, from the start of the baseline.
+// A line keeps its glyphs in drawing order: where two glyphs touch one pixel
+// it is blended twice, as the painter does.
+struct PlacedGlyph
+{
+    const GlyphCoverage *glyph = nullptr;
+    int x = 0;
+    int y = 0;
+};
+using TextCoverage = std::vector<PlacedGlyph>;
 
 // An ink times every coverage, made once per ink.
 struct InkProducts
@@ -123,9 +133,7 @@ struct FontRendering
         std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
         // Each line's glyph coverage, once it has been checked that blending
         // it gives exactly what Qt's painter gives (text.cpp).
-        // A caption drawn only once is not worth keeping: its glyphs are
-        // shaped and their coverage taken on its second draw.
-        enum class Stamp { Unknown, DrawnOnce, Usable, Unusable };
+        enum class Stamp { Unknown, Usable, Unusable };
         Stamp stamp = Stamp::Unknown;
         std::vector<TextCoverage> coverage;
         InkProducts products;

@@ -5,8 +5,10 @@
 #include "text.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -205,6 +207,23 @@ QFont gdi::qfontFromLogFont(const LOGFONTA &lf)
     font.setStrikeOut(lf.lfStrikeOut != 0);
     font.setKerning(false);
     font.setStyleStrategy(lf.lfQuality == NONANTIALIASED_QUALITY ? QFont::NoAntialias : QFont::PreferAntialias);
+
+    // Fonts of one description share one Qt font: Qt matches a font against
+    // the font database once per font object, on its first use, and every
+    // control making its own font would pay that again.
+    static QHash<QString, QFont> made;
+    const QString key = QStringLiteral("%1|%2|%3|%4%5%6|%7")
+                            .arg(font.family())
+                            .arg(font.pixelSize())
+                            .arg(font.weight())
+                            .arg(int(font.italic()))
+                            .arg(int(font.underline()))
+                            .arg(int(font.strikeOut()))
+                            .arg(int(font.styleStrategy()));
+    auto it = made.constFind(key);
+    if (it != made.constEnd())
+        return *it;
+    made.insert(key, font);
     return font;
 }
 
@@ -282,48 +301,84 @@ const InkProducts &inkProducts(InkProducts &products, std::uint32_t ink)
     return products;
 }
 
-// Renders a line's glyphs in white on black, on the kind of image the
-// surfaces are, each glyph in a cell of its own so that none overlaps another,
-// and keeps each one's coverage. False when the glyphs are not plain greyscale
-// coverage (subpixel antialiasing, colour glyphs) or reach the edge of a cell.
-bool captureCoverage(const std::vector<QGlyphRun> &runs, int ascent, int lineHeight, TextCoverage &out)
+// Glyph coverage taken so far, per font as drawn and per face the shaper
+// picked glyphs from, by glyph and fraction of a pixel (in 64ths) of its
+// origin. Entries are never dropped: there are at most as many as the
+// glyphs drawn at their fractions, and lines point at them.
+struct GlyphKey
 {
-    out.clear();
+    quint32 index;
+    int fx;
+    int fy;
+    bool operator==(const GlyphKey &) const = default;
+};
+struct GlyphKeyHash
+{
+    size_t operator()(const GlyphKey &k) const { return size_t(k.index) * 4099u + size_t(k.fx) * 67u + size_t(k.fy); }
+};
+using FaceGlyphs = std::unordered_map<GlyphKey, GlyphCoverage, GlyphKeyHash>;
+struct FontGlyphs
+{
+    std::unordered_map<QString, FaceGlyphs> faces;
+    std::optional<bool> blendAgrees; // found out on the first line drawn
+};
+
+FontGlyphs &glyphStore(const QFont &font)
+{
+    static std::unordered_map<QString, FontGlyphs> store;
+    return store[font.key() + u'|' + QString::number(int(font.styleStrategy()))];
+}
+
+QString faceKey(const QRawFont &raw)
+{
+    return raw.familyName() + u'|' + raw.styleName() + u'|' + QString::number(raw.pixelSize());
+}
+
+struct Origin
+{
+    int x, y;    // the pixel the glyph's origin falls in
+    GlyphKey key; // glyph and the fraction left over
+};
+
+Origin originOf(quint32 index, QPointF p)
+{
+    const double fx = std::floor(p.x()), fy = std::floor(p.y());
+    return {int(fx), int(fy), {index, int(std::lround((p.x() - fx) * 64)), int(std::lround((p.y() - fy) * 64))}};
+}
+
+// Renders glyphs in white on black, on the kind of image the surfaces are,
+// each in a cell of its own so that none overlaps another, and keeps each
+// one's coverage. False when the glyphs are not plain greyscale coverage
+// (subpixel antialiasing, colour glyphs) or reach the edge of a cell.
+bool captureGlyphs(const QRawFont &raw, const std::vector<GlyphKey> &keys, int ascent, int lineHeight,
+                   FaceGlyphs &out)
+{
     // A cell holds a glyph as wide as the line is high with a margin all
-    // round; a glyph that reaches the edge makes the capture fail.
+    // round.
     const int margin = 2 + lineHeight / 4;
     const int cell = lineHeight + 2 * margin;
-    const int top = -(ascent + margin);
-    int count = 0;
-    for (const QGlyphRun &run : runs)
-        count += int(run.glyphIndexes().size());
+    const int baseY = ascent + margin;
+    const int count = int(keys.size());
     if (count == 0)
         return true;
     if (std::int64_t(count) * cell > 32768 || cell > 2048)
         return false;
     QImage image(count * cell, cell, QImage::Format_RGB32);
     image.fill(Qt::black);
-    // Where each glyph's origin lands: the start of its cell plus the
-    // fraction of a pixel it has in the line, so it rasterises alike.
-    std::vector<QPointF> origins;
     {
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+        for (int g = 0; g < count; ++g) {
+            indexes.append(keys[size_t(g)].index);
+            positions.append(QPointF(g * cell + margin + keys[size_t(g)].fx / 64.0, baseY + keys[size_t(g)].fy / 64.0));
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
         QPainter painter(&image);
         painter.setPen(Qt::white);
-        int j = 0;
-        for (const QGlyphRun &run : runs) {
-            const QList<QPointF> positions = run.positions();
-            const QList<quint32> indexes = run.glyphIndexes();
-            QList<QPointF> spread;
-            for (qsizetype i = 0; i < positions.size(); ++i, ++j) {
-                const QPointF origin(j * cell + margin - std::floor(positions[i].x()), -top);
-                origins.push_back(origin);
-                spread.append(positions[i] + origin);
-            }
-            QGlyphRun moved(run);
-            moved.setGlyphIndexes(indexes);
-            moved.setPositions(spread);
-            painter.drawGlyphRun(QPointF(0, 0), moved);
-        }
+        painter.drawGlyphRun(QPointF(0, 0), run);
     }
     for (int g = 0; g < count; ++g) {
         const int cx = g * cell;
@@ -340,32 +395,32 @@ bool captureCoverage(const std::vector<QGlyphRun> &runs, int ascent, int lineHei
                 }
             }
         }
-        if (x1 < 0)
-            continue; // nothing visible (a space)
-        if (x0 == 0 || y0 == 0 || x1 == cell - 1 || y1 == cell - 1)
-            return false;
         GlyphCoverage glyph;
-        // Cell pixel (x, y) is line pixel (x - origin.x, y - origin.y) from the baseline start.
-        glyph.left = cx + x0 - int(origins[size_t(g)].x());
-        glyph.top = y0 - int(origins[size_t(g)].y());
-        glyph.width = x1 - x0 + 1;
-        glyph.height = y1 - y0 + 1;
-        glyph.alpha.resize(size_t(glyph.width) * size_t(glyph.height));
-        glyph.rows.assign(size_t(glyph.height), {0, 0});
-        for (int y = 0; y < glyph.height; ++y) {
-            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y0 + y)) + cx + x0;
-            for (int x = 0; x < glyph.width; ++x) {
-                const auto a = std::uint8_t(qBlue(row[x]));
-                glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = a;
-                auto &extent = glyph.rows[size_t(y)];
-                if (a != 0) {
-                    if (extent.second == 0)
-                        extent.first = std::uint16_t(x);
-                    extent.second = std::uint16_t(x + 1);
+        if (x1 >= 0) {
+            if (x0 == 0 || y0 == 0 || x1 == cell - 1 || y1 == cell - 1)
+                return false;
+            // Cell pixel (x, y) lies (x - cx - margin, y - baseY) from the glyph's origin pixel.
+            glyph.left = x0 - margin;
+            glyph.top = y0 - baseY;
+            glyph.width = x1 - x0 + 1;
+            glyph.height = y1 - y0 + 1;
+            glyph.alpha.resize(size_t(glyph.width) * size_t(glyph.height));
+            glyph.rows.assign(size_t(glyph.height), {0, 0});
+            for (int y = 0; y < glyph.height; ++y) {
+                const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y0 + y)) + cx + x0;
+                for (int x = 0; x < glyph.width; ++x) {
+                    const auto a = std::uint8_t(qBlue(row[x]));
+                    glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = a;
+                    auto &extent = glyph.rows[size_t(y)];
+                    if (a != 0) {
+                        if (extent.second == 0)
+                            extent.first = std::uint16_t(x);
+                        extent.second = std::uint16_t(x + 1);
+                    }
                 }
             }
-        }
-        out.push_back(std::move(glyph));
+        } // else nothing visible (a space): kept empty
+        out.emplace(keys[size_t(g)], std::move(glyph));
     }
     return true;
 }
@@ -382,8 +437,9 @@ inline std::uint32_t probePixel(int x, int y)
 void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint origin, const TextCoverage &line,
                const InkProducts &ink)
 {
-    for (const GlyphCoverage &g : line) {
-        const int gx = origin.x() + g.left, gy = origin.y() + g.top;
+    for (const PlacedGlyph &placed : line) {
+        const GlyphCoverage &g = *placed.glyph;
+        const int gx = origin.x() + placed.x + g.left, gy = origin.y() + placed.y + g.top;
         const Rect box = Rect{gx, gy, gx + g.width, gy + g.height}.intersected(allowed);
         for (int y = box.top; y < box.bottom; ++y) {
             const auto [first, last] = g.rows[size_t(y - gy)];
@@ -410,8 +466,9 @@ bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage 
         return true;
     Rect bounds{0, 0, 0, 0};
     bool first = true;
-    for (const GlyphCoverage &g : line) {
-        const Rect r{g.left, g.top, g.left + g.width, g.top + g.height};
+    for (const PlacedGlyph &placed : line) {
+        const GlyphCoverage &g = *placed.glyph;
+        const Rect r{placed.x + g.left, placed.y + g.top, placed.x + g.left + g.width, placed.y + g.top + g.height};
         bounds = first ? r : Rect{std::min(bounds.left, r.left), std::min(bounds.top, r.top),
                                   std::max(bounds.right, r.right), std::max(bounds.bottom, r.bottom)};
         first = false;
@@ -442,37 +499,47 @@ bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage 
     return true;
 }
 
-// Whether blending agrees with the painter, per font: found out once, on the
-// first line drawn in that font.
-std::unordered_map<QString, bool> &blendVerdicts()
-{
-    static std::unordered_map<QString, bool> verdicts;
-    return verdicts;
-}
-
+// Places a caption's glyphs from the store, taking the coverage of any
+// glyph not met before; the first line with visible glyphs in a font also
+// checks that blending agrees with the painter.
 FontRendering::Layout::Stamp prepareStamp(FontRendering::Layout &entry, const QFont &font, int ascent,
                                           int lineHeight)
 {
     using Stamp = FontRendering::Layout::Stamp;
+    FontGlyphs &store = glyphStore(font);
+    if (store.blendAgrees == false)
+        return Stamp::Unusable;
     entry.coverage.assign(entry.glyphs.size(), TextCoverage{});
     for (size_t i = 0; i < entry.glyphs.size(); ++i) {
-        if (!captureCoverage(entry.glyphs[i], ascent, lineHeight, entry.coverage[i])) {
+        TextCoverage &line = entry.coverage[i];
+        for (const QGlyphRun &run : entry.glyphs[i]) {
+            const QRawFont raw = run.rawFont();
+            FaceGlyphs &face = store.faces[faceKey(raw)];
+            const QList<quint32> indexes = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            std::vector<GlyphKey> missing;
+            for (qsizetype j = 0; j < indexes.size(); ++j) {
+                const Origin o = originOf(indexes[j], positions[j]);
+                if (!face.count(o.key) && std::find(missing.begin(), missing.end(), o.key) == missing.end())
+                    missing.push_back(o.key);
+            }
+            if (!captureGlyphs(raw, missing, ascent, lineHeight, face)) {
+                entry.coverage.clear();
+                return Stamp::Unusable;
+            }
+            for (qsizetype j = 0; j < indexes.size(); ++j) {
+                const Origin o = originOf(indexes[j], positions[j]);
+                const GlyphCoverage &g = face.at(o.key);
+                if (g.width > 0)
+                    line.push_back({&g, o.x, o.y});
+            }
+        }
+        if (!store.blendAgrees && !line.empty())
+            store.blendAgrees = blendMatchesPainter(entry.glyphs[i], line);
+        if (store.blendAgrees == false) {
             entry.coverage.clear();
             return Stamp::Unusable;
         }
-    }
-    for (size_t i = 0; i < entry.glyphs.size(); ++i) {
-        if (entry.coverage[i].empty())
-            continue;
-        const QString key = font.key();
-        auto verdict = blendVerdicts().find(key);
-        if (verdict == blendVerdicts().end())
-            verdict = blendVerdicts().emplace(key, blendMatchesPainter(entry.glyphs[i], entry.coverage[i])).first;
-        if (!verdict->second) {
-            entry.coverage.clear();
-            return Stamp::Unusable;
-        }
-        break;
     }
     return Stamp::Usable;
 }
@@ -638,13 +705,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         fillRegion(dc, cellRegion.intersected(allowed), dc->bkColor);
     }
 
-    // The first draw of a caption paints its text; the glyphs are shaped and
-    // kept from the second on.
     using Stamp = FontRendering::Layout::Stamp;
-    if (entry && entry->stamp == Stamp::Unknown) {
-        entry->stamp = Stamp::DrawnOnce;
-        glyphCache = nullptr;
-    }
     if (glyphCache && glyphCache->size() != lines.size()) {
         glyphCache->clear();
         for (const TextLine &line : lines) {
@@ -663,10 +724,10 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
                                     : lprc->left;
     };
 
-    // A caption drawn before in this font: its glyph coverage is blended
+    // The glyphs' coverage, taken once per glyph and font, is blended
     // straight into the surface, without a painter.
     if (glyphCache && rectangular) {
-        if (entry->stamp == Stamp::DrawnOnce)
+        if (entry->stamp == Stamp::Unknown)
             entry->stamp = prepareStamp(*entry, font, metrics.ascent(), lineHeight);
         if (entry->stamp == Stamp::Usable) {
             for (size_t i = 0; i < lines.size(); ++i) {
