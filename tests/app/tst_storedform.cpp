@@ -19,7 +19,6 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMovie>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -293,14 +292,37 @@ void tst_storedform::art()
         }
     }
 
-    // In the window both animations play, scaled into their controls.
+    // In the shown window both animations play, scaled into their controls
+    // with their proportions kept, centred on the back colour.
     radiosala window(formsDir());
-    for (const char *name : {"AniGIF1", "AniGIF2"}) {
-        auto *gif = window.form().control<forms::AnimatedGif>(QString::fromLatin1(name));
-        QVERIFY(gif && gif->movie());
-        QCOMPARE(gif->movie()->state(), QMovie::Running);
-        QVERIFY(QRect(QPoint(), gif->size()).contains(QRect(QPoint(), gif->movie()->scaledSize())));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const Gif &g : gifs) {
+        const QString name = QLatin1String(g.file == gifs[0].file ? "AniGIF1" : "AniGIF2");
+        auto *gif = window.form().control<forms::AnimatedGif>(name);
+        QVERIFY(gif);
+        QVERIFY(gif->isPlaying());
+        QCOMPARE(gif->naturalSize(), g.size);
+        const QSize scaled = g.size.scaled(gif->size(), Qt::KeepAspectRatio);
+        QCOMPARE(gif->scaledSize(), scaled);
+        QTRY_VERIFY_WITH_TIMEOUT(gif->currentFrame() > 0, 3 * g.delay + 1000);
+
+        const QImage shot = gif->grab().toImage();
+        const QRect image(QPoint((gif->width() - scaled.width()) / 2, (gif->height() - scaled.height()) / 2), scaled);
+        QVERIFY2(image.top() > 0 || image.left() > 0, name.toLatin1());
+        const QPoint outside = image.top() > 0 ? QPoint(gif->width() / 2, 0) : QPoint(0, gif->height() / 2);
+        QCOMPARE(shot.pixelColor(outside), QColor(0xC0, 0xC0, 0xC0));
     }
+
+    // Hidden, the clock stops; shown again, it goes on from the same frame.
+    auto *wave = window.form().control<forms::AnimatedGif>(QStringLiteral("AniGIF2"));
+    window.hide();
+    const int stopped = wave->currentFrame();
+    QTest::qWait(3 * 70);
+    QCOMPARE(wave->currentFrame(), stopped);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(wave->currentFrame() != stopped);
 }
 
 

@@ -1,50 +1,191 @@
 #include <forms/AnimatedGif.h>
 
 #include <QImageReader>
-#include <QMovie>
+#include <QPainter>
+#include <QTimerEvent>
 
 namespace forms {
 
-AnimatedGif::AnimatedGif(QWidget *parent)
-    : QLabel(parent)
+namespace {
+
+// A frame that asks for no delay (or a negative one) is shown for this long,
+// as browsers do; the file's own timings are kept otherwise.
+constexpr int DefaultDelay = 100;
+
+int frameDelay(int stored)
 {
-    setAlignment(Qt::AlignCenter);
+    return stored > 0 ? stored : DefaultDelay;
+}
+
+} // namespace
+
+AnimatedGif::AnimatedGif(QWidget *parent)
+    : QWidget(parent)
+{
     setFocusPolicy(Qt::NoFocus);
 }
 
+AnimatedGif::~AnimatedGif() = default;
+
 bool AnimatedGif::load(const QString &fileName, QString *error)
 {
-    QImageReader probe(fileName);
-    if (probe.format() != "gif" || !probe.supportsAnimation()) {
-        *error = QStringLiteral("%1: not a GIF animation (%2)").arg(fileName, probe.errorString());
+    // One reader for the whole first pass: the file is opened once.
+    auto reader = std::make_unique<QImageReader>(fileName, QByteArray("gif"));
+    reader->setAutoDetectImageFormat(false);
+    QImage first;
+    if (!reader->supportsAnimation() || !reader->read(&first) || first.isNull()) {
+        *error = QStringLiteral("%1: not a GIF animation (%2)").arg(fileName, reader->errorString());
         return false;
     }
-    m_naturalSize = probe.size();
-    auto *movie = new QMovie(fileName, QByteArray("gif"), this);
-    if (!movie->isValid() || !m_naturalSize.isValid()) {
-        *error = QStringLiteral("%1: %2").arg(fileName, movie->lastErrorString());
-        delete movie;
-        return false;
-    }
-    delete m_movie;
-    m_movie = movie;
-    m_movie->setCacheMode(QMovie::CacheAll);
-    setMovie(m_movie);
-    fitMovie();
-    m_movie->start();
+    m_timer.stop();
+    m_fileName = fileName;
+    m_reader = std::move(reader);
+    m_naturalSize = first.size();
+    m_firstFrame = std::move(first);
+    m_firstDelay = frameDelay(m_reader->nextImageDelay());
+    m_frames.clear();
+    m_frameSize = QSize();
+    m_current = 0;
+    m_allRead = false;
+    // Known once the first pass is through; until then the first pass plays.
+    m_playsLeft = -1;
+    m_playing = true;
+    if (isVisible())
+        scheduleNext();
+    update();
     return true;
+}
+
+QSize AnimatedGif::scaledSize() const
+{
+    if (!m_naturalSize.isValid() || size().isEmpty())
+        return {};
+    return m_naturalSize.scaled(size(), Qt::KeepAspectRatio);
+}
+
+// Reads the next frame of the first pass and keeps it scaled; false at the
+// end of the file (or at a damaged frame, which ends the animation there).
+bool AnimatedGif::readNextFrame()
+{
+    QImage decoded;
+    int delay = 0;
+    if (m_frames.empty() && !m_firstFrame.isNull()) {
+        decoded = std::move(m_firstFrame);
+        m_firstFrame = QImage();
+        delay = m_firstDelay;
+    } else {
+        // No canRead() first: for a GIF it decodes ahead, the read repeats it.
+        if (!m_reader || !m_reader->read(&decoded) || decoded.isNull())
+            return false;
+        delay = frameDelay(m_reader->nextImageDelay());
+    }
+    const QSize target = scaledSize();
+    Frame frame;
+    frame.delay = delay;
+    // Smooth scaling only where the size changes; each frame is scaled once.
+    frame.image = target.isEmpty() || target == decoded.size()
+        ? std::move(decoded)
+        : decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_frames.push_back(std::move(frame));
+    return true;
+}
+
+const QImage &AnimatedGif::frameImage(int index)
+{
+    static const QImage none;
+    if (scaledSize() != m_frameSize) {
+        // Kept frames are for another size: decode again from the start.
+        if (!m_frames.empty() || m_allRead)
+            restartFromFile();
+        m_frameSize = scaledSize();
+    }
+    while (index >= int(m_frames.size()) && !m_allRead) {
+        if (!readNextFrame())
+            m_allRead = true;
+    }
+    if (m_allRead && m_reader) {
+        m_playsLeft = m_reader->loopCount(); // -1 forever, else repeats after the first pass
+        m_reader.reset();
+    }
+    return index < int(m_frames.size()) ? m_frames[index].image : none;
+}
+
+void AnimatedGif::restartFromFile()
+{
+    m_frames.clear();
+    m_allRead = false;
+    m_current = 0;
+    m_reader = std::make_unique<QImageReader>(m_fileName, QByteArray("gif"));
+    m_reader->setAutoDetectImageFormat(false);
+}
+
+void AnimatedGif::advance()
+{
+    const int next = m_current + 1;
+    frameImage(next);
+    if (next < int(m_frames.size())) {
+        m_current = next;
+    } else if (m_frames.size() > 1 && m_playsLeft != 0) {
+        if (m_playsLeft > 0)
+            --m_playsLeft;
+        m_current = 0;
+    } else {
+        // Through its repeats (or a single picture): the last frame stays.
+        m_playing = false;
+        m_timer.stop();
+        return;
+    }
+    update();
+    scheduleNext();
+}
+
+void AnimatedGif::scheduleNext()
+{
+    if (!m_playing)
+        return;
+    const int delay = m_current < int(m_frames.size()) ? m_frames[m_current].delay : m_firstDelay;
+    m_timer.start(delay, this);
+}
+
+void AnimatedGif::paintEvent(QPaintEvent *)
+{
+    if (!m_naturalSize.isValid())
+        return;
+    const QImage &image = frameImage(m_current);
+    if (image.isNull())
+        return;
+    QPainter painter(this);
+    const QRect target(QPoint((width() - image.width()) / 2, (height() - image.height()) / 2), image.size());
+    painter.drawImage(target.topLeft(), image);
 }
 
 void AnimatedGif::resizeEvent(QResizeEvent *event)
 {
-    QLabel::resizeEvent(event);
-    fitMovie();
+    QWidget::resizeEvent(event);
+    update();
 }
 
-void AnimatedGif::fitMovie()
+void AnimatedGif::showEvent(QShowEvent *event)
 {
-    if (m_movie && m_naturalSize.isValid() && !size().isEmpty())
-        m_movie->setScaledSize(m_naturalSize.scaled(size(), Qt::KeepAspectRatio));
+    QWidget::showEvent(event);
+    if (m_playing && !m_timer.isActive())
+        scheduleNext();
+}
+
+void AnimatedGif::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_timer.stop();
+}
+
+void AnimatedGif::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_timer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    m_timer.stop();
+    advance();
 }
 
 } // namespace forms

@@ -1,33 +1,75 @@
 #pragma once
 
-#include <QLabel>
+#include <QBasicTimer>
+#include <QImage>
+#include <QWidget>
 
-class QMovie;
+#include <memory>
+#include <vector>
+
+class QImageReader;
 
 namespace forms {
 
 // Plays a stored animated GIF inside the control's rectangle, repeating as
 // the file says, scaled to fit with its proportions kept and centred on the
 // control's own back colour.
-class AnimatedGif : public QLabel
+//
+// Frames are decoded one at a time, when they are first due, and each is
+// scaled once to the control and kept: after the first pass the file is
+// closed and playing costs only the paint. Before the first paint only the
+// first frame is decoded. The clock runs only while the control is on
+// screen; a hidden animation resumes where it stopped.
+class AnimatedGif : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit AnimatedGif(QWidget *parent = nullptr);
+    ~AnimatedGif() override;
 
     // False with *error set when the file is missing or not a GIF animation.
     bool load(const QString &fileName, QString *error);
-    QMovie *movie() const { return m_movie; }
+
+    // Started and not yet through the repeats the file asks for.
+    bool isPlaying() const { return m_playing; }
+    int currentFrame() const { return m_current; }
+    // Size of the animation as stored, and as drawn in the control.
+    QSize naturalSize() const { return m_naturalSize; }
+    QSize scaledSize() const;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
-    void fitMovie();
+    struct Frame
+    {
+        QImage image; // scaled to m_frameSize
+        int delay = 0; // ms until the next frame
+    };
 
-    QMovie *m_movie = nullptr;
+    bool readNextFrame();
+    const QImage &frameImage(int index);
+    void advance();
+    void scheduleNext();
+    void restartFromFile();
+
+    QString m_fileName;
+    std::unique_ptr<QImageReader> m_reader; // open until the first pass is read
+    QImage m_firstFrame;                    // as decoded, until it is scaled
+    int m_firstDelay = 0;
+    std::vector<Frame> m_frames;
     QSize m_naturalSize;
+    QSize m_frameSize; // what m_frames are scaled to
+    int m_current = 0;
+    int m_playsLeft = -1; // passes still to start after this one; -1 forever
+    bool m_allRead = false;
+    bool m_playing = false;
+    QBasicTimer m_timer;
 };
 
 } // namespace forms
