@@ -117,6 +117,8 @@ struct InkProducts
     std::array<std::uint32_t, 256> times{};
 };
 
+struct FontGlyphs;
+
 // A font as one kind of surface draws it, with what DrawTextA reuses from
 // call to call (text.cpp). A font object never changes after it is made, so
 // nothing here goes stale; it goes with the object.
@@ -139,6 +141,7 @@ struct FontRendering
         InkProducts products;
     };
     std::vector<Layout> layouts; // the most recent few
+    FontGlyphs *glyphStore = nullptr; // the font's kept glyph coverage (text.cpp)
 };
 
 struct Font : Object

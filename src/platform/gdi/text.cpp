@@ -5,7 +5,6 @@
 #include "text.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QGlyphRun>
 #include <QPainter>
 #include <QRawFont>
@@ -14,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 
 namespace gdi {
@@ -211,20 +212,11 @@ QFont gdi::qfontFromLogFont(const LOGFONTA &lf)
     // Fonts of one description share one Qt font: Qt matches a font against
     // the font database once per font object, on its first use, and every
     // control making its own font would pay that again.
-    static QHash<QString, QFont> made;
-    const QString key = QStringLiteral("%1|%2|%3|%4%5%6|%7")
-                            .arg(font.family())
-                            .arg(font.pixelSize())
-                            .arg(font.weight())
-                            .arg(int(font.italic()))
-                            .arg(int(font.underline()))
-                            .arg(int(font.strikeOut()))
-                            .arg(int(font.styleStrategy()));
-    auto it = made.constFind(key);
-    if (it != made.constEnd())
-        return *it;
-    made.insert(key, font);
-    return font;
+    using Key = std::tuple<QString, int, int, bool, bool, bool, int>;
+    static std::map<Key, QFont> made;
+    const Key key{font.family(),      font.pixelSize(), int(font.weight()),         font.italic(),
+                  font.underline(), font.strikeOut(), int(font.styleStrategy())};
+    return made.try_emplace(key, font).first->second;
 }
 
 using namespace gdi;
@@ -301,6 +293,10 @@ const InkProducts &inkProducts(InkProducts &products, std::uint32_t ink)
     return products;
 }
 
+} // namespace
+
+namespace gdi {
+
 // Glyph coverage taken so far, per font as drawn and per face the shaper
 // picked glyphs from, by glyph and fraction of a pixel (in 64ths) of its
 // origin. Entries are never dropped: there are at most as many as the
@@ -323,10 +319,21 @@ struct FontGlyphs
     std::optional<bool> blendAgrees; // found out on the first line drawn
 };
 
+} // namespace gdi
+
+namespace {
+
 FontGlyphs &glyphStore(const QFont &font)
 {
     static std::unordered_map<QString, FontGlyphs> store;
     return store[font.key() + u'|' + QString::number(int(font.styleStrategy()))];
+}
+
+FontGlyphs &glyphStore(FontRendering &rendering)
+{
+    if (!rendering.glyphStore)
+        rendering.glyphStore = &glyphStore(rendering.font);
+    return *rendering.glyphStore;
 }
 
 QString faceKey(const QRawFont &raw)
@@ -502,11 +509,11 @@ bool blendMatchesPainter(const std::vector<QGlyphRun> &runs, const TextCoverage 
 // Places a caption's glyphs from the store, taking the coverage of any
 // glyph not met before; the first line with visible glyphs in a font also
 // checks that blending agrees with the painter.
-FontRendering::Layout::Stamp prepareStamp(FontRendering::Layout &entry, const QFont &font, int ascent,
+FontRendering::Layout::Stamp prepareStamp(FontRendering &rendering, FontRendering::Layout &entry, int ascent,
                                           int lineHeight)
 {
     using Stamp = FontRendering::Layout::Stamp;
-    FontGlyphs &store = glyphStore(font);
+    FontGlyphs &store = glyphStore(rendering);
     if (store.blendAgrees == false)
         return Stamp::Unusable;
     entry.coverage.assign(entry.glyphs.size(), TextCoverage{});
@@ -728,7 +735,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     // straight into the surface, without a painter.
     if (glyphCache && rectangular) {
         if (entry->stamp == Stamp::Unknown)
-            entry->stamp = prepareStamp(*entry, font, metrics.ascent(), lineHeight);
+            entry->stamp = prepareStamp(*rendering, *entry, metrics.ascent(), lineHeight);
         if (entry->stamp == Stamp::Usable) {
             for (size_t i = 0; i < lines.size(); ++i) {
                 const TextLine &line = lines[i];
