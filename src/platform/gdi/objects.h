@@ -120,8 +120,9 @@ struct InkProducts
 struct FontGlyphs;
 
 // A font as one kind of surface draws it, with what DrawTextA reuses from
-// call to call (text.cpp). A font object never changes after it is made, so
-// nothing here goes stale; it goes with the object.
+// call to call (text.cpp). Fonts never change after they are made, so nothing
+// here goes stale; it is shared by the font objects of one description and
+// kept for the life of the process.
 struct FontRendering
 {
     explicit FontRendering(const QFont &f) : font(f), metrics(f) { }
@@ -150,8 +151,9 @@ struct Font : Object
     LOGFONTA logFont{};
     QFont font; // built on first use: needs the GUI application
     bool built = false;
-    // [0] on colour surfaces, [1] on monochrome ones (no antialiasing).
-    std::unique_ptr<FontRendering> rendering[2];
+    // [0] on colour surfaces, [1] on monochrome ones (no antialiasing);
+    // shared by every font object of the same description (text.cpp).
+    std::shared_ptr<FontRendering> rendering[2];
     const QFont &qfont()
     {
         if (!built) {

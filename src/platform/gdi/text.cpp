@@ -178,6 +178,14 @@ void gdi::registerFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
 }
 
+// What tells fonts apart as drawn.
+using FontKey = std::tuple<QString, int, int, bool, bool, bool, int>;
+static FontKey fontKey(const QFont &font)
+{
+    return {font.family(),    font.pixelSize(), int(font.weight()),         font.italic(),
+            font.underline(), font.strikeOut(), int(font.styleStrategy())};
+}
+
 QFont gdi::qfontFromLogFont(const LOGFONTA &lf)
 {
     registerFontSubstitutions();
@@ -212,11 +220,23 @@ QFont gdi::qfontFromLogFont(const LOGFONTA &lf)
     // Fonts of one description share one Qt font: Qt matches a font against
     // the font database once per font object, on its first use, and every
     // control making its own font would pay that again.
-    using Key = std::tuple<QString, int, int, bool, bool, bool, int>;
-    static std::map<Key, QFont> made;
-    const Key key{font.family(),      font.pixelSize(), int(font.weight()),         font.italic(),
-                  font.underline(), font.strikeOut(), int(font.styleStrategy())};
-    return made.try_emplace(key, font).first->second;
+    static std::map<FontKey, QFont> made;
+    return made.try_emplace(fontKey(font), font).first->second;
+}
+
+// One rendering, with its metrics, laid-out captions and glyphs, serves
+// every font object of one description on one kind of surface.
+static std::shared_ptr<gdi::FontRendering> sharedRendering(const QFont &font, bool mono)
+{
+    static std::map<std::pair<FontKey, bool>, std::shared_ptr<gdi::FontRendering>> made;
+    std::shared_ptr<gdi::FontRendering> &found = made[{fontKey(font), mono}];
+    if (!found) {
+        QFont f = font;
+        if (mono)
+            f.setStyleStrategy(QFont::NoAntialias);
+        found = std::make_shared<gdi::FontRendering>(f);
+    }
+    return found;
 }
 
 using namespace gdi;
@@ -593,18 +613,14 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     options.width = lprc->right - lprc->left;
 
     // The font as this surface draws it, and the caption's lines: from the
-    // font object's cache when the same text was laid out the same way.
+    // font's cache when the same text was laid out the same way.
     Font *fontObject = fastPathsEnabled() ? fontFor(dc->font) : nullptr;
     std::optional<FontRendering> local;
     FontRendering *rendering;
     if (fontObject) {
-        std::unique_ptr<FontRendering> &slot = fontObject->rendering[mono ? 1 : 0];
-        if (!slot) {
-            QFont f = fontObject->qfont();
-            if (mono)
-                f.setStyleStrategy(QFont::NoAntialias);
-            slot = std::make_unique<FontRendering>(f);
-        }
+        std::shared_ptr<FontRendering> &slot = fontObject->rendering[mono ? 1 : 0];
+        if (!slot)
+            slot = sharedRendering(fontObject->qfont(), mono);
         rendering = slot.get();
     } else {
         QFont f = dcFont(dc);
@@ -628,7 +644,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             }
         }
         if (!laidOut) {
-            constexpr size_t kKept = 16;
+            constexpr size_t kKept = 64; // one font serves many controls
             if (cache.size() >= kKept)
                 cache.erase(cache.begin());
             FontRendering::Layout added;
