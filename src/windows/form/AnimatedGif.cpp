@@ -1,6 +1,7 @@
 #include <forms/AnimatedGif.h>
 
-#include <QImageReader>
+#include "StoredFile.h"
+
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -29,20 +30,24 @@ AnimatedGif::~AnimatedGif() = default;
 
 bool AnimatedGif::load(const QString &fileName, QString *error)
 {
-    // One reader for the whole first pass: the file is opened once.
-    auto reader = std::make_unique<QImageReader>(fileName, QByteArray("gif"));
-    reader->setAutoDetectImageFormat(false);
+    QByteArray bytes;
+    if (!readStoredFile(fileName, &bytes, error))
+        return false;
+    GifDecoder decoder;
     QImage first;
-    if (!reader->supportsAnimation() || !reader->read(&first) || first.isNull()) {
-        *error = QStringLiteral("%1: not a GIF animation (%2)").arg(fileName, reader->errorString());
+    int delay = 0;
+    QString fault;
+    if (!decoder.open(bytes, &fault) || !decoder.readFrame(&first, &delay, &fault)) {
+        *error = QStringLiteral("%1: not a GIF animation (%2)")
+                     .arg(fileName, fault.isEmpty() ? QStringLiteral("no frames") : fault);
         return false;
     }
     m_timer.stop();
     m_fileName = fileName;
-    m_reader = std::move(reader);
+    m_decoder = std::move(decoder);
     m_naturalSize = first.size();
     m_firstFrame = std::move(first);
-    m_firstDelay = frameDelay(m_reader->nextImageDelay());
+    m_firstDelay = frameDelay(delay);
     m_frames.clear();
     m_frameSize = QSize();
     m_current = 0;
@@ -74,10 +79,11 @@ bool AnimatedGif::readNextFrame()
         m_firstFrame = QImage();
         delay = m_firstDelay;
     } else {
-        // No canRead() first: for a GIF it decodes ahead, the read repeats it.
-        if (!m_reader || !m_reader->read(&decoded) || decoded.isNull())
+        // A damaged frame ends the animation at the frames before it.
+        int stored = 0;
+        if (!m_decoder || !m_decoder->readFrame(&decoded, &stored, nullptr) || decoded.isNull())
             return false;
-        delay = frameDelay(m_reader->nextImageDelay());
+        delay = frameDelay(stored);
     }
     const QSize target = scaledSize();
     Frame frame;
@@ -103,9 +109,9 @@ const QImage &AnimatedGif::frameImage(int index)
         if (!readNextFrame())
             m_allRead = true;
     }
-    if (m_allRead && m_reader) {
-        m_playsLeft = m_reader->loopCount(); // -1 forever, else repeats after the first pass
-        m_reader.reset();
+    if (m_allRead && m_decoder) {
+        m_playsLeft = m_decoder->loopCount(); // -1 forever, else repeats after the first pass
+        m_decoder.reset();
     }
     return index < int(m_frames.size()) ? m_frames[index].image : none;
 }
@@ -115,8 +121,15 @@ void AnimatedGif::restartFromFile()
     m_frames.clear();
     m_allRead = false;
     m_current = 0;
-    m_reader = std::make_unique<QImageReader>(m_fileName, QByteArray("gif"));
-    m_reader->setAutoDetectImageFormat(false);
+    // Frames are kept only for one size; the bytes are read again for another.
+    m_decoder.reset();
+    QByteArray bytes;
+    QString fault;
+    if (readStoredFile(m_fileName, &bytes, &fault)) {
+        m_decoder.emplace();
+        if (!m_decoder->open(std::move(bytes), &fault))
+            m_decoder.reset();
+    }
 }
 
 void AnimatedGif::advance()

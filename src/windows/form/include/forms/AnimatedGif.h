@@ -1,13 +1,13 @@
 #pragma once
 
+#include <forms/GifDecoder.h>
+
 #include <QBasicTimer>
 #include <QImage>
 #include <QWidget>
 
-#include <memory>
+#include <optional>
 #include <vector>
-
-class QImageReader;
 
 namespace forms {
 
@@ -15,9 +15,10 @@ namespace forms {
 // the file says, scaled to fit with its proportions kept and centred on the
 // control's own back colour.
 //
-// Frames are decoded one at a time, when they are first due, and each is
-// scaled once to the control and kept: after the first pass the file is
-// closed and playing costs only the paint. Before the first paint only the
+// The file is read once, in one piece. Frames are decoded one at a time,
+// when they are first due, and each is scaled once to the control and kept:
+// after the first pass the file's bytes are let go and playing costs only
+// the paint. Before the first paint only the
 // first frame is decoded. The clock runs only while the control is on
 // screen; a hidden animation resumes where it stopped.
 class AnimatedGif : public QWidget
@@ -59,7 +60,7 @@ private:
     void restartFromFile();
 
     QString m_fileName;
-    std::unique_ptr<QImageReader> m_reader; // open until the first pass is read
+    std::optional<GifDecoder> m_decoder; // holds the file's bytes until the first pass is read
     QImage m_firstFrame;                    // as decoded, until it is scaled
     int m_firstDelay = 0;
     std::vector<Frame> m_frames;

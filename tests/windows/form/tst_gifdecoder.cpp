@@ -1,0 +1,300 @@
+// The animation decoder against Qt's own GIF reader as the oracle: the stored
+// animations, and small files made here for what they do not use
+// (interlacing, transparency, local colours, part-frames, disposals), plus
+// damaged files.
+
+#include <forms/GifDecoder.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTest>
+
+using forms::GifDecoder;
+
+namespace {
+
+QByteArray storedFile(const char *name)
+{
+    QFile f(QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR "/radiosala/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put16(QByteArray &out, int v)
+{
+    out.append(char(v & 0xFF));
+    out.append(char((v >> 8) & 0xFF));
+}
+
+struct Frame
+{
+    QRect rect;
+    QList<quint8> indices; // rect.width() * rect.height(), row by row
+    int disposal = 0;
+    int transparent = -1;
+    int delay = 0; // hundredths
+    bool interlaced = false;
+    QList<QRgb> localColours = {};
+};
+
+// LZW data without compression: 9-bit literal codes, a clear code before
+// the table would widen them.
+QByteArray lzwLiterals(const QList<quint8> &indices)
+{
+    QByteArray bits;
+    quint32 acc = 0;
+    int count = 0;
+    auto put = [&](int code) {
+        acc |= quint32(code) << count;
+        count += 9;
+        while (count >= 8) {
+            bits.append(char(acc & 0xFF));
+            acc >>= 8;
+            count -= 8;
+        }
+    };
+    for (qsizetype i = 0; i < indices.size(); ++i) {
+        if (i % 254 == 0)
+            put(256);
+        put(indices[i]);
+    }
+    put(257);
+    if (count > 0)
+        bits.append(char(acc & 0xFF));
+    QByteArray out(1, char(8));
+    for (qsizetype i = 0; i < bits.size(); i += 255) {
+        const QByteArray block = bits.mid(i, 255);
+        out.append(char(block.size()));
+        out.append(block);
+    }
+    out.append(char(0));
+    return out;
+}
+
+QByteArray makeGif(QSize canvas, const QList<QRgb> &colours, const QList<Frame> &frames, int loops)
+{
+    QByteArray out("GIF89a");
+    put16(out, canvas.width());
+    put16(out, canvas.height());
+    out.append(char(0x80 | 0x07)); // global table of 256
+    out.append(char(0));
+    out.append(char(0));
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < colours.size() ? colours[i] : 0;
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    if (loops >= 0) {
+        out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+        put16(out, loops);
+        out.append(char(0));
+    }
+    for (const Frame &f : frames) {
+        out.append("\x21\xF9\x04", 3);
+        out.append(char((f.disposal << 2) | (f.transparent >= 0 ? 1 : 0)));
+        put16(out, f.delay);
+        out.append(char(f.transparent >= 0 ? f.transparent : 0));
+        out.append(char(0));
+        out.append(char(0x2C));
+        put16(out, f.rect.x());
+        put16(out, f.rect.y());
+        put16(out, f.rect.width());
+        put16(out, f.rect.height());
+        out.append(char((f.interlaced ? 0x40 : 0) | (f.localColours.isEmpty() ? 0 : 0x87)));
+        if (!f.localColours.isEmpty()) {
+            for (int i = 0; i < 256; ++i) {
+                const QRgb c = i < f.localColours.size() ? f.localColours[i] : 0;
+                out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+            }
+        }
+        // Rows go into the file in interlaced order when asked.
+        QList<quint8> stored;
+        const int w = f.rect.width();
+        const int h = f.rect.height();
+        const int starts[] = {0, 4, 2, 1};
+        const int steps[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < (f.interlaced ? 4 : 1); ++pass) {
+            for (int y = f.interlaced ? starts[pass] : 0; y < h; y += f.interlaced ? steps[pass] : 1)
+                stored.append(f.indices.mid(qsizetype(y) * w, w));
+        }
+        out.append(lzwLiterals(stored));
+    }
+    out.append(char(0x3B));
+    return out;
+}
+
+QList<quint8> pattern(QSize size, int seed)
+{
+    QList<quint8> v;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            v.append(quint8((x * 7 + y * 3 + seed) % 5));
+    return v;
+}
+
+struct Decoded
+{
+    QList<QImage> frames;
+    QList<int> delays;
+    int loops = 0;
+    QString error;
+};
+
+Decoded decodeOurs(const QByteArray &bytes)
+{
+    Decoded d;
+    GifDecoder decoder;
+    if (!decoder.open(bytes, &d.error))
+        return d;
+    QImage image;
+    int delay = 0;
+    while (decoder.readFrame(&image, &delay, &d.error)) {
+        d.frames.append(image);
+        d.delays.append(delay);
+    }
+    d.loops = decoder.loopCount();
+    return d;
+}
+
+Decoded decodeQt(const QByteArray &bytes)
+{
+    Decoded d;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    d.loops = reader.loopCount();
+    buffer.seek(0);
+    QImage image;
+    while (reader.read(&image)) {
+        d.frames.append(image.convertToFormat(QImage::Format_ARGB32));
+        d.delays.append(reader.nextImageDelay());
+    }
+    return d;
+}
+
+} // namespace
+
+class tst_gifdecoder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameAsQt_data();
+    void sameAsQt();
+    void damaged_data();
+    void damaged();
+};
+
+void tst_gifdecoder::sameAsQt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("frames");
+
+    QTest::newRow("stored mastro.gif") << storedFile("mastro.gif") << 10;
+    QTest::newRow("stored onda.gif") << storedFile("onda.gif") << 19;
+
+    const QList<QRgb> colours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(250, 250, 10),
+                                 qRgb(9, 8, 7)};
+    const QSize canvas(23, 19);
+    Frame full{QRect(QPoint(), canvas), pattern(canvas, 0)};
+    full.delay = 4;
+    Frame part{QRect(5, 3, 9, 11), pattern(QSize(9, 11), 2)};
+    part.delay = 12;
+
+    Frame interlaced = full;
+    interlaced.interlaced = true;
+    Frame partInterlaced = part;
+    partInterlaced.interlaced = true;
+    QTest::newRow("interlaced") << makeGif(canvas, colours, {interlaced, partInterlaced}, 0) << 2;
+
+    Frame see = part;
+    see.transparent = 1;
+    QTest::newRow("transparent index keeps what is below")
+        << makeGif(canvas, colours, {full, see, part}, 3) << 3;
+
+    Frame local = part;
+    local.localColours = {qRgb(1, 2, 3), qRgb(40, 50, 60), qRgb(70, 80, 90), qRgb(100, 110, 120), qRgb(5, 5, 5)};
+    QTest::newRow("local colour table") << makeGif(canvas, colours, {full, local, part}, -1) << 3;
+
+    Frame restorePrevious = part;
+    restorePrevious.disposal = 3;
+    Frame other{QRect(1, 1, 6, 6), pattern(QSize(6, 6), 4)};
+    other.delay = 5;
+    QTest::newRow("restore previous") << makeGif(canvas, colours, {full, restorePrevious, other}, 0) << 3;
+
+    Frame keep = part;
+    keep.disposal = 1;
+    QTest::newRow("keep") << makeGif(canvas, colours, {full, keep, other}, 0) << 3;
+}
+
+void tst_gifdecoder::sameAsQt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, frames);
+    QVERIFY(!bytes.isEmpty());
+
+    const Decoded ours = decodeOurs(bytes);
+    const Decoded qt = decodeQt(bytes);
+    QVERIFY2(ours.error.isEmpty(), qPrintable(ours.error));
+    QCOMPARE(qt.frames.size(), frames);
+    QCOMPARE(ours.frames.size(), frames);
+    QCOMPARE(ours.delays, qt.delays);
+    QCOMPARE(ours.loops, qt.loops);
+    for (int i = 0; i < frames; ++i) {
+        const QImage &a = ours.frames[i];
+        const QImage &b = qt.frames[i];
+        QCOMPARE(a.size(), b.size());
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    a.save(QStringLiteral("gifdecoder-ours-%1.png").arg(i));
+                    b.save(QStringLiteral("gifdecoder-qt-%1.png").arg(i));
+                    QFAIL(qPrintable(QStringLiteral("frame %1 (%2, %3): %4 against %5")
+                                         .arg(i).arg(x).arg(y)
+                                         .arg(a.pixel(x, y), 8, 16, QLatin1Char('0'))
+                                         .arg(b.pixel(x, y), 8, 16, QLatin1Char('0'))));
+                }
+            }
+        }
+    }
+}
+
+void tst_gifdecoder::damaged_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("frames");
+    QTest::newRow("mastro.gif") << storedFile("mastro.gif") << 10;
+    const QSize canvas(17, 13);
+    Frame f{QRect(QPoint(), canvas), pattern(canvas, 1)};
+    f.interlaced = true;
+    QTest::newRow("made") << makeGif(canvas, {qRgb(1, 1, 1), qRgb(2, 2, 2)}, {f, f}, 2) << 2;
+}
+
+// Every shortened copy and seeded random corruptions: no crash, no frame
+// the whole file would not have, and a fault always names where it is.
+void tst_gifdecoder::damaged()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, frames);
+    QVERIFY(!bytes.isEmpty());
+    for (qsizetype n = 0; n < bytes.size(); ++n) {
+        const Decoded d = decodeOurs(bytes.left(n));
+        QVERIFY(d.frames.size() <= frames);
+        if (n < 13)
+            QVERIFY2(d.error.startsWith(QLatin1String("offset ")), qPrintable(d.error));
+    }
+    QRandomGenerator random(7);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray copy = bytes;
+        for (int k = 0; k < 4; ++k)
+            copy[random.bounded(int(copy.size()))] = char(random.bounded(256));
+        const Decoded d = decodeOurs(copy);
+        for (const QImage &image : d.frames)
+            QCOMPARE(image.size(), d.frames.first().size());
+        QVERIFY(d.error.isEmpty() || d.error.startsWith(QLatin1String("offset ")));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_gifdecoder)
+#include "tst_gifdecoder.moc"
