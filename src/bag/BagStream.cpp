@@ -172,13 +172,26 @@ bool Reader::readEntry(qint64 offset, qint64 end, StreamEntry *entry, StreamErro
                      QStringLiteral("key of %1 characters runs past the entry's end at %2").arg(keyLength).arg(end));
         return false;
     }
+    // Keys are property names, ASCII: lowered as they are read. Any other
+    // key is lowered whole, as the bag does.
     QString key(keyLength, Qt::Uninitialized);
+    QChar *keyChars = key.data();
+    bool ascii = true;
     for (qint64 i = 0; i < keyLength; ++i) {
         quint16 u = 0;
         m_r.u16(keyAt + i * 2, &u);
-        key[i] = QChar(u);
+        ascii = ascii && u < 0x80;
+        keyChars[i] = QChar(u);
     }
-    key = PropertyBag::normalizedKey(key);
+    if (ascii) {
+        for (qint64 i = 0; i < keyLength; ++i) {
+            const char16_t u = keyChars[i].unicode();
+            if (u >= u'A' && u <= u'Z')
+                keyChars[i] = QChar(char16_t(u + (u'a' - u'A')));
+        }
+    } else {
+        key = PropertyBag::normalizedKey(key);
+    }
     const quint32 expected = keyHash(key);
     if (storedHash != expected) {
         *why = fault(StreamFault::HashMismatch, offset + 4,
@@ -333,9 +346,20 @@ void putUtf16(QByteArray &out, const QString &s)
 
 quint32 keyHash(const QString &key)
 {
+    // ASCII keys are hashed lowered in place, without the lowered copy.
     quint32 h = 0;
-    for (QChar c : key.toLower())
-        h = ((h << 13) | (h >> 19)) ^ c.unicode();
+    for (QChar c : key) {
+        char16_t u = c.unicode();
+        if (u >= 0x80) {
+            h = 0;
+            for (QChar l : key.toLower())
+                h = ((h << 13) | (h >> 19)) ^ l.unicode();
+            return h;
+        }
+        if (u >= u'A' && u <= u'Z')
+            u = char16_t(u + (u'a' - u'A'));
+        h = ((h << 13) | (h >> 19)) ^ u;
+    }
     return h;
 }
 

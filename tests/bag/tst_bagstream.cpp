@@ -108,6 +108,8 @@ void tst_BagStream::keyHash_data()
     QTest::newRow("caption") << "caption" << 0xA3151AADu;
     QTest::newRow("one char") << "a" << 0x61u;
     QTest::newRow("two chars rotate") << "ab" << ((0x61u << 13) ^ 0x62u);
+    QTest::newRow("no case next to the letters") << "@[" << ((0x40u << 13) ^ 0x5Bu);
+    QTest::newRow("beyond ASCII lowered too") << QStringLiteral("A\u00C9") << ((0x61u << 13) ^ 0xE9u);
 }
 
 void tst_BagStream::keyHash()

@@ -33,6 +33,20 @@ void tst_PropertyBag::keysIgnoreCase()
     // "cBhover" written, "cBHover" read: the same key.
     b.WriteProperty(QStringLiteral("cBhover"), 0x00FFFFu, 0x8000000Fu);
     QCOMPARE(b.readInt32(QStringLiteral("cBHover"), 0), 0x00FFFF);
+
+    // Same length one letter apart, a longer key, and the characters next
+    // to the letters, which have no case: all other keys.
+    QCOMPARE(b.readInt32(QStringLiteral("CapAligm"), 9), 9);
+    QCOMPARE(b.readInt32(QStringLiteral("CapAlign2"), 9), 9);
+    b.WriteProperty(QStringLiteral("x["), 3, 0);
+    QCOMPARE(b.readInt32(QStringLiteral("x{"), 9), 9);
+    QCOMPARE(b.readInt32(QStringLiteral("X["), 9), 3);
+
+    // Keys beyond ASCII are lowered as QString does.
+    b.WriteProperty(QStringLiteral("\u00C9tat"), 5, 0);
+    QCOMPARE(b.readInt32(QStringLiteral("\u00E9TAT"), 0), 5);
+    QCOMPARE(b.readInt32(QStringLiteral("Etat"), 9), 9);
+    QVERIFY(b.contains(QStringLiteral("\u00C9TAT")));
 }
 
 void tst_PropertyBag::writeWithDefault_data()

@@ -52,6 +52,8 @@ public:
 
 private:
     qsizetype indexOf(const QString &lowerKey) const;
+    // The stored value of `key` in any case, or nullptr.
+    const Value *find(const QString &key) const;
 
     QList<Entry> m_entries;
 };
