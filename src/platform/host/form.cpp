@@ -14,12 +14,20 @@ namespace {
 const char *const kBackColorProperty = "hostBackColor";
 
 // The widget whose own back colour a container shows (itself or the nearest
-// ancestor that has one), or nullptr when none has.
-const QWidget *colourSource(const QWidget *container)
+// ancestor that has one), or nullptr when none has; *color gets that colour.
+// A widget without dynamic properties is passed over without the property
+// lookup, which first searches the class's declared properties by name.
+const QWidget *colourSource(const QWidget *container, OLE_COLOR *color = nullptr)
 {
     for (const QWidget *w = container; w; w = w->parentWidget()) {
-        if (w->property(kBackColorProperty).isValid())
+        if (w->dynamicPropertyNames().isEmpty())
+            continue;
+        const QVariant v = w->property(kBackColorProperty);
+        if (v.isValid()) {
+            if (color)
+                *color = OLE_COLOR(v.toUInt());
             return w;
+        }
     }
     return nullptr;
 }
@@ -36,8 +44,9 @@ void paintBackground(QWidget *container, OLE_COLOR color)
 
 OLE_COLOR backColorOf(const QWidget *container)
 {
-    const QWidget *source = colourSource(container);
-    return source ? OLE_COLOR(source->property(kBackColorProperty).toUInt()) : vbButtonFace;
+    OLE_COLOR color = vbButtonFace;
+    colourSource(container, &color);
+    return color;
 }
 
 void setBackColorOf(QWidget *container, OLE_COLOR color)

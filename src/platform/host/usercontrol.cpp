@@ -320,8 +320,11 @@ void UserControl::setFont(const StdFontPtr &font)
 {
     if (!font)
         throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
+    // Kept for the control's own drawing, which selects it into its device
+    // context; the Qt font of the widget is never drawn with, so it is left
+    // alone (setting it would resolve a font and notify the widget for
+    // nothing).
     m_font = font;
-    QWidget::setFont(font->toQFont());
 }
 
 void UserControl::setMousePointer(int pointer)

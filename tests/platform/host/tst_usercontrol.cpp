@@ -325,6 +325,8 @@ private slots:
         form.setBackColor(0x123456);
         QCOMPARE(onForm->Ambient().BackColor, host::OLE_COLOR(0x123456));
         QCOMPARE(inFrame->Ambient().BackColor, host::OLE_COLOR(0x123456)); // the frame shows the form's
+        frame->setProperty("unrelated", 7); // a frame with other properties still shows the form's
+        QCOMPARE(inFrame->Ambient().BackColor, host::OLE_COLOR(0x123456));
         QCOMPARE(inColouredFrame->Ambient().BackColor, host::OLE_COLOR(0x00FF00));
         QCOMPARE(inColouredFrame->Parent().BackColor(), host::OLE_COLOR(0x123456));
         QCOMPARE(onForm->log, QStringList{"AmbientChanged BackColor"});
