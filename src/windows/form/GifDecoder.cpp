@@ -69,7 +69,7 @@ bool GifDecoder::open(QByteArray data, QString *error)
         return fail(error, QStringLiteral("canvas %1 x %2 is empty or too large").arg(m_width).arg(m_height));
     if ((flags & 0x80) && !readColourTable(2 << (flags & 7), &m_globalPalette, error))
         return false;
-    m_canvas = QImage(m_width, m_height, QImage::Format_ARGB32);
+    m_canvas = QImage(m_width, m_height, QImage::Format_ARGB32_Premultiplied);
     if (m_canvas.isNull())
         return fail(error, QStringLiteral("no memory for a %1 x %2 canvas").arg(m_width).arg(m_height));
     m_canvas.fill(0);

@@ -14,8 +14,9 @@ namespace forms {
 // memory; every length and code is checked, a damaged file ends with an
 // error naming the fault and its offset, never a crash.
 //
-// Frames come out as Format_ARGB32, pixels the canvas never received are
-// transparent; timings and the repeat count follow the usual reading of the
+// Frames come out as Format_ARGB32_Premultiplied (every pixel is opaque or
+// fully transparent, 0, so it is the straight colour as well), pixels the
+// canvas never received transparent; timings and the repeat count follow the usual reading of the
 // NETSCAPE2.0 extension (0 = forever).
 class GifDecoder
 {
