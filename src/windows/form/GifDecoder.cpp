@@ -218,9 +218,12 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
     const int endOfImage = clear + 1;
     std::array<quint16, MaxCodes> prefix{};
     std::array<quint8, MaxCodes> suffix{};
+    std::array<quint16, MaxCodes> length{}; // of each code's string
     std::array<quint8, MaxCodes + 1> stack{};
-    for (int i = 0; i < clear; ++i)
+    for (int i = 0; i < clear; ++i) {
         suffix[i] = quint8(i);
+        length[i] = 1;
+    }
     int codeSize = minCodeSize + 1;
     int next = clear + 2;
     int old = -1;
@@ -249,22 +252,42 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
         if (code > next)
             return fail(error, QStringLiteral("code %1 before it is defined").arg(code));
         const int incoming = code;
-        int depth = 0;
-        if (code == next) {
-            stack[depth++] = first;
+        // A code one past the table is the previous string and its own first
+        // index.
+        const bool pending = code == next;
+        const std::size_t count = pending ? std::size_t(length[old]) + 1 : length[code];
+        if (pending)
             code = old;
-        }
-        while (code > endOfImage) {
-            stack[depth++] = suffix[code];
-            code = prefix[code];
+        if (written + count <= pixels) {
+            // The string is written from its end, straight into place.
+            quint8 *out = m_indices.data() + written;
+            std::size_t at = count;
+            if (pending)
+                out[--at] = first;
+            while (code > endOfImage) {
+                out[--at] = suffix[code];
+                code = prefix[code];
+            }
+            out[--at] = quint8(code);
+            written += count;
+        } else {
+            // The frame ends inside this string: only its start is kept.
+            int depth = 0;
+            if (pending)
+                stack[depth++] = first;
+            while (code > endOfImage) {
+                stack[depth++] = suffix[code];
+                code = prefix[code];
+            }
+            stack[depth++] = quint8(code);
+            while (depth > 0 && written < pixels)
+                m_indices[written++] = stack[--depth];
         }
         first = quint8(code);
-        stack[depth++] = first;
-        while (depth > 0 && written < pixels)
-            m_indices[written++] = stack[--depth];
         if (next < MaxCodes) {
             prefix[next] = quint16(old);
             suffix[next] = first;
+            length[next] = quint16(length[old] + 1);
             ++next;
             if (next == (1 << codeSize) && codeSize < 12)
                 ++codeSize;
