@@ -1,5 +1,6 @@
 #include <forms/GifDecoder.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -295,8 +296,11 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
         old = incoming;
     }
 
-    // Onto the canvas, rows in the order they were stored.
-    const int paletteSize = int(palette.size());
+    // Onto the canvas, rows in the order they were stored; indexes past the
+    // palette are black.
+    std::array<QRgb, 256> colours;
+    colours.fill(qRgb(0, 0, 0));
+    std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), 256), colours.begin());
     const QRect clip = QRect(left, top, width, height) & m_canvas.rect();
     int row = 0;
     static constexpr int PassStart[4] = {0, 4, 2, 1};
@@ -308,13 +312,18 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
             const int canvasY = top + y;
             if (canvasY < clip.top() || canvasY > clip.bottom())
                 continue;
-            const quint8 *in = m_indices.data() + std::size_t(row) * std::size_t(width);
+            const quint8 *in = m_indices.data() + std::size_t(row) * std::size_t(width) + (clip.left() - left);
             QRgb *out = reinterpret_cast<QRgb *>(m_canvas.scanLine(canvasY));
-            for (int x = clip.left(); x <= clip.right(); ++x) {
-                const int index = in[x - left];
-                if (index == transparent)
-                    continue;
-                out[x] = index < paletteSize ? palette[index] : qRgb(0, 0, 0);
+            out += clip.left();
+            const int n = clip.width();
+            if (transparent < 0) {
+                for (int x = 0; x < n; ++x)
+                    out[x] = colours[in[x]];
+            } else {
+                for (int x = 0; x < n; ++x) {
+                    if (in[x] != transparent)
+                        out[x] = colours[in[x]];
+                }
             }
         }
     }
