@@ -3,13 +3,16 @@
 // (interlacing, transparency, local colours, part-frames, disposals), plus
 // damaged files.
 
+#include <forms/AnimatedGif.h>
 #include <forms/GifDecoder.h>
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QElapsedTimer>
 
 using forms::GifDecoder;
 
@@ -184,6 +187,8 @@ private slots:
     void sameAsQt();
     void damaged_data();
     void damaged();
+    void playsItsRepeats_data();
+    void playsItsRepeats();
 };
 
 void tst_gifdecoder::sameAsQt_data()
@@ -296,5 +301,49 @@ void tst_gifdecoder::damaged()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_gifdecoder)
+void tst_gifdecoder::playsItsRepeats_data()
+{
+    QTest::addColumn<int>("loops"); // as stored; -1 without the extension
+    QTest::addColumn<int>("passes");
+    QTest::newRow("no repeat count: once") << -1 << 1;
+    QTest::newRow("two repeats: three passes") << 2 << 3;
+}
+
+// The control plays the passes the file asks for, then stays on the last
+// frame.
+void tst_gifdecoder::playsItsRepeats()
+{
+    QFETCH(int, loops);
+    QFETCH(int, passes);
+    const QSize canvas(8, 6);
+    QList<Frame> frames;
+    for (int i = 0; i < 3; ++i) {
+        Frame f{QRect(QPoint(), canvas), pattern(canvas, i)};
+        f.delay = 2;
+        frames.append(f);
+    }
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("a.gif")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(makeGif(canvas, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(9, 9, 9), qRgb(0, 0, 0)}, frames, loops));
+    file.close();
+
+    forms::AnimatedGif gif;
+    gif.resize(16, 12);
+    QString error;
+    QVERIFY2(gif.load(file.fileName(), &error), qPrintable(error));
+    QElapsedTimer clock;
+    clock.start();
+    gif.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&gif));
+    QTRY_VERIFY_WITH_TIMEOUT(!gif.isPlaying(), 5000);
+    QCOMPARE(gif.currentFrame(), 2);
+    QCOMPARE(gif.scaledSize(), QSize(16, 12));
+    // Every frame but the last of every pass was shown for its 20 ms (coarse
+    // timers may fire up to 5% early).
+    const qint64 shortest = (passes * 3 - 1) * 20 * 95 / 100;
+    QVERIFY2(clock.elapsed() >= shortest, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+}
+
+QTEST_MAIN(tst_gifdecoder)
 #include "tst_gifdecoder.moc"
