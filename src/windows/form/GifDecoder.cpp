@@ -168,6 +168,10 @@ bool GifDecoder::readFrame(QImage *frame, int *delayMs, QString *error)
         const int width = p[m_pos + 5] | (p[m_pos + 6] << 8);
         const int height = p[m_pos + 7] | (p[m_pos + 8] << 8);
         const quint8 flags = p[m_pos + 9];
+        // A frame is clipped to the canvas, but its codes are decoded whole
+        // first: one larger than any canvas allowed is refused, not allocated.
+        if (qint64(width) * height > MaxCanvasPixels)
+            return fail(error, QStringLiteral("frame %1 x %2 is too large").arg(width).arg(height));
         m_pos += 10;
         std::vector<QRgb> local;
         if ((flags & 0x80) && !readColourTable(2 << (flags & 7), &local, error))

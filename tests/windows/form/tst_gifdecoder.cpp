@@ -187,6 +187,7 @@ private slots:
     void sameAsQt();
     void damaged_data();
     void damaged();
+    void hugeFrameRefused();
     void playsItsRepeats_data();
     void playsItsRepeats();
 };
@@ -274,6 +275,27 @@ void tst_gifdecoder::damaged_data()
     Frame f{QRect(QPoint(), canvas), pattern(canvas, 1)};
     f.interlaced = true;
     QTest::newRow("made") << makeGif(canvas, {qRgb(1, 1, 1), qRgb(2, 2, 2)}, {f, f}, 2) << 2;
+}
+
+// A frame far larger than any canvas, in a small one: refused with a fault
+// before anything is allocated for it (found by fuzzing).
+void tst_gifdecoder::hugeFrameRefused()
+{
+    const QSize canvas(4, 4);
+    Frame small{QRect(QPoint(), canvas), pattern(canvas, 0)};
+    QByteArray bytes = makeGif(canvas, {qRgb(1, 1, 1)}, {small, small}, 0);
+    // The second frame's descriptor (after the header, the colour table, the
+    // repeat extension and the first frame): its width and height become 60000.
+    const qsizetype first = 13 + 768 + 19;
+    const qsizetype at = bytes.indexOf("\x21\xF9", first + 1) + 8;
+    QCOMPARE(bytes.at(at), char(0x2C));
+    bytes[at + 5] = char(0x60);
+    bytes[at + 6] = char(0xEA);
+    bytes[at + 7] = char(0x60);
+    bytes[at + 8] = char(0xEA);
+    const Decoded d = decodeOurs(bytes);
+    QCOMPARE(d.frames.size(), 1);
+    QVERIFY2(d.error.contains(QLatin1String("frame 60000 x 60000 is too large")), qPrintable(d.error));
 }
 
 // Every shortened copy and seeded random corruptions: no crash, no frame
