@@ -270,6 +270,16 @@ void tst_storedform::art()
     QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 18), 274);
     QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 22), 51);
     QCOMPARE(qFromLittleEndian<quint16>(bmp.constData() + 28), quint16(24));
+    {
+        // The window shows exactly what Qt's own reader makes of it.
+        radiosala window(formsDir());
+        const auto *banner = window.form().control<QLabel>(QStringLiteral("Image1"));
+        QVERIFY(banner);
+        const QImage shown = banner->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage read = QImage(formsDir() + QStringLiteral("/banner.bmp")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), QSize(274, 51));
+        QVERIFY(shown == read);
+    }
 
     // Animations: frame count, size, timing and repeats.
     struct Gif
@@ -393,6 +403,8 @@ void tst_storedform::damagedStoredFiles_data()
     QTest::newRow("bag empty") << "abre.bag" << 0 << "abre.bag";
     QTest::newRow("layout missing") << "radiosala.json" << -1 << "No such file";
     QTest::newRow("layout cut short") << "radiosala.json" << 2000 << "radiosala.json";
+    QTest::newRow("picture missing") << "banner.bmp" << -1 << "not found";
+    QTest::newRow("picture cut short") << "banner.bmp" << 40 << "banner.bmp";
 }
 
 void tst_storedform::damagedStoredFiles()
