@@ -108,9 +108,12 @@ int main(int argc, char **argv)
         }
     }
 
-    // Warm-up: fonts, styles and image plug-ins load once for both.
-    radiosalaRun();
-    plainRun(count);
+    // Warm-up: fonts, styles and image plug-ins load once for both. The
+    // plain window goes first, so the first radiosala window is timed with
+    // Qt warm but with nothing of its own laid out yet: the fonts it uses
+    // met for the first time, its captions and glyphs not yet kept.
+    const qint64 plainFirst = plainRun(count);
+    const qint64 first = radiosalaRun();
 
     std::vector<qint64> ours, plain;
     for (int i = 0; i < rounds; ++i) {
@@ -120,6 +123,7 @@ int main(int argc, char **argv)
     const double a = double(median(ours)) / 1e6;
     const double b = double(median(plain)) / 1e6;
     std::printf("controls: buttons=%d boxes=%d labels=%d frames=%d\n", count[0], count[1], count[2], count[3]);
+    std::printf("plain_qt_first_ms=%.2f radiosala_first_ms=%.2f\n", double(plainFirst) / 1e6, double(first) / 1e6);
     std::printf("radiosala_ms=%.2f plain_qt_ms=%.2f rounds=%d\n", a, b, rounds);
     std::printf("startup_ratio=%.3f\n", a / b);
     return a / b < 1.5 ? 0 : 1;
