@@ -125,9 +125,18 @@ struct FontGlyphs;
 // kept for the life of the process.
 struct FontRendering
 {
-    explicit FontRendering(const QFont &f) : font(f), metrics(f) { }
+    explicit FontRendering(const QFont &f)
+        : font(f), metrics(f), ascent(metrics.ascent()), descent(metrics.descent()),
+          underlinePos(metrics.underlinePos()), lineWidth(metrics.lineWidth())
+    {
+    }
     QFont font;
     QFontMetrics metrics;
+    // The metrics every draw asks for, read once.
+    int ascent;
+    int descent;
+    int underlinePos;
+    int lineWidth;
     struct Layout
     {
         QString text;

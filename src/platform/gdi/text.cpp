@@ -630,7 +630,8 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     }
     const QFont &font = rendering->font;
     const QFontMetrics &metrics = rendering->metrics;
-    const int lineHeight = metrics.ascent() + metrics.descent();
+    const int ascent = rendering->ascent;
+    const int lineHeight = ascent + rendering->descent;
 
     auto measure = [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); };
     const std::vector<TextLine> *laidOut = nullptr;
@@ -739,8 +740,8 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             }
         }
     }
-    const int underlineY = metrics.ascent() + std::max(1, metrics.underlinePos());
-    const int underlineH = std::max(1, metrics.lineWidth());
+    const int underlineY = ascent + std::max(1, rendering->underlinePos);
+    const int underlineH = std::max(1, rendering->lineWidth);
     auto lineX = [&](const TextLine &line) {
         return (format & DT_CENTER) ? (lprc->left + lprc->right - line.width) / 2
              : (format & DT_RIGHT)  ? lprc->right - line.width
@@ -751,13 +752,13 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
     // straight into the surface, without a painter.
     if (glyphCache && rectangular) {
         if (entry->stamp == Stamp::Unknown)
-            entry->stamp = prepareStamp(*rendering, *entry, metrics.ascent(), lineHeight);
+            entry->stamp = prepareStamp(*rendering, *entry, ascent, lineHeight);
         if (entry->stamp == Stamp::Usable) {
             for (size_t i = 0; i < lines.size(); ++i) {
                 const TextLine &line = lines[i];
                 const int x = lineX(line);
                 const int y = top + int(i) * lineHeight;
-                stampLine(bm->pixels.data(), bm->width, allowedRect, QPoint(x, y + metrics.ascent()), entry->coverage[i],
+                stampLine(bm->pixels.data(), bm->width, allowedRect, QPoint(x, y + ascent), entry->coverage[i],
                           inkProducts(entry->products, ink));
                 ++s_stampedLines;
                 if (line.underline >= 0) {
@@ -792,7 +793,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
             const TextLine &line = lines[i];
             const int x = lineX(line);
             const int y = top + int(i) * lineHeight;
-            const QPoint baseline(x, y + metrics.ascent());
+            const QPoint baseline(x, y + ascent);
             const std::vector<QGlyphRun> *runs = glyphCache ? &glyphCache->at(i) : nullptr;
             if (runs) {
                 for (const QGlyphRun &run : *runs)
