@@ -117,7 +117,27 @@ struct InkProducts
     std::array<std::uint32_t, 256> times{};
 };
 
-struct FontGlyphs;
+// Glyph coverage taken so far for one font as drawn, per face the shaper
+// picked glyphs from, by glyph and fraction of a pixel (in 64ths) of its
+// origin. Entries are never dropped: there are at most as many as the glyphs
+// drawn at their fractions, and laid-out lines point at them.
+struct GlyphKey
+{
+    quint32 index;
+    int fx;
+    int fy;
+    bool operator==(const GlyphKey &) const = default;
+};
+struct GlyphKeyHash
+{
+    size_t operator()(const GlyphKey &k) const { return size_t(k.index) * 4099u + size_t(k.fx) * 67u + size_t(k.fy); }
+};
+using FaceGlyphs = std::unordered_map<GlyphKey, GlyphCoverage, GlyphKeyHash>;
+struct FontGlyphs
+{
+    std::unordered_map<QString, FaceGlyphs> faces;
+    std::optional<bool> blendAgrees; // found out on the first line drawn
+};
 
 // A font as one kind of surface draws it, with what DrawTextA reuses from
 // call to call (text.cpp). Fonts never change after they are made, so nothing
@@ -151,7 +171,7 @@ struct FontRendering
         InkProducts products;
     };
     std::vector<Layout> layouts; // the most recent few
-    FontGlyphs *glyphStore = nullptr; // the font's kept glyph coverage (text.cpp)
+    FontGlyphs glyphs;
 };
 
 struct Font : Object

@@ -315,46 +315,7 @@ const InkProducts &inkProducts(InkProducts &products, std::uint32_t ink)
 
 } // namespace
 
-namespace gdi {
-
-// Glyph coverage taken so far, per font as drawn and per face the shaper
-// picked glyphs from, by glyph and fraction of a pixel (in 64ths) of its
-// origin. Entries are never dropped: there are at most as many as the
-// glyphs drawn at their fractions, and lines point at them.
-struct GlyphKey
-{
-    quint32 index;
-    int fx;
-    int fy;
-    bool operator==(const GlyphKey &) const = default;
-};
-struct GlyphKeyHash
-{
-    size_t operator()(const GlyphKey &k) const { return size_t(k.index) * 4099u + size_t(k.fx) * 67u + size_t(k.fy); }
-};
-using FaceGlyphs = std::unordered_map<GlyphKey, GlyphCoverage, GlyphKeyHash>;
-struct FontGlyphs
-{
-    std::unordered_map<QString, FaceGlyphs> faces;
-    std::optional<bool> blendAgrees; // found out on the first line drawn
-};
-
-} // namespace gdi
-
 namespace {
-
-FontGlyphs &glyphStore(const QFont &font)
-{
-    static std::unordered_map<QString, FontGlyphs> store;
-    return store[font.key() + u'|' + QString::number(int(font.styleStrategy()))];
-}
-
-FontGlyphs &glyphStore(FontRendering &rendering)
-{
-    if (!rendering.glyphStore)
-        rendering.glyphStore = &glyphStore(rendering.font);
-    return *rendering.glyphStore;
-}
 
 QString faceKey(const QRawFont &raw)
 {
@@ -533,7 +494,7 @@ FontRendering::Layout::Stamp prepareStamp(FontRendering &rendering, FontRenderin
                                           int lineHeight)
 {
     using Stamp = FontRendering::Layout::Stamp;
-    FontGlyphs &store = glyphStore(rendering);
+    FontGlyphs &store = rendering.glyphs;
     if (store.blendAgrees == false)
         return Stamp::Unusable;
     entry.coverage.assign(entry.glyphs.size(), TextCoverage{});
