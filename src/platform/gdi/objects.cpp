@@ -192,21 +192,11 @@ void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
     const std::uint32_t px = surfacePixel(bm, colour);
     const Region *clip = dc->clip ? &*dc->clip : nullptr;
     for (int y = box.top; y < box.bottom; ++y) {
+        const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
+        if (clip && !clipRow)
+            continue;
         std::uint32_t *row = bm->row(y);
-        if (!clip) {
-            fillPixels(row + box.left, box.right - box.left, px);
-            continue;
-        }
-        const std::vector<Span> *clipRow = clip->rowSpans(y);
-        if (!clipRow)
-            continue;
-        for (const Span &c : *clipRow) {
-            if (c.x1 >= box.right)
-                break;
-            const int a = std::max(box.left, c.x1), b = std::min(box.right, c.x2);
-            if (a < b)
-                fillPixels(row + a, b - a, px);
-        }
+        forEachClippedRun(clipRow, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
     }
 }
 
@@ -226,25 +216,17 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
         const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
         if (x1 >= x2)
             continue;
-        std::uint32_t *row = bm->row(s.y);
-        if (!clip) {
-            fillPixels(row + x1, x2 - x1, px);
-            continue;
-        }
-        if (!band || s.y < band->top || s.y >= band->bottom) {
+        if (clip && (!band || s.y < band->top || s.y >= band->bottom)) {
             const std::vector<Region::Band> &bands = clip->bands();
             auto it = std::upper_bound(bands.begin(), bands.end(), s.y,
                                        [](int v, const Region::Band &b) { return v < b.bottom; });
             band = it == bands.end() || s.y < it->top ? nullptr : &*it;
         }
-        const std::vector<Span> *clipRow = band ? &band->spans : nullptr;
-        if (!clipRow)
+        if (clip && !band)
             continue;
-        for (const Span &c : *clipRow) {
-            const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
-            if (a < b)
-                fillPixels(row + a, b - a, px);
-        }
+        std::uint32_t *row = bm->row(s.y);
+        forEachClippedRun(clip ? &band->spans : nullptr, x1, x2,
+                          [&](int a, int b) { fillPixels(row + a, b - a, px); });
     }
 }
 

@@ -328,6 +328,25 @@ void notifyDrawn(DeviceContext *dc);
 // Device pixels a drawing call may write: the bitmap's area and the clip.
 Region drawableArea(const DeviceContext *dc, const Bitmap *bm);
 
+// Calls fn(a, b) for each part of the run [x1, x2) that one row of clip spans
+// lets through; a null row means no clip.
+template<typename Fn>
+void forEachClippedRun(const std::vector<Span> *clipRow, int x1, int x2, Fn &&fn)
+{
+    if (!clipRow) {
+        if (x1 < x2)
+            fn(x1, x2);
+        return;
+    }
+    for (const Span &c : *clipRow) {
+        if (c.x1 >= x2)
+            break;
+        const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
+        if (a < b)
+            fn(a, b);
+    }
+}
+
 // Calls fn(y, x1, x2) for every run of `shape` that lies inside the bitmap
 // and the DC's clip: the one place where drawing meets clipping.
 template<typename Fn>
@@ -342,19 +361,7 @@ void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region
                 continue;
             for (const Span &s : band.spans) {
                 const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
-                if (x1 >= x2)
-                    continue;
-                if (!clipRow) {
-                    fn(y, x1, x2);
-                    continue;
-                }
-                for (const Span &c : *clipRow) {
-                    if (c.x1 >= x2)
-                        break;
-                    const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
-                    if (a < b)
-                        fn(y, a, b);
-                }
+                forEachClippedRun(clipRow, x1, x2, [&](int a, int b) { fn(y, a, b); });
             }
         }
     }

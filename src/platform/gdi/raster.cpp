@@ -550,24 +550,16 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
                               .intersected(Rect{xDest - xSrc, yDest - ySrc, xDest - xSrc + src->width,
                                                 yDest - ySrc + src->height});
         const Region *clip = dc->clip ? &*dc->clip : nullptr;
-        for (int y = rows.top; y < rows.bottom && rows.left < rows.right; ++y) {
+        for (int y = rows.top; y < rows.bottom; ++y) {
+            const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
+            if (clip && !clipRow)
+                continue;
             const std::uint32_t *srow = src->row(y - yDest + ySrc) + (xSrc - xDest);
             std::uint32_t *drow = dst->row(y);
             // Every surface pixel is opaque, so a copy is a plain memcpy.
-            if (!clip) {
-                std::memcpy(drow + rows.left, srow + rows.left, size_t(rows.width()) * sizeof(std::uint32_t));
-                continue;
-            }
-            const std::vector<Span> *clipRow = clip->rowSpans(y);
-            if (!clipRow)
-                continue;
-            for (const Span &c : *clipRow) {
-                if (c.x1 >= rows.right)
-                    break;
-                const int a = std::max(rows.left, c.x1), b = std::min(rows.right, c.x2);
-                if (a < b)
-                    std::memcpy(drow + a, srow + a, size_t(b - a) * sizeof(std::uint32_t));
-            }
+            forEachClippedRun(clipRow, rows.left, rows.right, [&](int a, int b) {
+                std::memcpy(drow + a, srow + a, size_t(b - a) * sizeof(std::uint32_t));
+            });
         }
         notifyDrawn(dc);
         return TRUE;
