@@ -1,6 +1,7 @@
 #include <forms/FormLoader.h>
 
 #include <forms/AnimatedGif.h>
+#include <forms/FrameControl.h>
 #include <forms/LineControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <forms/ShapeControl.h>
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -85,9 +85,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         break;
     }
     case ControlKind::Frame: {
-        auto *frame = new QGroupBox(c.text, container);
-        frame->setFlat(false);
-        widget = frame;
+        widget = new FrameControl(c.text, container);
         break;
     }
     case ControlKind::TextBox:

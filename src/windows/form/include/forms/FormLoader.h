@@ -15,7 +15,7 @@ namespace forms {
 // colours applied, buttons restored from their property-bag streams, and the
 // tab order set from the tab indexes.
 //
-// Kinds and what they become: label QLabel (plain text), frame QGroupBox,
+// Kinds and what they become: label QLabel (plain text), frame FrameControl,
 // text box QLineEdit or MultiLineTextBox, check box QCheckBox, shape
 // ShapeControl, line LineControl, picture box QWidget, image QLabel
 // (scaled picture), anigif AnimatedGif, button kxButtons_H, timer QTimer
