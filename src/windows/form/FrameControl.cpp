@@ -33,49 +33,40 @@ void FrameControl::paintEvent(QPaintEvent *)
     if (w < 2 || h - top < 2)
         return;
     QPainter painter(this);
-    const QColor shadow = host::toQColor(GetSysColor(COLOR_BTNSHADOW));
-    const QColor light = host::toQColor(GetSysColor(COLOR_BTNHIGHLIGHT));
 
-    // The caption's extent along the top edge; the edge is not drawn there.
+    // The caption first: where it ends is where the top edge resumes.
     int gapLeft = w;
     int gapRight = w;
     const QString caption = title();
-    QRect captionRect;
     if (!caption.isEmpty()) {
-        const QFontMetrics metrics = fontMetrics();
-        const int textWidth = metrics.horizontalAdvance(QString(caption).remove(QLatin1Char('&')));
-        captionRect = QRect(CaptionLeft, 0, std::min(textWidth, std::max(0, w - CaptionLeft)), metrics.height());
-        gapLeft = CaptionLeft - CaptionGap;
-        gapRight = captionRect.right() + 1 + CaptionGap;
-    }
-
-    // Outer shadow rectangle (0, top) - (w-2, h-2), then the highlight one
-    // pixel right and down, so each edge reads as a groove.
-    auto horizontal = [&](int y, int x0, int x1, const QColor &colour) {
-        // x0..x1 inclusive, less the caption's gap on the top edges.
-        if (y <= top + 1) {
-            if (x0 < gapLeft)
-                painter.fillRect(QRect(x0, y, std::min(x1 + 1, gapLeft) - x0, 1), colour);
-            if (x1 >= gapRight)
-                painter.fillRect(QRect(std::max(x0, gapRight), y, x1 + 1 - std::max(x0, gapRight), 1), colour);
-        } else {
-            painter.fillRect(QRect(x0, y, x1 - x0 + 1, 1), colour);
-        }
-    };
-    horizontal(top, 0, w - 2, shadow);
-    painter.fillRect(QRect(0, top, 1, h - 1 - top), shadow);
-    horizontal(h - 2, 0, w - 2, shadow);
-    painter.fillRect(QRect(w - 2, top, 1, h - 1 - top), shadow);
-    horizontal(top + 1, 1, w - 3, light);
-    painter.fillRect(QRect(1, top + 1, 1, h - 3 - top), light);
-    horizontal(h - 1, 0, w - 1, light);
-    painter.fillRect(QRect(w - 1, top, 1, h - top), light);
-
-    if (!captionRect.isEmpty()) {
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(captionRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine,
-                         caption);
+        QRect drawn;
+        painter.drawText(QRect(CaptionLeft, 0, std::max(0, w - CaptionLeft), fontMetrics().height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine, caption, &drawn);
+        gapLeft = CaptionLeft - CaptionGap;
+        gapRight = std::min(drawn.right(), w - 1) + 1 + CaptionGap;
     }
+
+    // The outer shadow rectangle (0, top) - (w-2, h-2), then the highlight
+    // one pixel right and down, so each edge reads as a groove. The two top
+    // edges leave out the caption's gap. Filled rather than stroked: fills
+    // are far cheaper through the widget's clip.
+    const QColor shadow = host::toQColor(GetSysColor(COLOR_BTNSHADOW));
+    const QColor light = host::toQColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+    auto topEdge = [&](int y, int x0, int x1, const QColor &colour) {
+        if (x0 < gapLeft)
+            painter.fillRect(QRect(QPoint(x0, y), QPoint(std::min(x1, gapLeft - 1), y)), colour);
+        if (x1 >= gapRight)
+            painter.fillRect(QRect(QPoint(std::max(x0, gapRight), y), QPoint(x1, y)), colour);
+    };
+    topEdge(top, 0, w - 2, shadow);
+    painter.fillRect(QRect(QPoint(0, top), QPoint(0, h - 2)), shadow);
+    painter.fillRect(QRect(QPoint(0, h - 2), QPoint(w - 2, h - 2)), shadow);
+    painter.fillRect(QRect(QPoint(w - 2, top), QPoint(w - 2, h - 2)), shadow);
+    topEdge(top + 1, 1, w - 3, light);
+    painter.fillRect(QRect(QPoint(1, top + 1), QPoint(1, h - 3)), light);
+    painter.fillRect(QRect(QPoint(0, h - 1), QPoint(w - 1, h - 1)), light);
+    painter.fillRect(QRect(QPoint(w - 1, top), QPoint(w - 1, h - 1)), light);
 }
 
 } // namespace forms
