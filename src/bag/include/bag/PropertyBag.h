@@ -46,7 +46,15 @@ public:
     bool isEmpty() const { return m_entries.isEmpty(); }
     const QList<Entry> &entries() const { return m_entries; }
 
-    static QString normalizedKey(const QString &key) { return key.toLower(); }
+    static QString normalizedKey(const QString &key)
+    {
+        // Keys are nearly always stored lowered already: share them as they are.
+        for (const QChar c : key) {
+            if (c.unicode() >= 0x80 || (c.unicode() >= u'A' && c.unicode() <= u'Z'))
+                return key.toLower();
+        }
+        return key;
+    }
 
     friend bool operator==(const PropertyBag &, const PropertyBag &) = default;
 
