@@ -1,20 +1,88 @@
 #include <forms/FormData.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSet>
+#include "JsonReader.h"
 
+#include <array>
 #include <cmath>
-#include <functional>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace forms {
 
 namespace {
 
+using Type = JsonReader::Type;
+
+// The keys any layout object is read for. Font keys come first so that a
+// font's members fit a three-slot record.
+enum Key : quint8 {
+    KFace, KSize, KBold,
+    KName, KCaption, KWidth, KClientWidth, KClientHeight, KIcon, KFont, KBackColor, KControls,
+    KKind, KContainer, KLeft, KTop, KHeight, KX1, KY1, KX2, KY2, KTabIndex, KText, KForeColor, KFillColor,
+    KAlignment, KMultiLine, KScrollBars, KBorder, KStretch, KInterval, KEnabled, KValue,
+    KPicture, KAnimation, KBag, KShape,
+    KeyCount,
+    KUnknown = 0xFF
+};
+
+constexpr std::string_view kKeyNames[KeyCount] = {
+    "face", "size", "bold",
+    "name", "caption", "width", "clientWidth", "clientHeight", "icon", "font", "backColor", "controls",
+    "kind", "container", "left", "top", "height", "x1", "y1", "x2", "y2", "tabIndex", "text", "foreColor", "fillColor",
+    "alignment", "multiLine", "scrollBars", "border", "stretch", "interval", "enabled", "value",
+    "picture", "animation", "bag", "shape",
+};
+
+constexpr quint64 bit(Key k)
+{
+    return quint64(1) << k;
+}
+
+// The keys each kind of object is read for; any other key is passed over.
+constexpr quint64 kFontKeys = bit(KFace) | bit(KSize) | bit(KBold);
+constexpr quint64 kWindowKeys = bit(KName) | bit(KCaption) | bit(KWidth) | bit(KClientWidth) | bit(KClientHeight)
+    | bit(KIcon) | bit(KFont) | bit(KBackColor) | bit(KControls);
+constexpr quint64 kControlKeys = ((bit(KeyCount) - 1) & ~kFontKeys & ~kWindowKeys) | bit(KName) | bit(KCaption)
+    | bit(KWidth) | bit(KFont) | bit(KBackColor);
+
+// Keys by length, so a lookup compares against a handful of names at most.
+constexpr int kLongestKey = 12;
+struct KeysByLength
+{
+    std::array<std::array<Key, 10>, kLongestKey + 1> keys{};
+    std::array<int, kLongestKey + 1> count{};
+};
+
+constexpr KeysByLength makeKeysByLength()
+{
+    KeysByLength t;
+    for (int k = 0; k < KeyCount; ++k) {
+        const size_t n = kKeyNames[k].size();
+        t.keys[n][t.count[n]++] = Key(k);
+    }
+    return t;
+}
+
+constexpr KeysByLength kKeysByLength = makeKeysByLength();
+
+Key keyOf(std::string_view name)
+{
+    if (name.size() > size_t(kLongestKey))
+        return KUnknown;
+    const size_t n = name.size();
+    for (int i = 0; i < kKeysByLength.count[n]; ++i) {
+        const Key k = kKeysByLength.keys[n][i];
+        if (kKeyNames[k] == name)
+            return k;
+    }
+    return KUnknown;
+}
+
 struct KindName
 {
-    const char *name;
+    std::string_view name;
     ControlKind kind;
 };
 
@@ -27,128 +95,438 @@ constexpr KindName kKinds[] = {
     {"button", ControlKind::Button},     {"timer", ControlKind::Timer},
 };
 
-// Reads typed fields of one JSON object and remembers the first fault. The
-// place named in the message is only spelt out when there is a fault: a
-// layout that reads cleanly builds no message text at all.
-class Reader
+std::optional<quint32> colourFromText(std::string_view text)
+{
+    // "0x" and one to eight hex digits, nothing else.
+    if (text.size() < 3 || text.size() > 10 || text[0] != '0' || text[1] != 'x')
+        return std::nullopt;
+    quint32 value = 0;
+    for (size_t i = 2; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
+        value = value << 4 | quint32(digit);
+    }
+    return value;
+}
+
+// One value of a known key, as read: where it is, its type, and enough to
+// get at it later (a string's bytes in the data, a number, a font's index).
+struct Slot
+{
+    Type type;
+    quint32 at;            // offset of the value in the data
+    JsonReader::String text;
+    double number;
+    quint32 font;          // objects under "font": index into the fonts read
+};
+
+// The known members of one JSON object, read in whatever order they come;
+// checked afterwards in a fixed order so that the first fault reported does
+// not depend on the order of the keys in the file.
+template<int N>
+struct Members
+{
+    quint64 present = 0;
+    quint32 at = 0;        // offset of the object (or of a non-object element)
+    bool isObject = true;
+    Slot slot[N];
+
+    bool has(Key k) const { return present >> k & 1; }
+    const Slot &operator[](Key k) const { return slot[k]; }
+};
+
+using ObjectMembers = Members<KeyCount>;
+using FontMembers = Members<3>;
+
+// The whole layout in flat form: the window's members, each control's, and
+// the fonts they name.
+struct Document
+{
+    ObjectMembers window;
+    std::vector<ObjectMembers> controls;
+    std::vector<FontMembers> fonts;
+    // A known key given twice in one object (which value is meant?).
+    Key duplicate = KUnknown;
+    quint32 duplicateAt = 0;
+};
+
+class DocumentReader
 {
 public:
-    using Where = std::function<QString()>;
+    DocumentReader(JsonReader &json, Document &doc) : m_json(json), m_doc(doc) {}
 
-    Reader(const QJsonObject &object, Where where) : m_object(object), m_where(std::move(where)) {}
-
-    bool failed() const { return !m_error.isEmpty(); }
-    const QString &error() const { return m_error; }
-
-    void fail(const QString &what)
+    // False on a fault: the reader's, or a duplicate key in doc.
+    bool readWindow()
     {
-        if (m_error.isEmpty())
-            m_error = m_where() + QStringLiteral(": ") + what;
-    }
-
-    bool has(const char *key) const { return m_object.contains(QLatin1String(key)); }
-
-    QString text(const char *key, bool required = false)
-    {
-        const QJsonValue v = m_object.value(QLatin1String(key));
-        if (v.isUndefined()) {
-            if (required)
-                fail(QStringLiteral("'%1' is missing").arg(QLatin1String(key)));
-            return {};
-        }
-        if (!v.isString()) {
-            fail(QStringLiteral("'%1' is not a string").arg(QLatin1String(key)));
-            return {};
-        }
-        return v.toString();
-    }
-
-    std::optional<int> whole(const char *key, bool required = false)
-    {
-        const QJsonValue v = m_object.value(QLatin1String(key));
-        if (v.isUndefined()) {
-            if (required)
-                fail(QStringLiteral("'%1' is missing").arg(QLatin1String(key)));
-            return std::nullopt;
-        }
-        const double d = v.toDouble(std::nan(""));
-        if (!v.isDouble() || d != std::floor(d) || std::abs(d) > 1e9) {
-            fail(QStringLiteral("'%1' is not a whole number").arg(QLatin1String(key)));
-            return std::nullopt;
-        }
-        return int(d);
-    }
-
-    bool flag(const char *key, bool defaultValue)
-    {
-        const QJsonValue v = m_object.value(QLatin1String(key));
-        if (v.isUndefined())
-            return defaultValue;
-        if (!v.isBool()) {
-            fail(QStringLiteral("'%1' is not true or false").arg(QLatin1String(key)));
-            return defaultValue;
-        }
-        return v.toBool();
-    }
-
-    std::optional<quint32> colour(const char *key)
-    {
-        if (!has(key))
-            return std::nullopt;
-        const QString s = text(key);
-        const auto c = parseColour(s);
-        if (!c && !failed())
-            fail(QStringLiteral("'%1' is not a colour (\"0xBBGGRR\"): \"%2\"").arg(QLatin1String(key), s));
-        return c;
-    }
-
-    std::optional<FontSpec> font(const char *key)
-    {
-        const QJsonValue v = m_object.value(QLatin1String(key));
-        if (v.isUndefined())
-            return std::nullopt;
-        if (!v.isObject()) {
-            fail(QStringLiteral("'%1' is not an object").arg(QLatin1String(key)));
-            return std::nullopt;
-        }
-        const QJsonObject o = v.toObject();
-        FontSpec f;
-        f.face = o.value(QLatin1String("face")).toString();
-        f.pointSize = o.value(QLatin1String("size")).toDouble(0);
-        f.bold = o.value(QLatin1String("bold")).toBool(false);
-        if (f.face.isEmpty() || !(f.pointSize > 0 && f.pointSize < 1000)) {
-            fail(QStringLiteral("'%1' needs a face and a size in points").arg(QLatin1String(key)));
-            return std::nullopt;
-        }
-        return f;
+        if (!m_json.beginObject())
+            return false;
+        m_doc.window.at = quint32(m_json.offset() - 1);
+        return readMembers(m_doc.window, kWindowKeys, Level::Window);
     }
 
 private:
-    QJsonObject m_object;
-    Where m_where;
-    QString m_error;
+    enum class Level { Window, Control, Font };
+
+    template<int N>
+    bool readMembers(Members<N> &members, quint64 wanted, Level level)
+    {
+        JsonReader::String keyText;
+        bool first = true;
+        while (m_json.nextMember(&keyText, &first)) {
+            const Key key = keyOf(m_json.utf8(keyText, &m_scratch));
+            if (key == KUnknown || !(wanted >> key & 1)) {
+                if (!m_json.skipValue())
+                    return false;
+                continue;
+            }
+            Slot &slot = members.slot[key];
+            if (members.present >> key & 1) {
+                m_doc.duplicate = key;
+                m_doc.duplicateAt = keyText.offset - 1;
+                return false;
+            }
+            members.present |= bit(key);
+            if (!m_json.peek(&slot.type))
+                return false;
+            slot.at = quint32(m_json.offset());
+            switch (slot.type) {
+            case Type::String:
+                if (!m_json.readString(&slot.text))
+                    return false;
+                break;
+            case Type::Number:
+                if (!m_json.readNumber(&slot.number))
+                    return false;
+                break;
+            case Type::Object:
+                if (key == KFont && level != Level::Font) {
+                    if (!readFont(&slot.font))
+                        return false;
+                } else if (!m_json.skipValue()) {
+                    return false;
+                }
+                break;
+            case Type::Array:
+                if (key == KControls && level == Level::Window) {
+                    if (!readControls())
+                        return false;
+                } else if (!m_json.skipValue()) {
+                    return false;
+                }
+                break;
+            default:
+                if (!m_json.readLiteral(slot.type))
+                    return false;
+                break;
+            }
+        }
+        return !m_json.failed();
+    }
+
+    bool readFont(quint32 *index)
+    {
+        if (!m_json.beginObject())
+            return false;
+        *index = quint32(m_doc.fonts.size());
+        FontMembers &font = m_doc.fonts.emplace_back();
+        font.at = quint32(m_json.offset() - 1);
+        return readMembers(font, kFontKeys, Level::Font);
+    }
+
+    bool readControls()
+    {
+        if (!m_json.beginArray())
+            return false;
+        bool first = true;
+        while (m_json.nextElement(&first)) {
+            Type type;
+            if (!m_json.peek(&type))
+                return false;
+            ObjectMembers &control = m_doc.controls.emplace_back();
+            control.at = quint32(m_json.offset());
+            if (type != Type::Object) {
+                control.isObject = false;
+                if (!m_json.skipValue())
+                    return false;
+                continue;
+            }
+            if (!m_json.beginObject() || !readMembers(control, kControlKeys, Level::Control))
+                return false;
+        }
+        return !m_json.failed();
+    }
+
+    JsonReader &m_json;
+    Document &m_doc;
+    std::string m_scratch;
 };
 
-std::optional<ControlKind> kindFromName(const QString &name)
+// Typed reading of one object's members; remembers the first fault. The
+// place named in a message is only spelt out when there is a fault: a layout
+// that reads cleanly builds no message text at all.
+class Fields
 {
-    for (const KindName &k : kKinds) {
-        if (name == QLatin1String(k.name))
-            return k.kind;
+public:
+    // control < 0: the window itself.
+    Fields(const JsonReader &json, const Document &doc, const ObjectMembers &members, const QString &fileName, qsizetype control,
+           QString *error)
+        : m_json(json), m_doc(doc), m_members(members), m_fileName(fileName), m_control(control), m_error(error)
+    {
     }
-    return std::nullopt;
+
+    bool failed() const { return !m_error->isEmpty(); }
+
+    void fail(const QString &what, quint32 at)
+    {
+        if (!m_error->isEmpty())
+            return;
+        QString where = m_fileName;
+        if (m_control >= 0) {
+            QString name;
+            if (m_members.has(KName) && m_members[KName].type == Type::String)
+                name = m_json.toQString(m_members[KName].text);
+            where += QStringLiteral(": control %1 (%2)").arg(QString::number(m_control), name);
+        }
+        int line = 0, column = 0;
+        JsonReader::lineAndColumn(m_json.data(), m_size, at, &line, &column);
+        *m_error = QStringLiteral("%1: %2 (line %3, column %4)").arg(where, what, QString::number(line), QString::number(column));
+    }
+    void fail(const QString &what) { fail(what, m_members.at); }
+    void setDataSize(qsizetype size) { m_size = size; }
+
+    bool has(Key k) const { return m_members.has(k); }
+    quint32 at(Key k) const { return has(k) ? m_members[k].at : m_members.at; }
+
+    // The string under a key, still in the data; false if absent or faulty.
+    bool rawText(Key k, JsonReader::String *out, bool required = false)
+    {
+        if (!has(k)) {
+            if (required)
+                fail(QStringLiteral("'%1' is missing").arg(keyName(k)));
+            return false;
+        }
+        const Slot &s = m_members[k];
+        if (s.type != Type::String) {
+            fail(QStringLiteral("'%1' is not a string").arg(keyName(k)), s.at);
+            return false;
+        }
+        *out = s.text;
+        return true;
+    }
+
+    QString text(Key k, bool required = false)
+    {
+        JsonReader::String s;
+        return rawText(k, &s, required) ? m_json.toQString(s) : QString();
+    }
+
+    // The UTF-8 text of a string compared but not kept; empty if absent.
+    std::string_view word(Key k)
+    {
+        JsonReader::String s;
+        return rawText(k, &s) ? m_json.utf8(s, &m_scratch) : std::string_view();
+    }
+
+    std::optional<int> whole(Key k, bool required = false)
+    {
+        if (!has(k)) {
+            if (required)
+                fail(QStringLiteral("'%1' is missing").arg(keyName(k)));
+            return std::nullopt;
+        }
+        const Slot &s = m_members[k];
+        if (s.type != Type::Number || !(s.number >= -1e9 && s.number <= 1e9) || s.number != std::floor(s.number)) {
+            fail(QStringLiteral("'%1' is not a whole number").arg(keyName(k)), s.at);
+            return std::nullopt;
+        }
+        return int(s.number);
+    }
+
+    bool flag(Key k, bool defaultValue)
+    {
+        if (!has(k))
+            return defaultValue;
+        const Slot &s = m_members[k];
+        if (s.type != Type::True && s.type != Type::False) {
+            fail(QStringLiteral("'%1' is not true or false").arg(keyName(k)), s.at);
+            return defaultValue;
+        }
+        return s.type == Type::True;
+    }
+
+    std::optional<quint32> colour(Key k)
+    {
+        JsonReader::String s;
+        if (!rawText(k, &s))
+            return std::nullopt;
+        const auto c = colourFromText(m_json.utf8(s, &m_scratch));
+        if (!c)
+            fail(QStringLiteral("'%1' is not a colour (\"0xBBGGRR\"): \"%2\"").arg(keyName(k), m_json.toQString(s)), m_members[k].at);
+        return c;
+    }
+
+    std::optional<FontSpec> font(Key k)
+    {
+        if (!has(k))
+            return std::nullopt;
+        const Slot &s = m_members[k];
+        if (s.type != Type::Object) {
+            fail(QStringLiteral("'%1' is not an object").arg(keyName(k)), s.at);
+            return std::nullopt;
+        }
+        const FontMembers &f = m_doc.fonts[s.font];
+        FontSpec spec;
+        if (f.has(KFace) && f[KFace].type == Type::String)
+            spec.face = fontFace(f[KFace].text);
+        if (f.has(KSize) && f[KSize].type == Type::Number)
+            spec.pointSize = f[KSize].number;
+        if (spec.face.isEmpty() || !(spec.pointSize > 0 && spec.pointSize < 1000)) {
+            fail(QStringLiteral("'%1' needs a face and a size in points").arg(keyName(k)), s.at);
+            return std::nullopt;
+        }
+        if (f.has(KBold)) {
+            if (f[KBold].type != Type::True && f[KBold].type != Type::False) {
+                fail(QStringLiteral("'%1': 'bold' is not true or false").arg(keyName(k)), f[KBold].at);
+                return std::nullopt;
+            }
+            spec.bold = f[KBold].type == Type::True;
+        }
+        return spec;
+    }
+
+    static QLatin1StringView keyName(Key k) { return QLatin1StringView(kKeyNames[k].data(), qsizetype(kKeyNames[k].size())); }
+
+    // Faces repeat from control to control: one QString serves them all.
+    void shareFaces(std::string_view *lastFace, QString *lastFaceText) { m_lastFace = lastFace, m_lastFaceText = lastFaceText; }
+
+private:
+    QString fontFace(const JsonReader::String &s)
+    {
+        if (!m_lastFace || s.escaped)
+            return m_json.toQString(s);
+        const std::string_view face(m_json.data() + s.offset, s.size);
+        if (face != *m_lastFace) {
+            *m_lastFace = face;
+            *m_lastFaceText = m_json.toQString(s);
+        }
+        return *m_lastFaceText;
+    }
+
+    const JsonReader &m_json;
+    const Document &m_doc;
+    const ObjectMembers &m_members;
+    const QString &m_fileName;
+    qsizetype m_control;
+    QString *m_error;
+    qsizetype m_size = 0;
+    std::string m_scratch;
+    std::string_view *m_lastFace = nullptr;
+    QString *m_lastFaceText = nullptr;
+};
+
+// The names given so far (UTF-8) and who bears each: -1 the window, else the
+// index of the control. Open addressing; a layout has tens of names.
+class NameTable
+{
+public:
+    NameTable() { m_slots.resize(64); }
+
+    // -2 when the name is not there.
+    qsizetype find(std::string_view name) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash(name) & mask;; i = (i + 1) & mask) {
+            const Entry &e = m_slots[i];
+            if (e.owner == Empty)
+                return Empty;
+            if (e.name == name)
+                return e.owner;
+        }
+    }
+
+    void insert(std::string_view name, qsizetype owner)
+    {
+        if ((m_count + 1) * 2 > m_slots.size())
+            grow();
+        place(name, owner);
+        ++m_count;
+    }
+
+    static constexpr qsizetype Empty = -2;
+
+private:
+    struct Entry
+    {
+        std::string_view name;
+        qsizetype owner = Empty;
+    };
+
+    static size_t hash(std::string_view s)
+    {
+        size_t h = 1469598103934665603ull;
+        for (const char c : s)
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return h;
+    }
+
+    void place(std::string_view name, qsizetype owner)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = hash(name) & mask;
+        while (m_slots[i].owner != Empty)
+            i = (i + 1) & mask;
+        m_slots[i] = {name, owner};
+    }
+
+    void grow()
+    {
+        std::vector<Entry> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        for (const Entry &e : old) {
+            if (e.owner != Empty)
+                place(e.name, e.owner);
+        }
+    }
+
+    std::vector<Entry> m_slots;
+    size_t m_count = 0;
+};
+
+QString syntaxError(const JsonReader &json, qsizetype size, const QString &fileName, const QString &what, qsizetype offset)
+{
+    int line = 0, column = 0;
+    JsonReader::lineAndColumn(json.data(), size, offset, &line, &column);
+    return QStringLiteral("%1: line %2, column %3 (offset %4): %5")
+        .arg(fileName, QString::number(line), QString::number(column), QString::number(offset), what);
+}
+
+bool isPlainFileName(const QString &file)
+{
+    if (file.startsWith(QLatin1Char('.')))
+        return false;
+    for (const QChar c : file) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 std::optional<quint32> parseColour(const QString &text)
 {
-    if (!text.startsWith(QLatin1String("0x")) || text.size() < 3 || text.size() > 10)
+    if (text.size() > 10)
         return std::nullopt;
-    bool ok = false;
-    const quint32 value = text.mid(2).toUInt(&ok, 16);
-    if (!ok)
-        return std::nullopt;
-    return value;
+    const QByteArray latin = text.toLatin1();
+    return colourFromText(std::string_view(latin.constData(), size_t(latin.size())));
 }
 
 const ControlData *FormData::control(const QString &controlName) const
@@ -160,141 +538,181 @@ const ControlData *FormData::control(const QString &controlName) const
     return nullptr;
 }
 
-FormParseResult parseForm(const QByteArray &json, const QString &fileName)
+FormParseResult parseForm(const QByteArray &bytes, const QString &fileName)
 {
     FormParseResult result;
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        result.error = QStringLiteral("%1: offset %2: %3").arg(fileName).arg(parseError.offset).arg(parseError.errorString());
+    const qsizetype size = bytes.size();
+    JsonReader json(bytes.constData(), size);
+    Document doc;
+    Type top = Type::Null;
+    if (json.start() && json.peek(&top) && top != Type::Object) {
+        result.error = syntaxError(json, size, fileName, QStringLiteral("the layout is not a JSON object"), json.offset());
         return result;
     }
-    if (!doc.isObject()) {
-        result.error = fileName + QStringLiteral(": the layout is not a JSON object");
+    DocumentReader reader(json, doc);
+    if (!reader.readWindow() && doc.duplicate != KUnknown) {
+        result.error = syntaxError(json, size, fileName,
+                                   QStringLiteral("'%1' is given twice in one object").arg(Fields::keyName(doc.duplicate)),
+                                   doc.duplicateAt);
+        return result;
+    }
+    json.finish();
+    if (json.failed()) {
+        result.error = syntaxError(json, size, fileName, QString::fromLatin1(json.error()), json.errorOffset());
         return result;
     }
 
-    const QJsonObject root = doc.object();
-    Reader r(root, [&fileName] { return fileName; });
+    Fields r(json, doc, doc.window, fileName, -1, &result.error);
+    r.setDataSize(size);
     FormData form;
-    form.name = r.text("name", true);
-    form.caption = r.text("caption");
-    form.width = r.whole("width", true).value_or(0);
-    form.clientWidth = r.whole("clientWidth", true).value_or(0);
-    form.clientHeight = r.whole("clientHeight", true).value_or(0);
-    form.icon = r.text("icon");
-    if (auto f = r.font("font"))
+    form.name = r.text(KName, true);
+    form.caption = r.text(KCaption);
+    form.width = r.whole(KWidth, true).value_or(0);
+    form.clientWidth = r.whole(KClientWidth, true).value_or(0);
+    form.clientHeight = r.whole(KClientHeight, true).value_or(0);
+    form.icon = r.text(KIcon);
+    if (auto f = r.font(KFont))
         form.font = *f;
     else
         r.fail(QStringLiteral("'font' is missing"));
-    form.backColor = r.colour("backColor").value_or(0x8000000F);
-    if (!root.value(QLatin1String("controls")).isArray())
-        r.fail(QStringLiteral("'controls' is not a list"));
-    if (r.failed()) {
-        result.error = r.error();
+    form.backColor = r.colour(KBackColor).value_or(0x8000000F);
+    if (!r.has(KControls) || doc.window[KControls].type != Type::Array)
+        r.fail(QStringLiteral("'controls' is not a list"), r.at(KControls));
+    if (r.failed())
         return result;
-    }
     if (form.name.isEmpty() || form.clientWidth <= 0 || form.clientHeight <= 0 || form.width <= 0) {
-        result.error = fileName + QStringLiteral(": the window needs a name and a positive size");
+        r.fail(QStringLiteral("the window needs a name and a positive size"));
         return result;
     }
 
-    QSet<QString> names{form.name};
-    const QJsonArray list = root.value(QLatin1String("controls")).toArray();
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        const auto where = [&fileName, i] { return QStringLiteral("%1: control %2").arg(fileName).arg(i); };
-        if (!list.at(i).isObject()) {
-            result.error = where() + QStringLiteral(": not an object");
+    std::string scratch;
+    std::deque<std::string> decodedNames; // names written with escapes, kept for the table
+    NameTable names;
+    {
+        JsonReader::String s = doc.window[KName].text;
+        std::string_view name = json.utf8(s, &scratch);
+        if (s.escaped)
+            name = decodedNames.emplace_back(name);
+        names.insert(name, -1);
+    }
+    std::string_view lastFace;
+    QString lastFaceText = form.font.face;
+    form.controls.reserve(qsizetype(doc.controls.size()));
+
+    for (size_t i = 0; i < doc.controls.size(); ++i) {
+        const ObjectMembers &o = doc.controls[i];
+        Fields c(json, doc, o, fileName, qsizetype(i), &result.error);
+        c.setDataSize(size);
+        c.shareFaces(&lastFace, &lastFaceText);
+        if (!o.isObject) {
+            int line = 0, column = 0;
+            JsonReader::lineAndColumn(json.data(), size, o.at, &line, &column);
+            result.error = QStringLiteral("%1: control %2: not an object (line %3, column %4)")
+                               .arg(fileName, QString::number(i), QString::number(line), QString::number(column));
             return result;
         }
-        const QJsonObject o = list.at(i).toObject();
-        Reader c(o, [&where, &o] { return where() + QStringLiteral(" (%1)").arg(o.value(QLatin1String("name")).toString()); });
         ControlData d;
-        d.name = c.text("name", true);
-        const QString kindName = c.text("kind", true);
-        d.container = c.text("container", true);
-        if (c.failed()) {
-            result.error = c.error();
+        JsonReader::String nameText, kindText, containerText;
+        const bool hasName = c.rawText(KName, &nameText, true);
+        const bool hasKind = c.rawText(KKind, &kindText, true);
+        const bool hasContainer = c.rawText(KContainer, &containerText, true);
+        if (c.failed() || !hasName || !hasKind || !hasContainer)
             return result;
+
+        const std::string_view kindName = json.utf8(kindText, &scratch);
+        bool known = false;
+        for (const KindName &k : kKinds) {
+            if (k.name == kindName) {
+                d.kind = k.kind;
+                known = true;
+                break;
+            }
         }
-        const auto kind = kindFromName(kindName);
-        if (!kind) {
-            c.fail(QStringLiteral("unknown kind \"%1\"").arg(kindName));
-        } else {
-            d.kind = *kind;
-        }
-        if (d.name.isEmpty() || names.contains(d.name))
-            c.fail(QStringLiteral("the name is empty or used twice"));
-        if (!names.contains(d.container))
-            c.fail(QStringLiteral("container \"%1\" is not defined before it").arg(d.container));
+        if (!known)
+            c.fail(QStringLiteral("unknown kind \"%1\"").arg(json.toQString(kindText)), o[KKind].at);
+
+        std::string_view name = json.utf8(nameText, &scratch);
+        if (nameText.escaped)
+            name = decodedNames.emplace_back(name);
+        if (name.empty() || names.find(name) != NameTable::Empty)
+            c.fail(QStringLiteral("the name is empty or used twice"), o[KName].at);
+        d.name = json.toQString(nameText);
+
+        const qsizetype owner = names.find(json.utf8(containerText, &scratch));
+        if (owner == NameTable::Empty)
+            c.fail(QStringLiteral("container \"%1\" is not defined before it").arg(json.toQString(containerText)), o[KContainer].at);
+        else
+            d.container = owner < 0 ? form.name : form.controls.at(owner).name;
 
         const bool placed = d.kind != ControlKind::Timer && d.kind != ControlKind::Line;
         if (d.kind == ControlKind::Line) {
-            d.left = c.whole("x1", true).value_or(0);
-            d.top = c.whole("y1", true).value_or(0);
-            d.x2 = c.whole("x2", true).value_or(0);
-            d.y2 = c.whole("y2", true).value_or(0);
+            d.left = c.whole(KX1, true).value_or(0);
+            d.top = c.whole(KY1, true).value_or(0);
+            d.x2 = c.whole(KX2, true).value_or(0);
+            d.y2 = c.whole(KY2, true).value_or(0);
         }
         if (placed) {
-            d.left = c.whole("left", true).value_or(0);
-            d.top = c.whole("top", true).value_or(0);
-            d.width = c.whole("width", true).value_or(0);
-            d.height = c.whole("height", true).value_or(0);
+            d.left = c.whole(KLeft, true).value_or(0);
+            d.top = c.whole(KTop, true).value_or(0);
+            d.width = c.whole(KWidth, true).value_or(0);
+            d.height = c.whole(KHeight, true).value_or(0);
         }
         if (placed && (d.width < 0 || d.height < 0))
-            c.fail(QStringLiteral("negative size"));
-        d.tabIndex = c.whole("tabIndex");
-        d.text = c.has("caption") ? c.text("caption") : c.text("text");
-        d.font = c.font("font");
-        d.backColor = c.colour("backColor");
-        d.foreColor = c.colour("foreColor");
-        d.fillColor = c.colour("fillColor");
-        const QString alignment = c.text("alignment");
-        if (!alignment.isEmpty() && alignment != QLatin1String("center") && alignment != QLatin1String("left"))
-            c.fail(QStringLiteral("unknown alignment \"%1\"").arg(alignment));
-        d.centred = alignment == QLatin1String("center");
-        d.multiLine = c.flag("multiLine", false);
-        const QString bars = c.text("scrollBars");
-        if (!bars.isEmpty() && bars != QLatin1String("vertical") && bars != QLatin1String("none"))
-            c.fail(QStringLiteral("unknown scrollBars \"%1\"").arg(bars));
-        d.verticalScrollBar = bars == QLatin1String("vertical");
-        const QString border = c.text("border");
-        if (!border.isEmpty() && border != QLatin1String("single") && border != QLatin1String("none"))
-            c.fail(QStringLiteral("unknown border \"%1\"").arg(border));
-        d.singleBorder = border == QLatin1String("single");
-        d.stretch = c.flag("stretch", false);
-        d.interval = c.whole("interval").value_or(0);
-        d.enabled = c.flag("enabled", true);
-        d.value = c.whole("value").value_or(0);
+            c.fail(QStringLiteral("negative size"), c.at(d.width < 0 ? KWidth : KHeight));
+        d.tabIndex = c.whole(KTabIndex);
+        d.text = c.has(KCaption) ? c.text(KCaption) : c.text(KText);
+        d.font = c.font(KFont);
+        d.backColor = c.colour(KBackColor);
+        d.foreColor = c.colour(KForeColor);
+        d.fillColor = c.colour(KFillColor);
+        const std::string_view alignment = c.word(KAlignment);
+        if (!alignment.empty() && alignment != "center" && alignment != "left")
+            c.fail(QStringLiteral("unknown alignment \"%1\"").arg(QString::fromUtf8(alignment.data(), qsizetype(alignment.size()))), c.at(KAlignment));
+        d.centred = alignment == "center";
+        d.multiLine = c.flag(KMultiLine, false);
+        const std::string_view bars = c.word(KScrollBars);
+        if (!bars.empty() && bars != "vertical" && bars != "none")
+            c.fail(QStringLiteral("unknown scrollBars \"%1\"").arg(QString::fromUtf8(bars.data(), qsizetype(bars.size()))), c.at(KScrollBars));
+        d.verticalScrollBar = bars == "vertical";
+        const std::string_view border = c.word(KBorder);
+        if (!border.empty() && border != "single" && border != "none")
+            c.fail(QStringLiteral("unknown border \"%1\"").arg(QString::fromUtf8(border.data(), qsizetype(border.size()))), c.at(KBorder));
+        d.singleBorder = border == "single";
+        d.stretch = c.flag(KStretch, false);
+        d.interval = c.whole(KInterval).value_or(0);
+        d.enabled = c.flag(KEnabled, true);
+        d.value = c.whole(KValue).value_or(0);
 
+        Key fileKey = KUnknown;
         switch (d.kind) {
         case ControlKind::Image:
-            d.file = c.text("picture", true);
+            fileKey = KPicture;
             break;
         case ControlKind::AniGif:
-            d.file = c.text("animation", true);
+            fileKey = KAnimation;
             break;
         case ControlKind::Button:
-            d.file = c.text("bag", true);
+            fileKey = KBag;
             break;
         case ControlKind::Shape:
-            if (c.text("shape") != QLatin1String("circle"))
-                c.fail(QStringLiteral("only the circle shape is supported"));
+            if (c.word(KShape) != "circle")
+                c.fail(QStringLiteral("only the circle shape is supported"), c.at(KShape));
             break;
         case ControlKind::Timer:
             if (d.interval < 0 || d.interval > 65535)
-                c.fail(QStringLiteral("interval outside 0 to 65535 ms"));
+                c.fail(QStringLiteral("interval outside 0 to 65535 ms"), c.at(KInterval));
             break;
         default:
             break;
         }
-        if (d.file.contains(QLatin1Char('/')) || d.file.contains(QLatin1Char('\\')) || d.file.startsWith(QLatin1Char('.')))
-            c.fail(QStringLiteral("file \"%1\" must be a plain name beside the layout").arg(d.file));
-        if (c.failed()) {
-            result.error = c.error();
-            return result;
+        if (fileKey != KUnknown) {
+            d.file = c.text(fileKey, true);
+            if (!isPlainFileName(d.file))
+                c.fail(QStringLiteral("file \"%1\" must be a plain name beside the layout").arg(d.file), c.at(fileKey));
         }
-        names.insert(d.name);
+        if (c.failed())
+            return result;
+        names.insert(name, qsizetype(form.controls.size()));
         form.controls.append(std::move(d));
     }
     result.form = std::move(form);

@@ -72,16 +72,22 @@ struct FormData
 struct FormParseResult
 {
     std::optional<FormData> form;
-    QString error; // "radiosala.json: control 12 (Text1): 'left' is not a whole number"
+    // "radiosala.json: control 12 (Text1): 'left' is not a whole number (line 18, column 80)",
+    // "radiosala.json: line 3, column 17 (offset 52): unterminated string"
+    QString error;
 
     bool ok() const { return form.has_value(); }
 };
 
-// Parses a layout file. Never trusts the data: every field is type-checked,
-// names must be unique, containers must exist and come before their children.
+// Parses a layout file. Never trusts the data: the JSON must be strict
+// (well-formed UTF-8, no raw control characters in strings, no key read here
+// given twice in one object, nesting at most 64 deep), every field is
+// type-checked, names must be unique, containers must exist and come before
+// their children. Keys it does not read are passed over.
 FormParseResult parseForm(const QByteArray &json, const QString &fileName);
 
-// "0xC0FFFF" -> 0xC0FFFF; nullopt for anything else.
+// "0xC0FFFF" -> 0xC0FFFF: "0x" and one to eight hex digits; nullopt for
+// anything else.
 std::optional<quint32> parseColour(const QString &text);
 
 } // namespace forms
