@@ -2,6 +2,7 @@
 
 #include "JsonReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <deque>
@@ -47,37 +48,34 @@ constexpr quint64 kWindowKeys = bit(KName) | bit(KCaption) | bit(KWidth) | bit(K
 constexpr quint64 kControlKeys = ((bit(KeyCount) - 1) & ~kFontKeys & ~kWindowKeys) | bit(KName) | bit(KCaption)
     | bit(KWidth) | bit(KFont) | bit(KBackColor);
 
-// Keys by length, so a lookup compares against a handful of names at most.
-constexpr int kLongestKey = 12;
-struct KeysByLength
+// Keys found by a hash of their length and first, second and last letters,
+// chosen so that no two keys meet; one comparison confirms the key.
+constexpr size_t keyHash(std::string_view k)
 {
-    std::array<std::array<Key, 10>, kLongestKey + 1> keys{};
-    std::array<int, kLongestKey + 1> count{};
-};
+    return (k.size() * 9 + size_t(quint8(k[0])) + size_t(quint8(k[1])) * 14 + size_t(quint8(k.back()))) & 127;
+}
 
-constexpr KeysByLength makeKeysByLength()
+constexpr std::array<Key, 128> makeKeyTable()
 {
-    KeysByLength t;
+    std::array<Key, 128> t{};
+    for (Key &k : t)
+        k = KUnknown;
     for (int k = 0; k < KeyCount; ++k) {
-        const size_t n = kKeyNames[k].size();
-        t.keys[n][t.count[n]++] = Key(k);
+        if (t[keyHash(kKeyNames[k])] != KUnknown)
+            throw "two keys share a hash"; // fails the constant evaluation
+        t[keyHash(kKeyNames[k])] = Key(k);
     }
     return t;
 }
 
-constexpr KeysByLength kKeysByLength = makeKeysByLength();
+constexpr std::array<Key, 128> kKeyTable = makeKeyTable();
 
-Key keyOf(std::string_view name)
+inline Key keyOf(std::string_view name)
 {
-    if (name.size() > size_t(kLongestKey))
+    if (name.size() < 2)
         return KUnknown;
-    const size_t n = name.size();
-    for (int i = 0; i < kKeysByLength.count[n]; ++i) {
-        const Key k = kKeysByLength.keys[n][i];
-        if (kKeyNames[k] == name)
-            return k;
-    }
-    return KUnknown;
+    const Key k = kKeyTable[keyHash(name)];
+    return k != KUnknown && kKeyNames[k] == name ? k : KUnknown;
 }
 
 struct KindName
@@ -121,11 +119,13 @@ std::optional<quint32> colourFromText(std::string_view text)
 // get at it later (a string's bytes in the data, a number, a font's index).
 struct Slot
 {
-    Type type;
     quint32 at;            // offset of the value in the data
-    JsonReader::String text;
+    quint32 size;          // strings: length between the quotes; fonts: index into the fonts read
     double number;
-    quint32 font;          // objects under "font": index into the fonts read
+    Type type;
+    bool escaped;
+
+    JsonReader::String text() const { return {at + 1, size, escaped}; }
 };
 
 // The known members of one JSON object, read in whatever order they come;
@@ -198,17 +198,21 @@ private:
                 return false;
             slot.at = quint32(m_json.offset());
             switch (slot.type) {
-            case Type::String:
-                if (!m_json.readString(&slot.text))
+            case Type::String: {
+                JsonReader::String text;
+                if (!m_json.readString(&text))
                     return false;
+                slot.size = text.size;
+                slot.escaped = text.escaped;
                 break;
+            }
             case Type::Number:
                 if (!m_json.readNumber(&slot.number))
                     return false;
                 break;
             case Type::Object:
                 if (key == KFont && level != Level::Font) {
-                    if (!readFont(&slot.font))
+                    if (!readFont(&slot.size))
                         return false;
                 } else if (!m_json.skipValue()) {
                     return false;
@@ -245,9 +249,12 @@ private:
     {
         if (!m_json.beginArray())
             return false;
+        // A control takes well over 100 bytes of layout text; room for that
+        // many spares the copies of growing one by one.
+        m_doc.controls.reserve(size_t(std::min<qsizetype>(m_json.size() / 128 + 1, 4096)));
         bool first = true;
         while (m_json.nextElement(&first)) {
-            Type type;
+            Type type = Type::Null;
             if (!m_json.peek(&type))
                 return false;
             ObjectMembers &control = m_doc.controls.emplace_back();
@@ -292,7 +299,7 @@ public:
         if (m_control >= 0) {
             QString name;
             if (m_members.has(KName) && m_members[KName].type == Type::String)
-                name = m_json.toQString(m_members[KName].text);
+                name = m_json.toQString(m_members[KName].text());
             where += QStringLiteral(": control %1 (%2)").arg(QString::number(m_control), name);
         }
         int line = 0, column = 0;
@@ -318,7 +325,7 @@ public:
             fail(QStringLiteral("'%1' is not a string").arg(keyName(k)), s.at);
             return false;
         }
-        *out = s.text;
+        *out = s.text();
         return true;
     }
 
@@ -382,10 +389,10 @@ public:
             fail(QStringLiteral("'%1' is not an object").arg(keyName(k)), s.at);
             return std::nullopt;
         }
-        const FontMembers &f = m_doc.fonts[s.font];
+        const FontMembers &f = m_doc.fonts[s.size];
         FontSpec spec;
         if (f.has(KFace) && f[KFace].type == Type::String)
-            spec.face = fontFace(f[KFace].text);
+            spec.face = fontFace(f[KFace].text());
         if (f.has(KSize) && f[KSize].type == Type::Number)
             spec.pointSize = f[KSize].number;
         if (spec.face.isEmpty() || !(spec.pointSize > 0 && spec.pointSize < 1000)) {
@@ -437,7 +444,7 @@ private:
 class NameTable
 {
 public:
-    NameTable() { m_slots.resize(64); }
+    NameTable() { m_slots.resize(128); }
 
     // -2 when the name is not there.
     qsizetype find(std::string_view name) const
@@ -589,7 +596,7 @@ FormParseResult parseForm(const QByteArray &bytes, const QString &fileName)
     std::deque<std::string> decodedNames; // names written with escapes, kept for the table
     NameTable names;
     {
-        JsonReader::String s = doc.window[KName].text;
+        JsonReader::String s = doc.window[KName].text();
         std::string_view name = json.utf8(s, &scratch);
         if (s.escaped)
             name = decodedNames.emplace_back(name);

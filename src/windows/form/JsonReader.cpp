@@ -94,12 +94,6 @@ void JsonReader::fail(const char *what, qsizetype offset)
     m_p = m_end; // nothing further is read
 }
 
-void JsonReader::skipWhiteSpace()
-{
-    while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
-        ++m_p;
-}
-
 bool JsonReader::start()
 {
     if (failed())
@@ -122,43 +116,6 @@ bool JsonReader::finish()
     return true;
 }
 
-bool JsonReader::peek(Type *type)
-{
-    if (failed())
-        return false;
-    skipWhiteSpace();
-    if (m_p == m_end)
-        return fail("unexpected end of the data, a value was expected", m_p);
-    switch (*m_p) {
-    case '{':
-        *type = Type::Object;
-        return true;
-    case '[':
-        *type = Type::Array;
-        return true;
-    case '"':
-        *type = Type::String;
-        return true;
-    case 't':
-        *type = Type::True;
-        return true;
-    case 'f':
-        *type = Type::False;
-        return true;
-    case 'n':
-        *type = Type::Null;
-        return true;
-    case '\0':
-        return fail("NUL byte where a value was expected", m_p);
-    default:
-        if (*m_p == '-' || isDigit(*m_p)) {
-            *type = Type::Number;
-            return true;
-        }
-        return fail("unexpected character, a value was expected", m_p);
-    }
-}
-
 bool JsonReader::enter(const char *at)
 {
     if (++m_depth > MaxDepth)
@@ -175,38 +132,6 @@ bool JsonReader::beginObject()
         return fail("'{' expected", m_p);
     if (!enter(m_p))
         return false;
-    ++m_p;
-    return true;
-}
-
-bool JsonReader::nextMember(String *key, bool *first)
-{
-    if (failed())
-        return false;
-    skipWhiteSpace();
-    if (m_p == m_end)
-        return fail("unexpected end of the data inside an object", m_p);
-    if (*m_p == '}') {
-        ++m_p;
-        --m_depth;
-        return false;
-    }
-    if (!*first) {
-        if (*m_p != ',')
-            return fail("',' or '}' expected after a member of an object", m_p);
-        ++m_p;
-        skipWhiteSpace();
-        if (m_p == m_end)
-            return fail("unexpected end of the data inside an object", m_p);
-    }
-    *first = false;
-    if (*m_p != '"')
-        return fail("a key in double quotes expected", m_p);
-    if (!readString(key))
-        return false;
-    skipWhiteSpace();
-    if (m_p == m_end || *m_p != ':')
-        return fail("':' expected after a key", m_p);
     ++m_p;
     return true;
 }
@@ -283,18 +208,25 @@ bool JsonReader::readEscape(const char **p)
     return true;
 }
 
-bool JsonReader::readString(String *out)
+bool JsonReader::noValue()
 {
-    if (failed())
-        return false;
-    if (m_p == m_end || *m_p != '"')
-        return fail("'\"' expected", m_p);
+    if (m_p == m_end)
+        return fail("unexpected end of the data, a value was expected", m_p);
+    return fail(*m_p == '\0' ? "NUL byte where a value was expected" : "unexpected character, a value was expected", m_p);
+}
+
+bool JsonReader::memberFault(const char *what)
+{
+    return fail(m_p == m_end ? "unexpected end of the data inside an object" : what, m_p);
+}
+
+// The rest of a string from p, where the plain ASCII run ended.
+bool JsonReader::readStringRest(String *out, const char *p)
+{
     const char *open = m_p;
-    const char *p = m_p + 1;
     bool escaped = false;
     for (;;) {
-        // Plain ASCII runs are the common case.
-        while (p < m_end && static_cast<unsigned char>(*p) >= 0x20 && static_cast<unsigned char>(*p) < 0x80 && *p != '"' && *p != '\\')
+        while (p < m_end && (kClass[static_cast<unsigned char>(*p)] & PlainInString))
             ++p;
         if (p == m_end)
             return fail("unterminated string", open);
@@ -322,10 +254,8 @@ bool JsonReader::readString(String *out)
     return true;
 }
 
-bool JsonReader::readNumber(double *out)
+bool JsonReader::readNumberRest(double *out)
 {
-    if (failed())
-        return false;
     const char *start = m_p;
     const char *p = m_p;
     if (p < m_end && *p == '-')
@@ -393,7 +323,7 @@ bool JsonReader::readLiteral(Type type)
 
 bool JsonReader::skipValue()
 {
-    Type type;
+    Type type = Type::Null;
     if (!peek(&type))
         return false;
     switch (type) {
@@ -431,12 +361,10 @@ bool JsonReader::skipValue()
     }
 }
 
-std::string_view JsonReader::utf8(const String &s, std::string *scratch) const
+std::string_view JsonReader::decode(const String &s, std::string *scratch) const
 {
     const char *p = m_begin + s.offset;
     const char *end = p + s.size;
-    if (!s.escaped)
-        return std::string_view(p, s.size);
     // The string has passed readString: every escape is complete and valid.
     scratch->clear();
     while (p < end) {
