@@ -1,19 +1,19 @@
 #include "ButtonFactory.h"
-#include "StoredFile.h"
 
 #include <bag/BagStream.h>
 #include <button/kxButtons_H.h>
 #include <host/twips.h>
 
-
 namespace forms {
 
-QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, QString *error)
+QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, BagPrefetch::Bag bag,
+                      QString *error)
 {
-    QByteArray bytes;
-    if (!readStoredFile(bagFile, &bytes, error))
+    if (!bag.error.isEmpty()) {
+        *error = bag.error;
         return nullptr;
-    const bag::ReadResult stream = bag::readStream(bytes);
+    }
+    bag::ReadResult &stream = bag.stream;
     if (!stream.ok()) {
         *error = QStringLiteral("%1: %2").arg(bagFile, stream.error->toString());
         return nullptr;
@@ -30,8 +30,7 @@ QWidget *createButton(const ControlData &control, QWidget *container, const QStr
     button->setObjectName(control.name);
     button->setGeometry(host::twipsToPixels(control.left), host::twipsToPixels(control.top),
                         host::twipsToPixels(control.width), host::twipsToPixels(control.height));
-    bag::PropertyBag properties = stream.bag;
-    button->UserControl_ReadProperties(properties);
+    button->UserControl_ReadProperties(stream.bag);
     // Reading the bag ends with the control's own resize handling at this
     // very extent (region, surface, layout; the picture itself is left to
     // the paint that first shows the button). The resize Qt still holds back

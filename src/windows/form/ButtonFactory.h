@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BagPrefetch.h"
+
 #include <forms/FormData.h>
 
 #include <QString>
@@ -8,9 +10,11 @@ class QWidget;
 
 namespace forms {
 
-// A kxButtons_H restored from its property-bag stream in `bagFile`, placed in
-// `container` at the layout's geometry. nullptr with *error when the stream
-// cannot be read or holds an entry the reader had to skip.
-QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, QString *error);
+// A kxButtons_H restored from `bag`, the property-bag stream read from
+// `bagFile`, placed in `container` at the layout's geometry. nullptr with
+// *error when the stream could not be read or holds an entry the reader had
+// to skip.
+QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, BagPrefetch::Bag bag,
+                      QString *error);
 
 } // namespace forms

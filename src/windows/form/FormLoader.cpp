@@ -65,7 +65,8 @@ void setForeColour(QWidget *widget, quint32 colour)
 }
 
 // Builds one control; nullptr with *error on a fault.
-QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, QString *error)
+QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, BagPrefetch &bags,
+                      QString *error)
 {
     const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
     QWidget *widget = nullptr;
@@ -149,7 +150,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         break;
     }
     case ControlKind::Button:
-        widget = createButton(c, container, file, error);
+        widget = createButton(c, container, file, bags.takeNext(), error);
         if (!widget)
             return nullptr;
         break;
@@ -241,6 +242,15 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         window->setWindowIcon(icon);
     }
 
+    // The buttons' bags are read on a worker while the controls before each
+    // button are made.
+    QStringList bagFiles;
+    for (const ControlData &c : form.controls) {
+        if (c.kind == ControlKind::Button)
+            bagFiles.append(c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file));
+    }
+    BagPrefetch bags(std::move(bagFiles));
+
     QList<std::pair<int, QWidget *>> tabbed;
     for (const ControlData &c : form.controls) {
         QWidget *container = c.container == form.name ? window : qobject_cast<QWidget *>(out->find(c.container));
@@ -249,7 +259,7 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
             return false;
         }
         QString fault;
-        QObject *object = buildControl(c, container, directory, &fault);
+        QObject *object = buildControl(c, container, directory, bags, &fault);
         if (!object) {
             *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
             return false;
