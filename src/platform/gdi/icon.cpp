@@ -118,23 +118,31 @@ BOOL GetIconInfo(HICON hIcon, ICONINFO *piconinfo)
     // A monochrome icon keeps its image under the mask: AND rows on top,
     // XOR rows below, and no colour bitmap.
     const int maskHeight = img.monochrome ? img.height * 2 : img.height;
-    auto mask = makeBitmap(img.width, maskHeight, 1);
+    auto mask = makeBitmap(img.width, maskHeight, 1, false);
     if (!mask)
         return FALSE;
-    for (int y = 0; y < img.height; ++y)
-        for (int x = 0; x < img.width; ++x) {
-            const size_t i = size_t(y) * size_t(img.width) + size_t(x);
-            mask->row(y)[x] = img.mask[i] ? kWhite : kBlack;
-            if (img.monochrome)
-                mask->row(y + img.height)[x] = (img.colour[i] & 0xFFFFFF) ? kWhite : kBlack;
+    const size_t n = size_t(img.width) * size_t(img.height);
+    {
+        std::uint32_t *andBits = mask->pixels.data();
+        const std::uint8_t *from = img.mask.data();
+        for (size_t i = 0; i < n; ++i)
+            andBits[i] = from[i] ? kWhite : kBlack;
+        if (img.monochrome) {
+            std::uint32_t *xorBits = andBits + n;
+            const std::uint32_t *c = img.colour.data();
+            for (size_t i = 0; i < n; ++i)
+                xorBits[i] = (c[i] & 0xFFFFFF) ? kWhite : kBlack;
         }
+    }
     HBITMAP colour = 0;
     if (!img.monochrome) {
-        auto bm = makeBitmap(img.width, img.height, 32);
+        auto bm = makeBitmap(img.width, img.height, 32, false);
         if (!bm)
             return FALSE;
-        for (size_t i = 0; i < bm->pixels.size(); ++i)
-            bm->pixels[i] = img.colour[i] | 0xFF000000u;
+        std::uint32_t *to = bm->pixels.data();
+        const std::uint32_t *c = img.colour.data();
+        for (size_t i = 0; i < n; ++i)
+            to[i] = c[i] | 0xFF000000u;
         colour = t.add(std::move(bm));
     }
     piconinfo->fIcon = TRUE;
@@ -168,7 +176,7 @@ HGDIOBJ CopyImage(HGDIOBJ h, UINT type, int cx, int cy, UINT flags)
         if (!bm)
             return 0;
         const int w = cx ? cx : bm->width, hgt = cy ? cy : bm->height;
-        auto copy = makeBitmap(w, hgt, bm->bitsPerPixel);
+        auto copy = makeBitmap(w, hgt, bm->bitsPerPixel, false);
         if (!copy)
             return 0;
         const std::vector<IndexRange> mx = stretchMap(bm->width, w);
@@ -196,7 +204,10 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
     const int w = cxWidth ? cxWidth : own.width, h = cyWidth ? cyWidth : own.height;
     if (std::int64_t(w) * h > kMaxBitmapPixels || std::abs(xLeft) > (1 << 16) || std::abs(yTop) > (1 << 16))
         return FALSE;
-    const IconImage img = scaledIconImage(own, w, h);
+    IconImage scaled;
+    if (w != own.width || h != own.height)
+        scaled = scaledIconImage(own, w, h);
+    const IconImage &img = w != own.width || h != own.height ? scaled : own;
     const bool blend = img.hasAlpha && (diFlags & DI_NORMAL) == DI_NORMAL;
     forEachDrawableSpan(dc, bm, Region(Rect{xLeft, yTop, xLeft + w, yTop + h}), [&](int y, int x1, int x2) {
         std::uint32_t *row = bm->row(y);

@@ -5,8 +5,11 @@
 #include "objects.h"
 
 #include <QImage>
+#include <QSysInfo>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace gdi {
 
@@ -114,71 +117,107 @@ bool readDibHeader(const Reader &r, qsizetype at, qsizetype end, DibHeader *h, Q
     return true;
 }
 
-// Reads value bits from one channel mask, scaled to 8 bits.
-std::uint32_t channel(std::uint32_t v, std::uint32_t mask)
+// One channel of a bit-field pixel: the bits under the mask, scaled so the
+// mask's lowest run of bits maps onto 0..255.
+struct Channel
 {
-    if (!mask)
-        return 0;
+    std::uint32_t mask = 0;
     int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    int bits = 0;
-    while (shift + bits < 32 && ((mask >> (shift + bits)) & 1))
-        ++bits;
-    const std::uint32_t value = (v & mask) >> shift;
-    const std::uint32_t max = bits >= 32 ? 0xFFFFFFFFu : ((1u << bits) - 1);
-    return max ? std::uint32_t((std::uint64_t(value) * 255 + max / 2) / max) : 0;
-}
+    std::uint32_t max = 0;
 
-// Decodes `rows` rows of pixels into ARGB (alpha 0 unless the format has
-// alpha), bottom-up unless topDown. Bounds were checked by the caller.
-void decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h, int width, int rows, bool topDown,
-                const std::vector<std::uint32_t> &palette, std::vector<std::uint32_t> *out)
+    explicit Channel(std::uint32_t m) : mask(m)
+    {
+        if (!mask)
+            return;
+        while (!((mask >> shift) & 1))
+            ++shift;
+        int bits = 0;
+        while (shift + bits < 32 && ((mask >> (shift + bits)) & 1))
+            ++bits;
+        max = bits >= 32 ? 0xFFFFFFFFu : ((1u << bits) - 1);
+    }
+    std::uint32_t operator()(std::uint32_t v) const
+    {
+        if (!max)
+            return 0;
+        const std::uint32_t value = (v & mask) >> shift;
+        return std::uint32_t((std::uint64_t(value) * 255 + max / 2) / max);
+    }
+};
+
+// Decodes `rows` rows of `width` pixels into out as ARGB (alpha 0 unless the
+// format has alpha), bottom-up unless topDown. The caller checked that the
+// rows lie in the data; each row is checked again before it is read.
+// Returns, for 32-bit pixels, the OR of every pixel written (its top byte
+// tells whether any pixel has alpha); 0 for the other depths.
+std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h, int width, int rows,
+                         bool topDown, const std::vector<std::uint32_t> &palette, std::uint32_t *out)
 {
     const qsizetype stride = ((qsizetype(width) * h.bitCount + 31) / 32) * 4;
-    out->assign(size_t(width) * size_t(rows), 0);
+    const qsizetype used = (qsizetype(width) * h.bitCount + 7) / 8;
+    // Indexes past the colour table read black.
+    std::array<std::uint32_t, 256> table{};
+    std::copy_n(palette.begin(), std::min(palette.size(), table.size()), table.begin());
+    const Channel red(h.compression == BI_BITFIELDS ? h.masks[0] : 0x7C00u);
+    const Channel green(h.compression == BI_BITFIELDS ? h.masks[1] : 0x03E0u);
+    const Channel blue(h.compression == BI_BITFIELDS ? h.masks[2] : 0x001Fu);
+    const Channel alpha(h.masks[3]);
+    const bool fields32 = h.bitCount == 32 && h.compression == BI_BITFIELDS;
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(r.data().constData());
+    std::uint32_t seen = 0;
     for (int row = 0; row < rows; ++row) {
         const qsizetype line = pixelsAt + qsizetype(topDown ? row : rows - 1 - row) * stride;
-        std::uint32_t *dst = out->data() + size_t(row) * size_t(width);
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t v = 0;
-            switch (h.bitCount) {
-            case 1:
-            case 4:
-            case 8: {
-                const qsizetype bit = qsizetype(x) * h.bitCount;
-                const int shift = 8 - h.bitCount - int(bit % 8);
-                const std::uint32_t index = (r.u8(line + bit / 8) >> shift) & ((1u << h.bitCount) - 1);
-                // An index past the table reads black.
-                v = index < palette.size() ? palette[index] : 0;
-                break;
+        std::uint32_t *dst = out + size_t(row) * size_t(width);
+        if (!r.has(line, used)) {
+            std::fill(dst, dst + width, 0u);
+            continue;
+        }
+        const std::uint8_t *src = bytes + line;
+        switch (h.bitCount) {
+        case 1:
+            for (int x = 0; x < width; ++x)
+                dst[x] = table[(src[x >> 3] >> (7 - (x & 7))) & 1];
+            break;
+        case 4:
+            for (int x = 0; x < width; ++x)
+                dst[x] = table[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
+            break;
+        case 8:
+            for (int x = 0; x < width; ++x)
+                dst[x] = table[src[x]];
+            break;
+        case 16:
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t p = std::uint32_t(src[2 * x]) | (std::uint32_t(src[2 * x + 1]) << 8);
+                dst[x] = (red(p) << 16) | (green(p) << 8) | blue(p);
             }
-            case 16: {
-                const std::uint32_t p = r.u16(line + qsizetype(x) * 2);
-                if (h.compression == BI_BITFIELDS)
-                    v = (channel(p, h.masks[0]) << 16) | (channel(p, h.masks[1]) << 8) | channel(p, h.masks[2]);
-                else
-                    v = (channel(p, 0x7C00) << 16) | (channel(p, 0x03E0) << 8) | channel(p, 0x001F);
-                break;
+            break;
+        case 24:
+            for (int x = 0; x < width; ++x)
+                dst[x] = std::uint32_t(src[3 * x]) | (std::uint32_t(src[3 * x + 1]) << 8)
+                       | (std::uint32_t(src[3 * x + 2]) << 16);
+            break;
+        case 32:
+            if (!fields32 && QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+                // Stored as this machine keeps its pixels: copied as it is.
+                std::memcpy(dst, src, size_t(width) * 4);
+            } else {
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t p = std::uint32_t(src[4 * x]) | (std::uint32_t(src[4 * x + 1]) << 8)
+                                          | (std::uint32_t(src[4 * x + 2]) << 16)
+                                          | (std::uint32_t(src[4 * x + 3]) << 24);
+                    dst[x] = fields32 ? (alpha(p) << 24) | (red(p) << 16) | (green(p) << 8) | blue(p) : p;
+                }
             }
-            case 24: {
-                const qsizetype o = line + qsizetype(x) * 3;
-                v = r.u8(o) | (r.u8(o + 1) << 8) | (std::uint32_t(r.u8(o + 2)) << 16);
-                break;
-            }
-            case 32: {
-                const std::uint32_t p = r.u32(line + qsizetype(x) * 4);
-                if (h.compression == BI_BITFIELDS)
-                    v = (channel(p, h.masks[3]) << 24) | (channel(p, h.masks[0]) << 16)
-                      | (channel(p, h.masks[1]) << 8) | channel(p, h.masks[2]);
-                else
-                    v = p;
-                break;
-            }
-            }
-            dst[x] = v;
+            for (int x = 0; x < width; ++x)
+                seen |= dst[x];
+            break;
+        default:
+            std::fill(dst, dst + width, 0u);
+            break;
         }
     }
+    return seen;
 }
 
 bool readPalette(const Reader &r, qsizetype at, qsizetype end, const DibHeader &h,
@@ -224,22 +263,40 @@ bool decodeIconDib(const Reader &r, qsizetype at, qsizetype end, IconImage *img,
 
     img->width = width;
     img->height = height;
-    decodeRows(r, pixelsAt, h, width, height, false, palette, &img->colour);
-    img->mask.assign(size_t(width) * size_t(height), 0);
-    if (h.bitCount == 32)
-        img->hasAlpha = std::any_of(img->colour.begin(), img->colour.end(), [](std::uint32_t v) { return v >> 24; });
+    const size_t n = size_t(width) * size_t(height);
+    img->colour.resize(n);
+    const std::uint32_t seen = decodeRows(r, pixelsAt, h, width, height, false, palette, img->colour.data());
+    img->hasAlpha = (seen >> 24) != 0;
+    img->mask.resize(n);
+    std::uint8_t *mask = img->mask.data();
     if (hasMask) {
+        const auto *bytes = reinterpret_cast<const std::uint8_t *>(r.data().constData());
+        const qsizetype maskUsed = (qsizetype(width) + 7) / 8;
         for (int row = 0; row < height; ++row) {
             const qsizetype line = maskAt + qsizetype(height - 1 - row) * maskStride;
-            for (int x = 0; x < width; ++x)
-                img->mask[size_t(row) * size_t(width) + size_t(x)] = (r.u8(line + x / 8) >> (7 - x % 8)) & 1;
+            std::uint8_t *dst = mask + size_t(row) * size_t(width);
+            if (!r.has(line, maskUsed)) {
+                std::fill(dst, dst + width, std::uint8_t(0));
+                continue;
+            }
+            const std::uint8_t *src = bytes + line;
+            // Whole bytes eight pixels at a time, then the last few bits.
+            int x = 0;
+            for (; x + 8 <= width; x += 8) {
+                const std::uint8_t b = src[x >> 3];
+                for (int bit = 0; bit < 8; ++bit)
+                    dst[x + bit] = (b >> (7 - bit)) & 1;
+            }
+            for (; x < width; ++x)
+                dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
         }
     } else {
         // A 32-bit image without its mask: transparency from alpha.
-        for (size_t i = 0; i < img->colour.size(); ++i)
-            img->mask[i] = (img->colour[i] >> 24) == 0 ? 1 : 0;
+        const std::uint32_t *colour = img->colour.data();
+        for (size_t i = 0; i < n; ++i)
+            mask[i] = (colour[i] >> 24) == 0 ? 1 : 0;
     }
-    if (!img->hasAlpha)
+    if (!img->hasAlpha && h.bitCount == 32)
         for (std::uint32_t &v : img->colour)
             v &= 0x00FFFFFFu;
     // A black-and-white image makes a monochrome icon.
@@ -297,7 +354,7 @@ bool decodeIcon(const QByteArray &data, std::vector<IconImage> *images, QString 
         const qsizetype at = offset, end = qsizetype(offset) + qsizetype(bytes);
         IconImage img;
         static const char pngSignature[] = "\x89PNG\r\n\x1a\n";
-        if (bytes >= 8 && data.mid(at, 8) == QByteArray(pngSignature, 8)) {
+        if (bytes >= 8 && std::memcmp(data.constData() + at, pngSignature, 8) == 0) {
             if (!decodeIconPng(data.mid(at, bytes), at, &img, error))
                 return false;
         } else if (!decodeIconDib(r, at, end, &img, error)) {
@@ -343,12 +400,12 @@ std::unique_ptr<Bitmap> decodeBitmap(const QByteArray &data, QString *error)
         fail(error, QStringLiteral("bitmap pixels cut short"), pixelsOffset);
         return nullptr;
     }
-    auto bm = makeBitmap(width, height, 32);
+    auto bm = makeBitmap(width, height, 32, false);
     if (!bm) {
         fail(error, QStringLiteral("bitmap too large"), 18);
         return nullptr;
     }
-    decodeRows(r, pixelsOffset, h, width, height, topDown, palette, &bm->pixels);
+    decodeRows(r, pixelsOffset, h, width, height, topDown, palette, bm->pixels.data());
     for (std::uint32_t &v : bm->pixels)
         v |= 0xFF000000u;
     bm->addressable = true;

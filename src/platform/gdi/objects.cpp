@@ -121,7 +121,7 @@ Bitmap *targetOf(const DeviceContext *dc)
     return bitmapFor(dc->bitmap);
 }
 
-std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel)
+std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel, bool clear)
 {
     if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide
         || std::int64_t(width) * height > kMaxBitmapPixels)
@@ -131,7 +131,8 @@ std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel)
     bm->height = height;
     bm->bitsPerPixel = bitsPerPixel == 1 ? 1 : 32;
     bm->pixels.resize(size_t(width) * size_t(height));
-    fillPixels(bm->pixels.data(), width * height, kBlack);
+    if (clear)
+        fillPixels(bm->pixels.data(), width * height, kBlack);
     return bm;
 }
 
@@ -192,11 +193,11 @@ void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
     const std::uint32_t px = surfacePixel(bm, colour);
     const Region *clip = dc->clip ? &*dc->clip : nullptr;
     for (int y = box.top; y < box.bottom; ++y) {
-        const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
-        if (clip && !clipRow)
+        const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
+        if (clip && clipRow.empty())
             continue;
         std::uint32_t *row = bm->row(y);
-        forEachClippedRun(clipRow, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
+        forEachClippedRun(clip ? &clipRow : nullptr, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
     }
 }
 
@@ -225,7 +226,8 @@ void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF co
         if (clip && !band)
             continue;
         std::uint32_t *row = bm->row(s.y);
-        forEachClippedRun(clip ? &band->spans : nullptr, x1, x2,
+        const Region::Row clipRow = clip ? clip->spans(*band) : Region::Row();
+        forEachClippedRun(clip ? &clipRow : nullptr, x1, x2,
                           [&](int a, int b) { fillPixels(row + a, b - a, px); });
     }
 }
@@ -304,7 +306,7 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
         return 0;
     if (nWidth == 0 || nHeight == 0)
         return HandleTable::instance().stockBitmap();
-    auto bm = makeBitmap(nWidth, nHeight, int(nBitCount));
+    auto bm = makeBitmap(nWidth, nHeight, int(nBitCount), !lpBits);
     if (!bm)
         return 0;
     if (lpBits) {
@@ -787,17 +789,46 @@ HBITMAP currentBitmap(HDC dc)
     return d && d->memory ? d->bitmap : 0;
 }
 
+HBITMAP createFilledBitmap(int width, int height, COLORREF colour)
+{
+    if (width == 0 || height == 0)
+        return HandleTable::instance().stockBitmap();
+    auto bm = makeBitmap(width, height, 32, false);
+    if (!bm)
+        return 0;
+    fillPixels(bm->pixels.data(), width * height, toPixel(colour));
+    return HandleTable::instance().add(std::move(bm));
+}
+
 QRegion toQRegion(HRGN region)
 {
     RegionObject *r = regionFor(region);
     if (!r)
         return {};
-    QList<QRect> rects;
-    for (const Region::Band &b : r->region.bands())
-        for (const Span &s : b.spans)
-            rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
+    // Our bands are already in the y-x order QRegion keeps.
+    const Region &rg = r->region;
+    const int n = rg.rectCount();
+    if (n == 0)
+        return {};
+    if (n == 1) {
+        const Region::Band &b = rg.bands().front();
+        const Span s = rg.spans(b)[0];
+        return QRegion(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top);
+    }
+    constexpr int kLocal = 32;
+    QRect local[kLocal];
+    std::vector<QRect> heap;
+    QRect *rects = local;
+    if (n > kLocal) {
+        heap.resize(size_t(n));
+        rects = heap.data();
+    }
+    int i = 0;
+    for (const Region::Band &b : rg.bands())
+        for (const Span &s : rg.spans(b))
+            rects[i++] = QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top);
     QRegion q;
-    q.setRects(rects.constData(), int(rects.size()));
+    q.setRects(rects, n);
     return q;
 }
 

@@ -16,8 +16,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <new>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace gdi {
@@ -41,6 +43,35 @@ inline std::uint32_t toMono(std::uint32_t p)
     return sum >= 384 ? kWhite : kBlack;
 }
 
+// An allocator whose resize() leaves new elements uninitialised: pixel
+// stores are written in full right after they are sized, so zeroing them
+// first would be wasted work.
+template<typename T>
+struct UninitAllocator : std::allocator<T>
+{
+    template<typename U>
+    struct rebind
+    {
+        using other = UninitAllocator<U>;
+    };
+    UninitAllocator() = default;
+    template<typename U>
+    UninitAllocator(const UninitAllocator<U> &) noexcept
+    {
+    }
+    template<typename U>
+    void construct(U *p) noexcept
+    {
+        ::new (static_cast<void *>(p)) U;
+    }
+    template<typename U, typename... Args>
+    void construct(U *p, Args &&...args)
+    {
+        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using PixelStore = std::vector<std::uint32_t, UninitAllocator<std::uint32_t>>;
+
 struct Object
 {
     explicit Object(Kind k) : kind(k) { }
@@ -59,7 +90,7 @@ struct Bitmap : Object
     int height = 0;
     int bitsPerPixel = 32; // 1 or 32
     bool addressable = false; // reports bmBits (loaded from a file)
-    std::vector<std::uint32_t> pixels;
+    PixelStore pixels;
 
     bool isMono() const { return bitsPerPixel == 1; }
     std::uint32_t *row(int y) { return pixels.data() + size_t(y) * size_t(width); }
@@ -207,7 +238,7 @@ struct IconImage
     int height = 0;
     bool hasAlpha = false;
     bool monochrome = false; // black-and-white icon: no colour bitmap
-    std::vector<std::uint32_t> colour;
+    PixelStore colour;
     std::vector<std::uint8_t> mask;
 };
 
@@ -317,7 +348,9 @@ inline Icon *iconFor(HICON h) { return HandleTable::instance().get<Icon>(h, Kind
 Bitmap *targetOf(const DeviceContext *dc);
 
 // A new bitmap, or null when the size is out of range (nothing allocated).
-std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel);
+// Its pixels are black, or left unset for a caller that writes every one
+// of them next (clear = false).
+std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel, bool clear = true);
 inline constexpr int kMaxBitmapSide = 16384;
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 26;
 
@@ -331,7 +364,7 @@ Region drawableArea(const DeviceContext *dc, const Bitmap *bm);
 // Calls fn(a, b) for each part of the run [x1, x2) that one row of clip spans
 // lets through; a null row means no clip.
 template<typename Fn>
-void forEachClippedRun(const std::vector<Span> *clipRow, int x1, int x2, Fn &&fn)
+void forEachClippedRun(const Region::Row *clipRow, int x1, int x2, Fn &&fn)
 {
     if (!clipRow) {
         if (x1 < x2)
@@ -356,12 +389,12 @@ void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region
     for (const Region::Band &band : shape.bands()) {
         const int y0 = std::max(band.top, 0), y1 = std::min(band.bottom, bm->height);
         for (int y = y0; y < y1; ++y) {
-            const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
-            if (clip && !clipRow)
+            const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
+            if (clip && clipRow.empty())
                 continue;
-            for (const Span &s : band.spans) {
+            for (const Span &s : shape.spans(band)) {
                 const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
-                forEachClippedRun(clipRow, x1, x2, [&](int a, int b) { fn(y, a, b); });
+                forEachClippedRun(clip ? &clipRow : nullptr, x1, x2, [&](int a, int b) { fn(y, a, b); });
             }
         }
     }

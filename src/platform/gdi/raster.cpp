@@ -119,7 +119,7 @@ static void appendRows(const Region &r, std::vector<RowSpan> &out)
 {
     for (const Region::Band &b : r.bands())
         for (int y = b.top; y < b.bottom; ++y)
-            for (const Span &s : b.spans)
+            for (const Span &s : r.spans(b))
                 out.push_back({y, s.x1, s.x2});
 }
 
@@ -551,13 +551,13 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
                                                 yDest - ySrc + src->height});
         const Region *clip = dc->clip ? &*dc->clip : nullptr;
         for (int y = rows.top; y < rows.bottom; ++y) {
-            const std::vector<Span> *clipRow = clip ? clip->rowSpans(y) : nullptr;
-            if (clip && !clipRow)
+            const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
+            if (clip && clipRow.empty())
                 continue;
             const std::uint32_t *srow = src->row(y - yDest + ySrc) + (xSrc - xDest);
             std::uint32_t *drow = dst->row(y);
             // Every surface pixel is opaque, so a copy is a plain memcpy.
-            forEachClippedRun(clipRow, rows.left, rows.right, [&](int a, int b) {
+            forEachClippedRun(clip ? &clipRow : nullptr, rows.left, rows.right, [&](int a, int b) {
                 std::memcpy(drow + a, srow + a, size_t(b - a) * sizeof(std::uint32_t));
             });
         }
@@ -588,7 +588,7 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
 
     // Copy first when the source is the destination bitmap, so overlapping
     // transfers read the pixels as they were before the call.
-    std::vector<std::uint32_t> snapshot;
+    PixelStore snapshot;
     const std::uint32_t *srcPixels = src->pixels.data();
     if (src == dst) {
         snapshot = src->pixels;

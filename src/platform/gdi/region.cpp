@@ -24,22 +24,32 @@ Rect Rect::intersected(const Rect &o) const
 Region::Region(const Rect &rect)
 {
     const Rect r = rect.normalized();
-    if (!r.isEmpty())
-        m_bands.push_back({r.top, r.bottom, {{r.left, r.right}}});
+    if (!r.isEmpty()) {
+        m_bands.push_back({r.top, r.bottom, 0, 1});
+        m_spans.push_back({r.left, r.right});
+    }
 }
 
-void Region::appendBand(int top, int bottom, std::vector<Span> &&spans)
+void Region::Builder::close(int top, int bottom)
 {
-    if (spans.empty() || bottom <= top)
+    std::vector<Span> &s = m_r.m_spans;
+    const size_t count = s.size() - m_start;
+    if (count == 0 || bottom <= top) {
+        s.resize(m_start);
         return;
-    if (!m_bands.empty()) {
-        Band &last = m_bands.back();
-        if (last.bottom == top && last.spans == spans) {
+    }
+    if (!m_r.m_bands.empty()) {
+        Band &last = m_r.m_bands.back();
+        // The same spans as the band just above: that band grows instead.
+        if (last.bottom == top && last.count == count
+            && std::equal(s.begin() + last.first, s.begin() + last.first + count, s.begin() + m_start)) {
             last.bottom = bottom;
+            s.resize(m_start);
             return;
         }
     }
-    m_bands.push_back({top, bottom, std::move(spans)});
+    m_r.m_bands.push_back({top, bottom, std::uint32_t(m_start), std::uint32_t(count)});
+    m_start = s.size();
 }
 
 Region Region::fromRowSpans(std::vector<RowSpan> spans)
@@ -49,17 +59,14 @@ Region Region::fromRowSpans(std::vector<RowSpan> spans)
         return a.y != b.y ? a.y < b.y : a.x1 < b.x1;
     });
     Region result;
+    result.m_spans.reserve(spans.size());
+    Builder row(result);
     size_t i = 0;
     while (i < spans.size()) {
         const int y = spans[i].y;
-        std::vector<Span> row;
-        for (; i < spans.size() && spans[i].y == y; ++i) {
-            if (!row.empty() && spans[i].x1 <= row.back().x2)
-                row.back().x2 = std::max(row.back().x2, spans[i].x2);
-            else
-                row.push_back({spans[i].x1, spans[i].x2});
-        }
-        result.appendBand(y, y + 1, std::move(row));
+        for (; i < spans.size() && spans[i].y == y; ++i)
+            row.add(spans[i].x1, spans[i].x2);
+        row.close(y, y + 1);
     }
     return result;
 }
@@ -71,36 +78,26 @@ Rect Region::boundingRect() const
     Rect r{std::numeric_limits<int>::max(), m_bands.front().top, std::numeric_limits<int>::min(),
            m_bands.back().bottom};
     for (const Band &b : m_bands) {
-        r.left = std::min(r.left, b.spans.front().x1);
-        r.right = std::max(r.right, b.spans.back().x2);
+        r.left = std::min(r.left, m_spans[b.first].x1);
+        r.right = std::max(r.right, m_spans[b.first + b.count - 1].x2);
     }
     return r;
 }
 
-const std::vector<Span> *Region::rowSpans(int y) const
+Region::Row Region::rowSpans(int y) const
 {
     auto it = std::upper_bound(m_bands.begin(), m_bands.end(), y,
                                [](int v, const Band &b) { return v < b.bottom; });
     if (it == m_bands.end() || y < it->top)
-        return nullptr;
-    return &it->spans;
+        return {};
+    return spans(*it);
 }
 
 bool Region::contains(int x, int y) const
 {
-    const std::vector<Span> *row = rowSpans(y);
-    if (!row)
-        return false;
-    auto it = std::upper_bound(row->begin(), row->end(), x, [](int v, const Span &s) { return v < s.x2; });
-    return it != row->end() && x >= it->x1;
-}
-
-int Region::rectCount() const
-{
-    int n = 0;
-    for (const Band &b : m_bands)
-        n += int(b.spans.size());
-    return n;
+    const Row row = rowSpans(y);
+    auto it = std::upper_bound(row.begin(), row.end(), x, [](int v, const Span &s) { return v < s.x2; });
+    return it != row.end() && x >= it->x1;
 }
 
 static bool apply(Region::Op op, bool a, bool b)
@@ -114,82 +111,78 @@ static bool apply(Region::Op op, bool a, bool b)
     return false;
 }
 
-// Combines two rows of spans by sweeping over every span edge.
-static std::vector<Span> combineRow(const std::vector<Span> *a, const std::vector<Span> *b, Region::Op op)
+// Combines two rows of sorted, separated spans by walking their edges in
+// order; each stretch between two edges is in or out as the operation says.
+static void combineRow(Region::Row a, Region::Row b, Region::Op op, Region::Builder &out)
 {
-    // A row only one side has: that side as it is, or nothing.
-    if (!a || !b) {
-        const bool keepA = op != Region::Op::And, keepB = op == Region::Op::Or || op == Region::Op::Xor;
-        if (a && keepA)
-            return *a;
-        if (b && keepB)
-            return *b;
-        return {};
-    }
-    static const std::vector<Span> none;
-    const std::vector<Span> &sa = a ? *a : none;
-    const std::vector<Span> &sb = b ? *b : none;
-    std::vector<int> xs;
-    xs.reserve(2 * (sa.size() + sb.size()));
-    for (const Span &s : sa) {
-        xs.push_back(s.x1);
-        xs.push_back(s.x2);
-    }
-    for (const Span &s : sb) {
-        xs.push_back(s.x1);
-        xs.push_back(s.x2);
-    }
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    std::vector<Span> out;
+    constexpr int kNone = std::numeric_limits<int>::max();
     size_t ia = 0, ib = 0;
-    for (size_t i = 0; i + 1 < xs.size(); ++i) {
-        const int x = xs[i];
-        while (ia < sa.size() && sa[ia].x2 <= x)
-            ++ia;
-        while (ib < sb.size() && sb[ib].x2 <= x)
-            ++ib;
-        const bool inA = ia < sa.size() && sa[ia].x1 <= x;
-        const bool inB = ib < sb.size() && sb[ib].x1 <= x;
-        if (!apply(op, inA, inB))
-            continue;
-        if (!out.empty() && out.back().x2 == x)
-            out.back().x2 = xs[i + 1];
-        else
-            out.push_back({x, xs[i + 1]});
+    bool inA = false, inB = false;
+    int x = 0;
+    for (;;) {
+        const int nextA = ia < a.size() ? (inA ? a[ia].x2 : a[ia].x1) : kNone;
+        const int nextB = ib < b.size() ? (inB ? b[ib].x2 : b[ib].x1) : kNone;
+        const int next = std::min(nextA, nextB);
+        if (next == kNone)
+            break;
+        // Before the first edge both are out, and no operation keeps that.
+        if (apply(op, inA, inB))
+            out.add(x, next);
+        if (nextA == next) {
+            if (inA)
+                ++ia;
+            inA = !inA;
+        }
+        if (nextB == next) {
+            if (inB)
+                ++ib;
+            inB = !inB;
+        }
+        x = next;
     }
-    return out;
 }
 
 Region Region::combined(const Region &other, Op op) const
 {
-    std::vector<int> ys;
-    ys.reserve(2 * (m_bands.size() + other.m_bands.size()));
-    for (const Band &b : m_bands) {
-        ys.push_back(b.top);
-        ys.push_back(b.bottom);
-    }
-    for (const Band &b : other.m_bands) {
-        ys.push_back(b.top);
-        ys.push_back(b.bottom);
-    }
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    const bool keepA = op != Op::And;                   // rows only this region has
+    const bool keepB = op == Op::Or || op == Op::Xor;   // rows only the other has
+    if (other.isEmpty())
+        return keepA ? *this : Region();
+    if (isEmpty())
+        return keepB ? other : Region();
 
     Region result;
+    result.m_bands.reserve(m_bands.size() + other.m_bands.size() + 2);
+    result.m_spans.reserve(m_spans.size() + other.m_spans.size() + 2);
+    Builder out(result);
+    const std::vector<Band> &ab = m_bands, &bb = other.m_bands;
     size_t ia = 0, ib = 0;
-    for (size_t i = 0; i + 1 < ys.size(); ++i) {
-        const int y = ys[i];
-        while (ia < m_bands.size() && m_bands[ia].bottom <= y)
+    int y = std::min(ab.front().top, bb.front().top);
+    while (ia < ab.size() || ib < bb.size()) {
+        const Band *a = ia < ab.size() ? &ab[ia] : nullptr;
+        const Band *b = ib < bb.size() ? &bb[ib] : nullptr;
+        const bool inA = a && a->top <= y;
+        const bool inB = b && b->top <= y;
+        int next = std::numeric_limits<int>::max();
+        if (a)
+            next = std::min(next, inA ? a->bottom : a->top);
+        if (b)
+            next = std::min(next, inB ? b->bottom : b->top);
+        if (inA && inB) {
+            combineRow(spans(*a), other.spans(*b), op, out);
+            out.close(y, next);
+        } else if (inA && keepA) {
+            out.addRow(spans(*a));
+            out.close(y, next);
+        } else if (inB && keepB) {
+            out.addRow(other.spans(*b));
+            out.close(y, next);
+        }
+        y = next;
+        if (a && a->bottom <= y)
             ++ia;
-        while (ib < other.m_bands.size() && other.m_bands[ib].bottom <= y)
+        if (b && b->bottom <= y)
             ++ib;
-        const std::vector<Span> *ra = ia < m_bands.size() && m_bands[ia].top <= y ? &m_bands[ia].spans : nullptr;
-        const std::vector<Span> *rb =
-            ib < other.m_bands.size() && other.m_bands[ib].top <= y ? &other.m_bands[ib].spans : nullptr;
-        if (!ra && !rb)
-            continue;
-        result.appendBand(y, ys[i + 1], combineRow(ra, rb, op));
     }
     Q_ASSERT_X(result.isValid(), "Region::combined", "broken band invariant");
     return result;
@@ -200,34 +193,38 @@ void Region::translate(int dx, int dy)
     for (Band &b : m_bands) {
         b.top += dy;
         b.bottom += dy;
-        for (Span &s : b.spans) {
-            s.x1 += dx;
-            s.x2 += dx;
-        }
+    }
+    for (Span &s : m_spans) {
+        s.x1 += dx;
+        s.x2 += dx;
     }
 }
 
 bool Region::isValid() const
 {
+    size_t expectedFirst = 0;
     for (size_t i = 0; i < m_bands.size(); ++i) {
         const Band &b = m_bands[i];
-        if (b.bottom <= b.top || b.spans.empty())
+        if (b.bottom <= b.top || b.count == 0 || b.first != expectedFirst || b.first + b.count > m_spans.size())
             return false;
+        expectedFirst += b.count;
+        const Row row = spans(b);
         if (i > 0) {
             const Band &p = m_bands[i - 1];
             if (p.bottom > b.top)
                 return false;
-            if (p.bottom == b.top && p.spans == b.spans)
+            const Row prev = spans(p);
+            if (p.bottom == b.top && std::equal(prev.begin(), prev.end(), row.begin(), row.end()))
                 return false;
         }
-        for (size_t j = 0; j < b.spans.size(); ++j) {
-            if (b.spans[j].x2 <= b.spans[j].x1)
+        for (size_t j = 0; j < row.size(); ++j) {
+            if (row[j].x2 <= row[j].x1)
                 return false;
-            if (j > 0 && b.spans[j - 1].x2 >= b.spans[j].x1)
+            if (j > 0 && row[j - 1].x2 >= row[j].x1)
                 return false;
         }
     }
-    return true;
+    return expectedFirst == m_spans.size();
 }
 
 // ---- Polygons ----
@@ -249,28 +246,65 @@ std::int64_t ceilDiv(std::int64_t n, std::int64_t d)
     return q;
 }
 
-Region spansFromCrossings(std::vector<std::vector<Crossing>> &rows, std::int64_t yTop, int fillMode)
+// A buffer on the stack for the small shapes that are most of the work, on
+// the heap beyond that.
+template<typename T, size_t N>
+class ScratchArray
 {
-    std::vector<RowSpan> spans;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        auto &cs = rows[r];
-        std::sort(cs.begin(), cs.end(), [](const Crossing &a, const Crossing &b) { return a.x < b.x; });
-        int winding = 0;
-        std::int64_t start = 0;
-        for (size_t i = 0; i < cs.size(); ++i) {
-            const bool wasIn = fillMode == 2 ? winding != 0 : (winding & 1) != 0;
-            winding += fillMode == 2 ? cs[i].dir : 1;
-            const bool isIn = fillMode == 2 ? winding != 0 : (winding & 1) != 0;
-            if (!wasIn && isIn)
-                start = cs[i].x;
-            else if (wasIn && !isIn)
-                spans.push_back({int(yTop + std::int64_t(r)), int(start), int(cs[i].x)});
+public:
+    explicit ScratchArray(size_t n)
+    {
+        if (n > N) {
+            m_heap.resize(n);
+            m_data = m_heap.data();
         }
     }
-    return Region::fromRowSpans(std::move(spans));
+    T &operator[](size_t i) { return m_data[i]; }
+    T *data() { return m_data; }
+
+private:
+    T m_local[N];
+    std::vector<T> m_heap;
+    T *m_data = m_local;
+};
+
+// Turns each row's crossings into spans: rows r = 0..rows-1 are image row
+// rowTop + r, with crossings cs[start[r] .. start[r+1]).
+Region spansFromCrossings(Crossing *cs, const std::uint32_t *start, std::int64_t rows, std::int64_t rowTop,
+                          int fillMode)
+{
+    Region result;
+    Region::Builder out(result);
+    for (std::int64_t r = 0; r < rows; ++r) {
+        Crossing *first = cs + start[r], *last = cs + start[r + 1];
+        // A row has a handful of crossings: insertion sort by column.
+        for (Crossing *i = first + 1; i < last; ++i) {
+            const Crossing c = *i;
+            Crossing *j = i;
+            for (; j > first && (j - 1)->x > c.x; --j)
+                *j = *(j - 1);
+            *j = c;
+        }
+        int winding = 0;
+        std::int64_t from = 0;
+        for (Crossing *c = first; c < last; ++c) {
+            const bool wasIn = fillMode == 2 ? winding != 0 : (winding & 1) != 0;
+            winding += fillMode == 2 ? c->dir : 1;
+            const bool isIn = fillMode == 2 ? winding != 0 : (winding & 1) != 0;
+            if (!wasIn && isIn)
+                from = c->x;
+            else if (wasIn && !isIn)
+                out.add(int(from), int(c->x));
+        }
+        const int y = int(rowTop + r);
+        out.close(y, y + 1);
+    }
+    return result;
 }
 
 constexpr std::int64_t kCoordLimit = 1 << 16;
+constexpr size_t kLocalRows = 64;
+constexpr size_t kLocalCrossings = 256;
 
 } // namespace
 
@@ -285,7 +319,23 @@ Region polygonRegion(const std::int64_t *xy, int count, int fillMode)
         ymin = std::min(ymin, xy[2 * i + 1]);
         ymax = std::max(ymax, xy[2 * i + 1]);
     }
-    std::vector<std::vector<Crossing>> rows(size_t(ymax - ymin));
+    const std::int64_t rows = ymax - ymin;
+    if (rows <= 0)
+        return {};
+    // Count each row's crossings, then place them row by row.
+    ScratchArray<std::uint32_t, kLocalRows + 1> start(size_t(rows) + 1);
+    std::fill(start.data(), start.data() + rows + 1, 0u);
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t y0 = xy[2 * i + 1], y1 = xy[2 * ((i + 1) % count) + 1];
+        for (std::int64_t y = std::min(y0, y1); y < std::max(y0, y1); ++y)
+            ++start[size_t(y - ymin + 1)];
+    }
+    for (std::int64_t r = 0; r < rows; ++r)
+        start[size_t(r + 1)] += start[size_t(r)];
+    const size_t total = start[size_t(rows)];
+    ScratchArray<Crossing, kLocalCrossings> cs(total);
+    ScratchArray<std::uint32_t, kLocalRows> cursor{size_t(rows)};
+    std::copy(start.data(), start.data() + rows, cursor.data());
     for (int i = 0; i < count; ++i) {
         std::int64_t x0 = xy[2 * i], y0 = xy[2 * i + 1];
         std::int64_t x1 = xy[2 * ((i + 1) % count)], y1 = xy[2 * ((i + 1) % count) + 1];
@@ -299,10 +349,10 @@ Region polygonRegion(const std::int64_t *xy, int count, int fillMode)
         for (std::int64_t y = y0; y < y1; ++y) {
             // x at row y = x0 + (y - y0) * (x1 - x0) / (y1 - y0), rounded up
             const std::int64_t x = ceilDiv(x0 * (y1 - y0) + (y - y0) * (x1 - x0), y1 - y0);
-            rows[size_t(y - ymin)].push_back({x, dir});
+            cs[cursor[size_t(y - ymin)]++] = {x, dir};
         }
     }
-    return spansFromCrossings(rows, ymin, fillMode);
+    return spansFromCrossings(cs.data(), start.data(), rows, ymin, fillMode);
 }
 
 Region polygonRegionF(const double *xy, int count, int fillMode)
@@ -321,25 +371,46 @@ Region polygonRegionF(const double *xy, int count, int fillMode)
     const std::int64_t rowEnd = std::int64_t(std::ceil(ymax - eps));
     if (rowEnd <= rowTop)
         return {};
-    std::vector<std::vector<Crossing>> rows(size_t(rowEnd - rowTop));
+    const std::int64_t rows = rowEnd - rowTop;
+    // The rows each edge crosses, found once for counting and placing.
+    auto edgeRows = [&](int i, std::int64_t *first, std::int64_t *last) {
+        const double y0 = xy[2 * i + 1], y1 = xy[2 * ((i + 1) % count) + 1];
+        if (std::fabs(y0 - y1) < eps)
+            return false;
+        *first = std::int64_t(std::ceil(std::min(y0, y1) - eps));
+        *last = std::int64_t(std::ceil(std::max(y0, y1) - eps)); // exclusive
+        return true;
+    };
+    ScratchArray<std::uint32_t, kLocalRows + 1> start(size_t(rows) + 1);
+    std::fill(start.data(), start.data() + rows + 1, 0u);
     for (int i = 0; i < count; ++i) {
+        std::int64_t first, last;
+        if (edgeRows(i, &first, &last))
+            for (std::int64_t y = first; y < last; ++y)
+                ++start[size_t(y - rowTop + 1)];
+    }
+    for (std::int64_t r = 0; r < rows; ++r)
+        start[size_t(r + 1)] += start[size_t(r)];
+    ScratchArray<Crossing, kLocalCrossings> cs(start[size_t(rows)]);
+    ScratchArray<std::uint32_t, kLocalRows> cursor{size_t(rows)};
+    std::copy(start.data(), start.data() + rows, cursor.data());
+    for (int i = 0; i < count; ++i) {
+        std::int64_t first, last;
+        if (!edgeRows(i, &first, &last))
+            continue;
         double x0 = xy[2 * i], y0 = xy[2 * i + 1];
         double x1 = xy[2 * ((i + 1) % count)], y1 = xy[2 * ((i + 1) % count) + 1];
-        if (std::fabs(y0 - y1) < eps)
-            continue;
         const int dir = y1 > y0 ? 1 : -1;
         if (y0 > y1) {
             std::swap(x0, x1);
             std::swap(y0, y1);
         }
-        const std::int64_t first = std::int64_t(std::ceil(y0 - eps));
-        const std::int64_t last = std::int64_t(std::ceil(y1 - eps)); // exclusive
         for (std::int64_t y = first; y < last; ++y) {
             const double x = x0 + (double(y) - y0) * (x1 - x0) / (y1 - y0);
-            rows[size_t(y - rowTop)].push_back({std::int64_t(std::ceil(x - eps)), dir});
+            cs[cursor[size_t(y - rowTop)]++] = {std::int64_t(std::ceil(x - eps)), dir};
         }
     }
-    return spansFromCrossings(rows, rowTop, fillMode);
+    return spansFromCrossings(cs.data(), start.data(), rows, rowTop, fillMode);
 }
 
 // ---- Ellipses ----

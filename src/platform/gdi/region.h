@@ -2,6 +2,7 @@
 // Pixel sets for the software GDI: rectangles and regions.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace gdi {
@@ -51,11 +52,15 @@ struct RowSpan
 //        │ [x1,x2)                        band 1
 //        ┴───────────────────────────────
 //
+// Every band's spans sit in one shared array, band after band with no gaps,
+// so a region is two allocations however many bands it has.
+//
 // Invariants (checked by isValid()): bands are sorted by top, do not overlap
 // and are not empty; each band's spans are sorted, non-empty and separated
 // by at least one pixel; two bands that touch vertically never carry the
-// same spans (they are merged). So equal pixel sets have equal
-// representations, and operator== compares pixel sets.
+// same spans (they are merged); the spans array holds exactly the bands'
+// spans, in band order. So equal pixel sets have equal representations,
+// and operator== compares pixel sets.
 class Region
 {
 public:
@@ -63,9 +68,11 @@ public:
     {
         int top;
         int bottom;
-        std::vector<Span> spans;
+        std::uint32_t first; // index of its first span
+        std::uint32_t count; // spans in it, at least one
         bool operator==(const Band &) const = default;
     };
+    using Row = std::span<const Span>;
 
     enum class Op { And, Or, Xor, Diff };
 
@@ -78,10 +85,11 @@ public:
     bool isEmpty() const { return m_bands.empty(); }
     Rect boundingRect() const;
     bool contains(int x, int y) const;
-    int rectCount() const;
+    int rectCount() const { return int(m_spans.size()); }
     const std::vector<Band> &bands() const { return m_bands; }
-    // Spans of row y, or null when the row is empty.
-    const std::vector<Span> *rowSpans(int y) const;
+    Row spans(const Band &b) const { return Row(m_spans.data() + b.first, b.count); }
+    // Spans of row y; empty when the row is.
+    Row rowSpans(int y) const;
 
     Region combined(const Region &other, Op op) const;
     Region united(const Region &o) const { return combined(o, Op::Or); }
@@ -94,9 +102,44 @@ public:
     bool isValid() const;
     bool operator==(const Region &) const = default;
 
+    // Building a region row by row, top to bottom: add a row's spans in
+    // order (they may touch, overlap the previous one or be empty), then
+    // close it for rows top..bottom-1.
+    class Builder
+    {
+    public:
+        explicit Builder(Region &r) : m_r(r), m_start(r.m_spans.size()) { }
+        void add(int x1, int x2)
+        {
+            if (x2 <= x1)
+                return;
+            std::vector<Span> &s = m_r.m_spans;
+            if (s.size() > m_start && x1 <= s.back().x2) {
+                if (x2 > s.back().x2)
+                    s.back().x2 = x2;
+                return;
+            }
+            s.push_back({x1, x2});
+        }
+        void addRow(Row row)
+        {
+            if (m_r.m_spans.size() == m_start) {
+                m_r.m_spans.insert(m_r.m_spans.end(), row.begin(), row.end());
+                return;
+            }
+            for (const Span &sp : row)
+                add(sp.x1, sp.x2);
+        }
+        void close(int top, int bottom);
+
+    private:
+        Region &m_r;
+        size_t m_start;
+    };
+
 private:
     std::vector<Band> m_bands;
-    void appendBand(int top, int bottom, std::vector<Span> &&spans);
+    std::vector<Span> m_spans;
 };
 
 // Shape rasterisers.

@@ -742,7 +742,7 @@ int DrawTextA(HDC hdc, const char *lpchText, int cchText, RECT *lprc, UINT forma
         } else {
             QList<QRect> rects;
             for (const Region::Band &b : allowed.bands())
-                for (const Span &s : b.spans)
+                for (const Span &s : allowed.spans(b))
                     rects.append(QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top));
             QRegion clipRegion;
             clipRegion.setRects(rects.constData(), int(rects.size()));

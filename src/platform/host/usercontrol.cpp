@@ -427,15 +427,11 @@ void UserControl::ensureSurface()
     if (m_dc)
         return;
     m_dc = CreateCompatibleDC(0);
-    m_surface = CreateCompatibleBitmap(0, qMax(1, width()), qMax(1, height()));
-    m_stockBitmap = SelectObject(m_dc, m_surface);
+    // The surface starts as the container's colour (black without one).
     COLORREF back = 0;
-    if (translateColor(backColorOf(parentWidget()), &back)) {
-        const HBRUSH brush = CreateSolidBrush(back);
-        const RECT all{0, 0, qMax(1, width()), qMax(1, height())};
-        FillRect(m_dc, &all, brush);
-        DeleteObject(brush);
-    }
+    const bool hasBack = translateColor(backColorOf(parentWidget()), &back);
+    m_surface = gdi::createFilledBitmap(qMax(1, width()), qMax(1, height()), hasBack ? back : RGB(0, 0, 0));
+    m_stockBitmap = SelectObject(m_dc, m_surface);
     gdi::setDrawNotifier(m_dc, [this] {
         m_pictureOwed = false;
         if (!m_painting)
@@ -455,16 +451,11 @@ void UserControl::resizeSurface()
         return;
     // The new surface starts as the container's colour with the old
     // picture in its top-left corner.
-    const HBITMAP next = CreateCompatibleBitmap(0, w, h);
+    COLORREF back = 0;
+    const bool hasBack = translateColor(backColorOf(parentWidget()), &back);
+    const HBITMAP next = gdi::createFilledBitmap(w, h, hasBack ? back : RGB(0, 0, 0));
     const HDC work = CreateCompatibleDC(0);
     const HGDIOBJ workStock = SelectObject(work, next);
-    COLORREF back = 0;
-    if (translateColor(backColorOf(parentWidget()), &back)) {
-        const HBRUSH brush = CreateSolidBrush(back);
-        const RECT all{0, 0, w, h};
-        FillRect(work, &all, brush);
-        DeleteObject(brush);
-    }
     BitBlt(work, 0, 0, qMin(w, int(current.bmWidth)), qMin(h, int(current.bmHeight)), m_dc, 0, 0, SRCCOPY);
     SelectObject(work, workStock);
     DeleteDC(work);

@@ -28,6 +28,10 @@ QImage bitmapImage(HBITMAP bitmap);
 // 1x1 bitmap's handle for a DC that holds no bitmap of its own).
 HBITMAP currentBitmap(HDC dc);
 
+// A new 32-bit bitmap (as CreateCompatibleBitmap(0, ...) makes) whose every
+// pixel is `colour`, in one pass; 0 when the size is out of range.
+HBITMAP createFilledBitmap(int width, int height, COLORREF colour);
+
 QRegion toQRegion(HRGN region);
 HRGN regionFromQRegion(const QRegion &region);
 
