@@ -2,6 +2,8 @@
 
 #include "StoredFile.h"
 
+#include <forms/AreaScaler.h>
+
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -16,6 +18,19 @@ constexpr int DefaultDelay = 100;
 int frameDelay(int stored)
 {
     return stored > 0 ? stored : DefaultDelay;
+}
+
+bool isOpaque(const QImage &premultiplied)
+{
+    if (premultiplied.format() == QImage::Format_RGB32)
+        return true;
+    quint32 all = 0xFF000000u;
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(premultiplied.constScanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x)
+            all &= line[x];
+    }
+    return all == 0xFF000000u;
 }
 
 } // namespace
@@ -89,9 +104,14 @@ bool AnimatedGif::readNextFrame()
     Frame frame;
     frame.delay = delay;
     // Smooth scaling only where the size changes; each frame is scaled once.
-    frame.image = target.isEmpty() || target == decoded.size()
-        ? std::move(decoded)
-        : decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (target.isEmpty() || target == decoded.size()) {
+        frame.image = std::move(decoded);
+    } else {
+        frame.image = smoothlyScaled(decoded, target);
+        // A frame with no see-through pixel is drawn as a plain copy.
+        if (isOpaque(frame.image))
+            frame.image.reinterpretAsFormat(QImage::Format_RGB32);
+    }
     m_frames.push_back(std::move(frame));
     return true;
 }

@@ -1,6 +1,7 @@
 #include <forms/FormLoader.h>
 
 #include <forms/AnimatedGif.h>
+#include <forms/ImageControl.h>
 #include <forms/FrameControl.h>
 #include <forms/LineControl.h>
 #include <forms/MultiLineTextBox.h>
@@ -8,6 +9,7 @@
 
 #include "ButtonFactory.h"
 #include "StoredFile.h"
+#include "WindowIcon.h"
 
 #include <gdi/bridge.h>
 #include <host/form.h>
@@ -19,10 +21,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -128,16 +128,13 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         break;
     }
     case ControlKind::Image: {
-        QImageReader reader(file);
-        const QImage image = reader.read();
-        if (image.isNull()) {
-            *error = QStringLiteral("%1: %2").arg(file, reader.errorString());
+        auto *image = new ImageControl(container);
+        if (!image->load(file, error)) {
+            delete image;
             return nullptr;
         }
-        auto *label = new QLabel(container);
-        label->setPixmap(QPixmap::fromImage(image));
-        label->setScaledContents(c.stretch);
-        widget = label;
+        image->setStretched(c.stretch);
+        widget = image;
         break;
     }
     case ControlKind::AniGif: {
@@ -234,11 +231,9 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
     setBackColour(window, form.backColor);
     window->resize(host::twipsToPixels(form.clientWidth), host::twipsToPixels(form.clientHeight));
     if (!form.icon.isEmpty()) {
-        const QIcon icon(QDir(directory).filePath(form.icon));
-        if (icon.isNull()) {
-            *error = QStringLiteral("%1: the window icon cannot be read").arg(QDir(directory).filePath(form.icon));
+        const QIcon icon = readWindowIcon(QDir(directory).filePath(form.icon), error);
+        if (icon.isNull())
             return false;
-        }
         window->setWindowIcon(icon);
     }
 

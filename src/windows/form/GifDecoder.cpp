@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include <QtEndian>
+
 namespace forms {
 
 namespace {
@@ -13,33 +15,112 @@ namespace {
 constexpr qint64 MaxCanvasPixels = qint64(1) << 24;
 constexpr int MaxCodes = 4096;
 
-// Reads LSB-first codes of a changing width from a byte run.
+// Reads LSB-first codes of a changing width from the joined data blocks,
+// four bytes at a time: the run carries CodePadding zero bytes past its end
+// so the load never leaves it, and the bit count says where the data stops.
+constexpr std::size_t CodePadding = 4;
+
 class BitReader
 {
 public:
-    explicit BitReader(const std::vector<quint8> &bytes) : m_bytes(bytes) {}
+    BitReader(const quint8 *bytes, std::size_t size) : m_bytes(bytes), m_bits(quint64(size) * 8) {}
 
     // -1 when the data runs out before `width` more bits.
     int read(int width)
     {
-        while (m_count < width) {
-            if (m_next >= m_bytes.size())
-                return -1;
-            m_bits |= quint32(m_bytes[m_next++]) << m_count;
-            m_count += 8;
-        }
-        const int code = int(m_bits & ((1u << width) - 1));
-        m_bits >>= width;
-        m_count -= width;
+        if (m_at + quint64(width) > m_bits)
+            return -1;
+        quint32 word;
+        std::memcpy(&word, m_bytes + (m_at >> 3), 4);
+        const int code = int((qFromLittleEndian(word) >> (m_at & 7)) & ((1u << width) - 1));
+        m_at += quint64(width);
         return code;
     }
 
 private:
-    const std::vector<quint8> &m_bytes;
-    std::size_t m_next = 0;
-    quint32 m_bits = 0;
-    int m_count = 0;
+    const quint8 *m_bytes;
+    quint64 m_bits;
+    quint64 m_at = 0;
 };
+
+// The LZW codes of one image into out[0, pixels): each root code becomes
+// root(code), each longer string is copied from where it was written before
+// (a string is always the earlier output of its prefix code followed by one
+// more pixel, so the table only keeps where and how long). Strings past the
+// end are cut off there. Returns how many pixels were written, or -1 with
+// *what naming a code that cannot exist.
+template <typename Pixel, typename Root>
+qint64 decodeLzw(BitReader reader, int minCodeSize, Pixel *out, std::size_t pixels, Root root, QString *what)
+{
+    const int clear = 1 << minCodeSize;
+    const int endOfImage = clear + 1;
+    std::array<quint32, MaxCodes> offset;
+    std::array<quint16, MaxCodes> length;
+    int codeSize = minCodeSize + 1;
+    int next = clear + 2;
+    int old = -1;
+    std::size_t oldAt = 0;  // where the previous code's string was written
+    std::size_t oldLength = 0;
+    std::size_t written = 0;
+    // A short or unterminated code stream stops here, leaving the rest of
+    // the frame as it was, as other readers do.
+    while (written < pixels) {
+        const int code = reader.read(codeSize);
+        if (code < 0 || code == endOfImage)
+            break;
+        if (code == clear) {
+            codeSize = minCodeSize + 1;
+            next = clear + 2;
+            old = -1;
+            continue;
+        }
+        const std::size_t at = written;
+        std::size_t stringLength = 1;
+        if (old < 0) {
+            if (code > clear) {
+                *what = QStringLiteral("image data starts with code %1").arg(code);
+                return -1;
+            }
+            out[written++] = root(code);
+        } else if (code < clear) {
+            out[written++] = root(code);
+        } else if (code < next) {
+            // Defined before, so written whole before `at`: no overlap.
+            stringLength = length[code];
+            const std::size_t n = std::min(stringLength, pixels - written);
+            const Pixel *from = out + offset[code];
+            if (n <= 8) {
+                for (std::size_t i = 0; i < n; ++i)
+                    out[written + i] = from[i];
+            } else {
+                std::memcpy(out + written, from, n * sizeof(Pixel));
+            }
+            written += n;
+        } else if (code == next) {
+            // The previous string and its own first pixel.
+            stringLength = oldLength + 1;
+            const std::size_t n = std::min(oldLength, pixels - written);
+            std::memcpy(out + written, out + oldAt, n * sizeof(Pixel));
+            written += n;
+            if (written < pixels)
+                out[written++] = out[oldAt];
+        } else {
+            *what = QStringLiteral("code %1 before it is defined").arg(code);
+            return -1;
+        }
+        if (old >= 0 && next < MaxCodes) {
+            offset[next] = quint32(oldAt);
+            length[next] = quint16(oldLength + 1);
+            ++next;
+            if (next == (1 << codeSize) && codeSize < 12)
+                ++codeSize;
+        }
+        old = code;
+        oldAt = at;
+        oldLength = stringLength;
+    }
+    return qint64(written);
+}
 
 } // namespace
 
@@ -199,7 +280,7 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
         return fail(error, QStringLiteral("code size %1 out of range").arg(minCodeSize));
 
     // The image's data sub-blocks joined into one run.
-    std::vector<quint8> bytes;
+    m_codes.clear();
     while (true) {
         if (m_pos >= m_data.size())
             return fail(error, QStringLiteral("image data cut short"));
@@ -209,103 +290,44 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
         if (m_data.size() - m_pos < length)
             return fail(error, QStringLiteral("image data block cut short"));
         const auto *from = reinterpret_cast<const quint8 *>(m_data.constData()) + m_pos;
-        bytes.insert(bytes.end(), from, from + length);
+        m_codes.insert(m_codes.end(), from, from + length);
         m_pos += length;
     }
     if (width == 0 || height == 0)
         return true;
+    const std::size_t codeBytes = m_codes.size();
+    m_codes.resize(codeBytes + CodePadding, 0);
+    const BitReader reader(m_codes.data(), codeBytes);
 
-    const std::size_t pixels = std::size_t(width) * std::size_t(height);
-    m_indices.assign(pixels, 0);
-    std::size_t written = 0;
-
-    const int clear = 1 << minCodeSize;
-    const int endOfImage = clear + 1;
-    std::array<quint16, MaxCodes> prefix{};
-    std::array<quint8, MaxCodes> suffix{};
-    std::array<quint16, MaxCodes> length{}; // of each code's string
-    std::array<quint8, MaxCodes + 1> stack{};
-    for (int i = 0; i < clear; ++i) {
-        suffix[i] = quint8(i);
-        length[i] = 1;
-    }
-    int codeSize = minCodeSize + 1;
-    int next = clear + 2;
-    int old = -1;
-    quint8 first = 0;
-    BitReader reader(bytes);
-    // A short or unterminated code stream leaves the rest of the frame as it
-    // was, as other readers do; codes that cannot exist are a fault.
-    while (written < pixels) {
-        int code = reader.read(codeSize);
-        if (code < 0 || code == endOfImage)
-            break;
-        if (code == clear) {
-            codeSize = minCodeSize + 1;
-            next = clear + 2;
-            old = -1;
-            continue;
-        }
-        if (old < 0) {
-            if (code > clear)
-                return fail(error, QStringLiteral("image data starts with code %1").arg(code));
-            first = quint8(code);
-            m_indices[written++] = first;
-            old = code;
-            continue;
-        }
-        if (code > next)
-            return fail(error, QStringLiteral("code %1 before it is defined").arg(code));
-        const int incoming = code;
-        // A code one past the table is the previous string and its own first
-        // index.
-        const bool pending = code == next;
-        const std::size_t count = pending ? std::size_t(length[old]) + 1 : length[code];
-        if (pending)
-            code = old;
-        if (written + count <= pixels) {
-            // The string is written from its end, straight into place.
-            quint8 *out = m_indices.data() + written;
-            std::size_t at = count;
-            if (pending)
-                out[--at] = first;
-            while (code > endOfImage) {
-                out[--at] = suffix[code];
-                code = prefix[code];
-            }
-            out[--at] = quint8(code);
-            written += count;
-        } else {
-            // The frame ends inside this string: only its start is kept.
-            int depth = 0;
-            if (pending)
-                stack[depth++] = first;
-            while (code > endOfImage) {
-                stack[depth++] = suffix[code];
-                code = prefix[code];
-            }
-            stack[depth++] = quint8(code);
-            while (depth > 0 && written < pixels)
-                m_indices[written++] = stack[--depth];
-        }
-        first = quint8(code);
-        if (next < MaxCodes) {
-            prefix[next] = quint16(old);
-            suffix[next] = first;
-            length[next] = quint16(length[old] + 1);
-            ++next;
-            if (next == (1 << codeSize) && codeSize < 12)
-                ++codeSize;
-        }
-        old = incoming;
-    }
-
-    // Onto the canvas, rows in the order they were stored; indexes past the
-    // palette are black.
+    // Indexes past the palette are black.
     std::array<QRgb, 256> colours;
     colours.fill(qRgb(0, 0, 0));
     std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), 256), colours.begin());
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    QString what;
+
+    // An opaque frame of whole canvas rows, stored in order, is decoded
+    // straight into the canvas as colours.
+    if (transparent < 0 && !interlaced && left == 0 && width == m_width && top + height <= m_height) {
+        QRgb *out = reinterpret_cast<QRgb *>(m_canvas.bits()) + std::size_t(top) * std::size_t(m_width);
+        if (decodeLzw(reader, minCodeSize, out, pixels, [&](int code) { return colours[std::size_t(code)]; }, &what) < 0)
+            return fail(error, what);
+        return true;
+    }
+
+    // Otherwise as indexes first: the frame may be clipped, interlaced or
+    // see-through.
+    m_indices.resize(pixels);
+    const qint64 written = decodeLzw(reader, minCodeSize, m_indices.data(), pixels,
+                                     [](int code) { return quint8(code); }, &what);
+    if (written < 0)
+        return fail(error, what);
+
+    // Onto the canvas, rows in the order they were stored; what the codes
+    // did not reach stays as it was.
     const QRect clip = QRect(left, top, width, height) & m_canvas.rect();
+    if (clip.isEmpty())
+        return true;
     int row = 0;
     static constexpr int PassStart[4] = {0, 4, 2, 1};
     static constexpr int PassStep[4] = {8, 8, 4, 2};
@@ -313,13 +335,16 @@ bool GifDecoder::decodeImage(const std::vector<QRgb> &palette, int left, int top
         const int start = interlaced ? PassStart[pass] : 0;
         const int step = interlaced ? PassStep[pass] : 1;
         for (int y = start; y < height; y += step, ++row) {
+            const qint64 rowStart = qint64(row) * width;
+            if (rowStart >= written)
+                return true;
             const int canvasY = top + y;
             if (canvasY < clip.top() || canvasY > clip.bottom())
                 continue;
-            const quint8 *in = m_indices.data() + std::size_t(row) * std::size_t(width) + (clip.left() - left);
-            QRgb *out = reinterpret_cast<QRgb *>(m_canvas.scanLine(canvasY));
-            out += clip.left();
-            const int n = clip.width();
+            const int from = clip.left() - left;
+            const int n = int(std::min<qint64>(clip.width(), written - rowStart - from));
+            const quint8 *in = m_indices.data() + rowStart + from;
+            QRgb *out = reinterpret_cast<QRgb *>(m_canvas.scanLine(canvasY)) + clip.left();
             if (transparent < 0) {
                 for (int x = 0; x < n; ++x)
                     out[x] = colours[in[x]];

@@ -188,6 +188,8 @@ private slots:
     void damaged_data();
     void damaged();
     void hugeFrameRefused();
+    void shortFrameKeepsTheRest_data();
+    void shortFrameKeepsTheRest();
     void playsItsRepeats_data();
     void playsItsRepeats();
 };
@@ -296,6 +298,65 @@ void tst_gifdecoder::hugeFrameRefused()
     const Decoded d = decodeOurs(bytes);
     QCOMPARE(d.frames.size(), 1);
     QVERIFY2(d.error.contains(QLatin1String("frame 60000 x 60000 is too large")), qPrintable(d.error));
+}
+
+void tst_gifdecoder::shortFrameKeepsTheRest_data()
+{
+    QTest::addColumn<int>("transparent");
+    QTest::addColumn<bool>("interlaced");
+    QTest::newRow("opaque whole rows") << -1 << false;
+    QTest::newRow("see-through") << 2 << false;
+    QTest::newRow("interlaced") << -1 << true;
+}
+
+// A frame whose codes end early (an end code after part of its pixels)
+// changes only the pixels it reached; the rest shows the frame before.
+void tst_gifdecoder::shortFrameKeepsTheRest()
+{
+    QFETCH(int, transparent);
+    QFETCH(bool, interlaced);
+    const QSize canvas(13, 9);
+    const QList<QRgb> colours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(250, 250, 10), qRgb(9, 8, 7)};
+    Frame first{QRect(QPoint(), canvas), pattern(canvas, 0)};
+    Frame second{QRect(QPoint(), canvas), pattern(canvas, 3)};
+    second.transparent = transparent;
+    second.interlaced = interlaced;
+    const int reached = 50; // of 117, in stored order
+    QByteArray bytes = makeGif(canvas, colours, {first, second}, 0);
+    // Rebuild the second frame's code stream from its first pixels only.
+    QList<quint8> stored;
+    const int starts[] = {0, 4, 2, 1};
+    const int steps[] = {8, 8, 4, 2};
+    QList<int> storedRows;
+    for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
+        for (int y = interlaced ? starts[pass] : 0; y < canvas.height(); y += interlaced ? steps[pass] : 1) {
+            storedRows.append(y);
+            stored.append(second.indices.mid(qsizetype(y) * canvas.width(), canvas.width()));
+        }
+    const QByteArray whole = lzwLiterals(stored);
+    const qsizetype at = bytes.lastIndexOf(whole);
+    QVERIFY(at > 0);
+    bytes.replace(at, whole.size(), lzwLiterals(stored.mid(0, reached)));
+
+    const Decoded d = decodeOurs(bytes);
+    QVERIFY2(d.error.isEmpty(), qPrintable(d.error));
+    QCOMPARE(d.frames.size(), 2);
+    const QImage &image = d.frames[1];
+    for (int i = 0; i < canvas.width() * canvas.height(); ++i) {
+        const int y = storedRows[i / canvas.width()];
+        const int x = i % canvas.width();
+        const quint8 mine = second.indices[y * canvas.width() + x];
+        const quint8 before = first.indices[y * canvas.width() + x];
+        const bool shown = i < reached && mine != transparent;
+        QCOMPARE(image.pixel(x, y), colours[shown ? mine : before]);
+    }
+    // Qt's reader agrees, but for interlaced frames, whose rows it repeats
+    // downwards as a preview.
+    if (!interlaced) {
+        const Decoded qt = decodeQt(bytes);
+        QCOMPARE(qt.frames.size(), 2);
+        QVERIFY(qt.frames[1] == image.convertToFormat(QImage::Format_ARGB32));
+    }
 }
 
 // Every shortened copy and seeded random corruptions: no crash, no frame

@@ -54,6 +54,7 @@ private:
     int m_pendingDisposal = 0;
     QRect m_pendingRect;
     std::vector<quint8> m_indices; // one frame's colour indexes
+    std::vector<quint8> m_codes;   // one frame's LZW data, its blocks joined
 };
 
 } // namespace forms
