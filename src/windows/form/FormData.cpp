@@ -161,6 +161,10 @@ struct Document
 class DocumentReader
 {
 public:
+    // Far beyond any window, and it bounds what a list of empty objects can
+    // make us hold.
+    static constexpr size_t MaxControls = 4096;
+
     DocumentReader(JsonReader &json, Document &doc) : m_json(json), m_doc(doc) {}
 
     // False on a fault: the reader's, or a duplicate key in doc.
@@ -251,16 +255,27 @@ private:
             return false;
         // A control takes well over 100 bytes of layout text; room for that
         // many spares the copies of growing one by one.
-        m_doc.controls.reserve(size_t(std::min<qsizetype>(m_json.size() / 128 + 1, 4096)));
+        m_doc.controls.reserve(size_t(std::min<qsizetype>(m_json.size() / 128 + 1, MaxControls)));
         bool first = true;
+        bool stored = true; // up to the first element that is no object: checking stops there
         while (m_json.nextElement(&first)) {
             Type type = Type::Null;
             if (!m_json.peek(&type))
                 return false;
+            if (!stored) {
+                if (!m_json.skipValue())
+                    return false;
+                continue;
+            }
+            if (m_doc.controls.size() == MaxControls) {
+                m_json.fail("more than 4096 controls", m_json.offset());
+                return false;
+            }
             ObjectMembers &control = m_doc.controls.emplace_back();
             control.at = quint32(m_json.offset());
             if (type != Type::Object) {
                 control.isObject = false;
+                stored = false;
                 if (!m_json.skipValue())
                     return false;
                 continue;

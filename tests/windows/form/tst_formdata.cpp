@@ -144,6 +144,8 @@ void tst_formdata::layouts_data()
     row("NUL instead of a value", j, "NUL byte where a value", at(j, QByteArray("\"top\": \0", 8), 7));
     j = edited("\"text\": \"x\"", "\"z\": " + QByteArray(62, '[') + QByteArray(62, ']'));
     row("62 nested lists in a control", j, "nested deeper than 64 levels", at(j, "[[") + 61);
+    j = edited("\"x\"}\n ]", "\"x\"}" + QByteArrayView(", {}").toByteArray().repeated(4095) + "\n ]");
+    row("4097 controls", j, "more than 4096 controls", at(j, "{}") + 4094 * 4);
     j = edited("\"top\": 30", "\"top\": 30, \"top\": 31");
     row("key given twice", j, "'top' is given twice", at(j, "\"top\": 31"));
 
