@@ -148,16 +148,20 @@ struct Channel
 // Decodes `rows` rows of `width` pixels into out as ARGB (alpha 0 unless the
 // format has alpha), bottom-up unless topDown. The caller checked that the
 // rows lie in the data; each row is checked again before it is read.
-// Returns, for 32-bit pixels, the OR of every pixel written (its top byte
+// Every pixel is ORed with orBits (0xFF000000 makes bitmaps opaque).
+// Returns, for 32-bit pixels, the OR of every pixel as stored (its top byte
 // tells whether any pixel has alpha); 0 for the other depths.
 std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h, int width, int rows,
-                         bool topDown, const std::vector<std::uint32_t> &palette, std::uint32_t *out)
+                         bool topDown, const std::vector<std::uint32_t> &palette, std::uint32_t orBits,
+                         std::uint32_t *out)
 {
     const qsizetype stride = ((qsizetype(width) * h.bitCount + 31) / 32) * 4;
     const qsizetype used = (qsizetype(width) * h.bitCount + 7) / 8;
     // Indexes past the colour table read black.
     std::array<std::uint32_t, 256> table{};
     std::copy_n(palette.begin(), std::min(palette.size(), table.size()), table.begin());
+    for (std::uint32_t &v : table)
+        v |= orBits;
     const Channel red(h.compression == BI_BITFIELDS ? h.masks[0] : 0x7C00u);
     const Channel green(h.compression == BI_BITFIELDS ? h.masks[1] : 0x03E0u);
     const Channel blue(h.compression == BI_BITFIELDS ? h.masks[2] : 0x001Fu);
@@ -169,7 +173,7 @@ std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h
         const qsizetype line = pixelsAt + qsizetype(topDown ? row : rows - 1 - row) * stride;
         std::uint32_t *dst = out + size_t(row) * size_t(width);
         if (!r.has(line, used)) {
-            std::fill(dst, dst + width, 0u);
+            std::fill(dst, dst + width, orBits);
             continue;
         }
         const std::uint8_t *src = bytes + line;
@@ -189,13 +193,13 @@ std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h
         case 16:
             for (int x = 0; x < width; ++x) {
                 const std::uint32_t p = std::uint32_t(src[2 * x]) | (std::uint32_t(src[2 * x + 1]) << 8);
-                dst[x] = (red(p) << 16) | (green(p) << 8) | blue(p);
+                dst[x] = (red(p) << 16) | (green(p) << 8) | blue(p) | orBits;
             }
             break;
         case 24:
             for (int x = 0; x < width; ++x)
                 dst[x] = std::uint32_t(src[3 * x]) | (std::uint32_t(src[3 * x + 1]) << 8)
-                       | (std::uint32_t(src[3 * x + 2]) << 16);
+                       | (std::uint32_t(src[3 * x + 2]) << 16) | orBits;
             break;
         case 32:
             if (!fields32 && QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
@@ -209,11 +213,13 @@ std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h
                     dst[x] = fields32 ? (alpha(p) << 24) | (red(p) << 16) | (green(p) << 8) | blue(p) : p;
                 }
             }
-            for (int x = 0; x < width; ++x)
+            for (int x = 0; x < width; ++x) {
                 seen |= dst[x];
+                dst[x] |= orBits;
+            }
             break;
         default:
-            std::fill(dst, dst + width, 0u);
+            std::fill(dst, dst + width, orBits);
             break;
         }
     }
@@ -233,6 +239,16 @@ bool readPalette(const Reader &r, qsizetype at, qsizetype end, const DibHeader &
     }
     return true;
 }
+
+// Each mask byte as its eight pixels, one byte (0 or 1) each, first pixel
+// from the top bit.
+const std::array<std::array<std::uint8_t, 8>, 256> kMaskBits = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        for (int bit = 0; bit < 8; ++bit)
+            t[size_t(b)][size_t(bit)] = std::uint8_t((b >> (7 - bit)) & 1);
+    return t;
+}();
 
 bool decodeIconDib(const Reader &r, qsizetype at, qsizetype end, IconImage *img, QString *error)
 {
@@ -265,7 +281,7 @@ bool decodeIconDib(const Reader &r, qsizetype at, qsizetype end, IconImage *img,
     img->height = height;
     const size_t n = size_t(width) * size_t(height);
     img->colour.resize(n);
-    const std::uint32_t seen = decodeRows(r, pixelsAt, h, width, height, false, palette, img->colour.data());
+    const std::uint32_t seen = decodeRows(r, pixelsAt, h, width, height, false, palette, 0, img->colour.data());
     img->hasAlpha = (seen >> 24) != 0;
     img->mask.resize(n);
     std::uint8_t *mask = img->mask.data();
@@ -282,11 +298,8 @@ bool decodeIconDib(const Reader &r, qsizetype at, qsizetype end, IconImage *img,
             const std::uint8_t *src = bytes + line;
             // Whole bytes eight pixels at a time, then the last few bits.
             int x = 0;
-            for (; x + 8 <= width; x += 8) {
-                const std::uint8_t b = src[x >> 3];
-                for (int bit = 0; bit < 8; ++bit)
-                    dst[x + bit] = (b >> (7 - bit)) & 1;
-            }
+            for (; x + 8 <= width; x += 8)
+                std::memcpy(dst + x, kMaskBits[src[x >> 3]].data(), 8);
             for (; x < width; ++x)
                 dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
         }
@@ -405,9 +418,7 @@ std::unique_ptr<Bitmap> decodeBitmap(const QByteArray &data, QString *error)
         fail(error, QStringLiteral("bitmap too large"), 18);
         return nullptr;
     }
-    decodeRows(r, pixelsOffset, h, width, height, topDown, palette, bm->pixels.data());
-    for (std::uint32_t &v : bm->pixels)
-        v |= 0xFF000000u;
+    decodeRows(r, pixelsOffset, h, width, height, topDown, palette, 0xFF000000u, bm->pixels.data());
     bm->addressable = true;
     return bm;
 }

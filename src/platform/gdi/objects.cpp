@@ -85,10 +85,13 @@ void HandleTable::remove(HGDIOBJ h, Object *o)
     const std::size_t index = std::size_t(h) & kIndexMask;
     Slot &slot = m_slots[index];
     --m_live[size_t(o->kind)];
-    // Pens and brushes come and go on every redraw: a few are kept for reuse.
+    // Pens and brushes come and go on every redraw, regions on every shape
+    // built: a few are kept for reuse (small regions with their storage).
     const Kind kind = o->kind;
     std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
-    if ((kind == Kind::Pen || kind == Kind::Brush) && spare.size() < kSpare && fastPathsEnabled())
+    const bool reusable = kind == Kind::Pen || kind == Kind::Brush
+                       || (kind == Kind::Region && static_cast<RegionObject *>(o)->region.spanCapacity() <= 64);
+    if (reusable && spare.size() < kSpare && fastPathsEnabled())
         spare.push_back(std::move(slot.object));
     slot = Slot{};
     m_freeSlots.push_back(std::uint32_t(index));
@@ -591,12 +594,17 @@ static int regionType(const Region &r)
 
 static HRGN addRegion(Region &&r)
 {
-    auto o = std::make_unique<RegionObject>();
+    auto o = HandleTable::instance().reuse<RegionObject>(Kind::Region);
     o->region = std::move(r);
     return HandleTable::instance().add(std::move(o));
 }
 
-HRGN CreateRectRgn(int x1, int y1, int x2, int y2) { return addRegion(Region(Rect{x1, y1, x2, y2})); }
+HRGN CreateRectRgn(int x1, int y1, int x2, int y2)
+{
+    auto o = HandleTable::instance().reuse<RegionObject>(Kind::Region);
+    o->region.assign(Rect{x1, y1, x2, y2});
+    return HandleTable::instance().add(std::move(o));
+}
 
 HRGN CreateRectRgnIndirect(const RECT *lprect)
 {
@@ -617,15 +625,24 @@ HRGN CreatePolygonRgn(const POINT *pptl, int cPoint, int iMode)
 {
     if (!pptl || cPoint < 0 || (iMode != ALTERNATE && iMode != WINDING))
         return 0;
-    std::vector<std::int64_t> xy;
-    xy.reserve(size_t(cPoint) * 2);
+    // Small polygons (the usual case) are converted on the stack.
+    constexpr int kLocalPoints = 16;
+    std::int64_t local[2 * kLocalPoints];
+    std::vector<std::int64_t> heap;
+    std::int64_t *xy = local;
+    if (cPoint > kLocalPoints) {
+        heap.resize(size_t(cPoint) * 2);
+        xy = heap.data();
+    }
     for (int i = 0; i < cPoint; ++i) {
         if (std::abs(pptl[i].x) > (1 << 16) || std::abs(pptl[i].y) > (1 << 16))
             return 0; // out of the range this rasteriser handles
-        xy.push_back(pptl[i].x);
-        xy.push_back(pptl[i].y);
+        xy[2 * i] = pptl[i].x;
+        xy[2 * i + 1] = pptl[i].y;
     }
-    return addRegion(polygonRegion(xy.data(), cPoint, iMode));
+    auto o = HandleTable::instance().reuse<RegionObject>(Kind::Region);
+    polygonRegion(xy, cPoint, iMode, o->region);
+    return HandleTable::instance().add(std::move(o));
 }
 
 int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode)
@@ -635,7 +652,8 @@ int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode)
     if (!dst || !a)
         return ERROR;
     if (iMode == RGN_COPY) {
-        dst->region = a->region;
+        if (dst != a)
+            dst->region.assign(a->region);
         return regionType(dst->region);
     }
     RegionObject *b = regionFor(hrgnSrc2);
@@ -649,7 +667,11 @@ int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode)
     case RGN_DIFF: op = Region::Op::Diff; break;
     default: return ERROR;
     }
-    dst->region = a->region.combined(b->region, op);
+    // Built aside first (the destination may be a source), then copied over
+    // into the storage the destination already has.
+    static Region scratch;
+    Region::combine(a->region, b->region, op, scratch);
+    dst->region.assign(scratch);
     return regionType(dst->region);
 }
 

@@ -19,6 +19,7 @@
 #include <new>
 #include <optional>
 #include <unordered_map>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -305,7 +306,13 @@ public:
             return std::make_unique<T>();
         std::unique_ptr<T> object(static_cast<T *>(spare.back().release()));
         spare.pop_back();
-        *object = T();
+        if constexpr (std::is_same_v<T, RegionObject>) {
+            // A region keeps its storage for the next shape.
+            object->selectCount = 0;
+            object->region.clear();
+        } else {
+            *object = T();
+        }
         return object;
     }
     int live(Kind kind) const { return m_live[size_t(kind)]; }

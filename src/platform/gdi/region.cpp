@@ -144,18 +144,36 @@ static void combineRow(Region::Row a, Region::Row b, Region::Op op, Region::Buil
 
 Region Region::combined(const Region &other, Op op) const
 {
-    const bool keepA = op != Op::And;                   // rows only this region has
-    const bool keepB = op == Op::Or || op == Op::Xor;   // rows only the other has
-    if (other.isEmpty())
-        return keepA ? *this : Region();
-    if (isEmpty())
-        return keepB ? other : Region();
-
     Region result;
     result.m_bands.reserve(m_bands.size() + other.m_bands.size() + 2);
     result.m_spans.reserve(m_spans.size() + other.m_spans.size() + 2);
+    combine(*this, other, op, result);
+    return result;
+}
+
+void Region::combine(const Region &first, const Region &other, Op op, Region &result)
+{
+    Q_ASSERT(&result != &first && &result != &other);
+    const bool keepA = op != Op::And;                   // rows only the first region has
+    const bool keepB = op == Op::Or || op == Op::Xor;   // rows only the other has
+    if (other.isEmpty()) {
+        if (keepA)
+            result.assign(first);
+        else
+            result.clear();
+        return;
+    }
+    if (first.isEmpty()) {
+        if (keepB)
+            result.assign(other);
+        else
+            result.clear();
+        return;
+    }
+
+    result.clear();
     Builder out(result);
-    const std::vector<Band> &ab = m_bands, &bb = other.m_bands;
+    const std::vector<Band> &ab = first.m_bands, &bb = other.m_bands;
     size_t ia = 0, ib = 0;
     int y = std::min(ab.front().top, bb.front().top);
     while (ia < ab.size() || ib < bb.size()) {
@@ -169,10 +187,10 @@ Region Region::combined(const Region &other, Op op) const
         if (b)
             next = std::min(next, inB ? b->bottom : b->top);
         if (inA && inB) {
-            combineRow(spans(*a), other.spans(*b), op, out);
+            combineRow(first.spans(*a), other.spans(*b), op, out);
             out.close(y, next);
         } else if (inA && keepA) {
-            out.addRow(spans(*a));
+            out.addRow(first.spans(*a));
             out.close(y, next);
         } else if (inB && keepB) {
             out.addRow(other.spans(*b));
@@ -184,8 +202,7 @@ Region Region::combined(const Region &other, Op op) const
         if (b && b->bottom <= y)
             ++ib;
     }
-    Q_ASSERT_X(result.isValid(), "Region::combined", "broken band invariant");
-    return result;
+    Q_ASSERT_X(result.isValid(), "Region::combine", "broken band invariant");
 }
 
 void Region::translate(int dx, int dy)
@@ -270,10 +287,9 @@ private:
 
 // Turns each row's crossings into spans: rows r = 0..rows-1 are image row
 // rowTop + r, with crossings cs[start[r] .. start[r+1]).
-Region spansFromCrossings(Crossing *cs, const std::uint32_t *start, std::int64_t rows, std::int64_t rowTop,
-                          int fillMode)
+void spansFromCrossings(Crossing *cs, const std::uint32_t *start, std::int64_t rows, std::int64_t rowTop,
+                        int fillMode, Region &result)
 {
-    Region result;
     Region::Builder out(result);
     for (std::int64_t r = 0; r < rows; ++r) {
         Crossing *first = cs + start[r], *last = cs + start[r + 1];
@@ -299,7 +315,6 @@ Region spansFromCrossings(Crossing *cs, const std::uint32_t *start, std::int64_t
         const int y = int(rowTop + r);
         out.close(y, y + 1);
     }
-    return result;
 }
 
 constexpr std::int64_t kCoordLimit = 1 << 16;
@@ -310,18 +325,26 @@ constexpr size_t kLocalCrossings = 256;
 
 Region polygonRegion(const std::int64_t *xy, int count, int fillMode)
 {
+    Region result;
+    polygonRegion(xy, count, fillMode, result);
+    return result;
+}
+
+void polygonRegion(const std::int64_t *xy, int count, int fillMode, Region &out)
+{
+    out.clear();
     if (count < 3)
-        return {};
+        return;
     std::int64_t ymin = xy[1], ymax = xy[1];
     for (int i = 0; i < count; ++i) {
         if (std::llabs(xy[2 * i]) > kCoordLimit || std::llabs(xy[2 * i + 1]) > kCoordLimit)
-            return {};
+            return;
         ymin = std::min(ymin, xy[2 * i + 1]);
         ymax = std::max(ymax, xy[2 * i + 1]);
     }
     const std::int64_t rows = ymax - ymin;
     if (rows <= 0)
-        return {};
+        return;
     // Count each row's crossings, then place them row by row.
     ScratchArray<std::uint32_t, kLocalRows + 1> start(size_t(rows) + 1);
     std::fill(start.data(), start.data() + rows + 1, 0u);
@@ -352,7 +375,8 @@ Region polygonRegion(const std::int64_t *xy, int count, int fillMode)
             cs[cursor[size_t(y - ymin)]++] = {x, dir};
         }
     }
-    return spansFromCrossings(cs.data(), start.data(), rows, ymin, fillMode);
+    out.reserveRows(size_t(rows), total / 2 + 1);
+    spansFromCrossings(cs.data(), start.data(), rows, ymin, fillMode, out);
 }
 
 Region polygonRegionF(const double *xy, int count, int fillMode)
@@ -410,7 +434,10 @@ Region polygonRegionF(const double *xy, int count, int fillMode)
             cs[cursor[size_t(y - rowTop)]++] = {std::int64_t(std::ceil(x - eps)), dir};
         }
     }
-    return spansFromCrossings(cs.data(), start.data(), rows, rowTop, fillMode);
+    Region result;
+    result.reserveRows(size_t(rows), start[size_t(rows)] / 2 + 1);
+    spansFromCrossings(cs.data(), start.data(), rows, rowTop, fillMode, result);
+    return result;
 }
 
 // ---- Ellipses ----

@@ -92,6 +92,38 @@ public:
     Row rowSpans(int y) const;
 
     Region combined(const Region &other, Op op) const;
+    // The same into `out` (which may be neither operand), reusing its storage.
+    static void combine(const Region &a, const Region &b, Op op, Region &out);
+    // Empties the region, keeping its storage for the next use.
+    void clear()
+    {
+        m_bands.clear();
+        m_spans.clear();
+    }
+    // Becomes the rectangle's pixels, reusing its storage.
+    void assign(const Rect &rect)
+    {
+        clear();
+        const Rect r = rect.normalized();
+        if (!r.isEmpty()) {
+            m_bands.push_back({r.top, r.bottom, 0, 1});
+            m_spans.push_back({r.left, r.right});
+        }
+    }
+    // Spans it can hold without growing.
+    size_t spanCapacity() const { return m_spans.capacity(); }
+    // Room for this many bands and spans without growing.
+    void reserveRows(size_t bands, size_t spans)
+    {
+        m_bands.reserve(bands);
+        m_spans.reserve(spans);
+    }
+    // Becomes a copy of o, reusing its own storage.
+    void assign(const Region &o)
+    {
+        m_bands.assign(o.m_bands.begin(), o.m_bands.end());
+        m_spans.assign(o.m_spans.begin(), o.m_spans.end());
+    }
     Region united(const Region &o) const { return combined(o, Op::Or); }
     Region intersected(const Region &o) const { return combined(o, Op::And); }
     Region intersected(const Rect &r) const { return combined(Region(r), Op::And); }
@@ -147,6 +179,8 @@ private:
 // Pixels (x,y) whose integer point lies inside the polygon (left/top edges
 // in, right/bottom edges out); fillMode is ALTERNATE (1) or WINDING (2).
 Region polygonRegion(const std::int64_t *xy, int count, int fillMode);
+// The same into `out`, reusing its storage.
+void polygonRegion(const std::int64_t *xy, int count, int fillMode, Region &out);
 // The same rule for real-valued vertices (outlines of wide pens).
 Region polygonRegionF(const double *xy, int count, int fillMode);
 

@@ -413,7 +413,9 @@ HDC UserControl::hDC()
 
 HWND UserControl::hWnd()
 {
-    return hwndOf(this);
+    if (!m_hwnd)
+        m_hwnd = hwndOf(this);
+    return m_hwnd;
 }
 
 void UserControl::Refresh()

@@ -269,6 +269,7 @@ private:
     QString m_accessKeys;
     QList<int> m_shortcutIds;
     bool m_defaultCancel = false;
+    HWND m_hwnd = 0; // found on first use; the handle lives as long as the widget
     HDC m_dc = 0;
     HBITMAP m_surface = 0;
     HBITMAP m_stockBitmap = 0;
