@@ -55,6 +55,8 @@ private slots:
 
     void dibEntries_data();
     void dibEntries();
+    void wideEntries_data();
+    void wideEntries();
     void alphaImagesBlend();
     void pngEntry();
     void entryOf256();
@@ -109,6 +111,57 @@ void tst_GdiIcon::dibEntries()
     QCOMPARE(GetObjectA(icon, int(sizeof(info)), &info), 0);
     QVERIFY(DestroyIcon(icon));
     QVERIFY(!DestroyIcon(icon));
+}
+
+void tst_GdiIcon::wideEntries_data()
+{
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<int>("width");
+    for (int bpp : {1, 4, 8, 24, 32})
+        for (int width : {16, 21}) // whole mask bytes only, and a few bits over
+            QTest::newRow(qPrintable(QStringLiteral("%1 bpp, %2 wide").arg(bpp).arg(width))) << bpp << width;
+}
+
+void tst_GdiIcon::wideEntries()
+{
+    // Rows long enough for whole bytes of mask and pixels: seeded colours
+    // and mask bits, checked through DrawIconEx and the mask of GetIconInfo.
+    QFETCH(int, bitCount);
+    QFETCH(int, width);
+    QRandomGenerator rng(quint32(bitCount * 100 + width));
+    Image img;
+    img.width = width;
+    img.height = 3;
+    img.bitCount = bitCount;
+    if (bitCount <= 8)
+        for (int i = 0; i < (1 << bitCount); ++i)
+            img.palette.append(rng.generate() & 0xFFFFFF);
+    if (bitCount == 1)
+        img.palette = {0x3050F0, 0xE0E0E0}; // a colour icon, not a monochrome one
+    for (int i = 0; i < width * img.height; ++i) {
+        img.pixels.append(bitCount <= 8 ? rng.bounded(1u << bitCount) : (rng.generate() & 0xFFFFFF));
+        img.transparent.append(rng.bounded(2) == 1);
+    }
+    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    QVERIFY(icon);
+    Surface s(width + 2, img.height + 2, kPaper);
+    QVERIFY(DrawIconEx(s.dc, 1, 1, icon, 0, 0, 0, 0, DI_NORMAL));
+    ICONINFO info{};
+    QVERIFY(GetIconInfo(icon, &info));
+    HDC maskDc = CreateCompatibleDC(0);
+    HGDIOBJ old = SelectObject(maskDc, info.hbmMask);
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int i = y * width + x;
+            const COLORREF colour = toRef(expectedColour(img, i));
+            QCOMPARE(GetPixel(s.dc, x + 1, y + 1), img.transparent[i] ? kPaper ^ colour : colour);
+            QCOMPARE(GetPixel(maskDc, x, y), img.transparent[i] ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        }
+    SelectObject(maskDc, old);
+    DeleteDC(maskDc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
 }
 
 void tst_GdiIcon::alphaImagesBlend()

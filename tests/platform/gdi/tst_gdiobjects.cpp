@@ -23,6 +23,8 @@ private slots:
     void selectObjectReturnsReplaced();
     void bitmapInOneDcAtATime();
     void compatibleBitmapFormat();
+    void newBitmapContents_data();
+    void newBitmapContents();
     void drawingSequenceLeavesNothing();
     void drawNotifier();
     void dcDefaults();
@@ -178,6 +180,53 @@ void tst_GdiObjects::bitmapInOneDcAtATime()
     DeleteDC(one);
     DeleteDC(two);
     DeleteObject(bm);
+}
+
+void tst_GdiObjects::newBitmapContents_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("fill"); // -1: CreateCompatibleBitmap, else createFilledBitmap's colour
+    QTest::newRow("compatible, one pixel") << 1 << 1 << -1;
+    QTest::newRow("compatible, button sized") << 73 << 25 << -1;
+    QTest::newRow("filled, one pixel") << 1 << 1 << int(RGB(12, 34, 56));
+    QTest::newRow("filled, button sized") << 73 << 25 << int(RGB(212, 208, 200));
+    QTest::newRow("filled, long rows") << 300 << 3 << int(RGB(255, 0, 128));
+}
+
+void tst_GdiObjects::newBitmapContents()
+{
+    // A new bitmap is all black (or all its fill colour), even where the
+    // memory of a just-deleted bitmap of the same size is handed out again.
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, fill);
+    HDC dc = CreateCompatibleDC(0);
+    HBITMAP dirty = CreateCompatibleBitmap(0, width, height);
+    HGDIOBJ stock = SelectObject(dc, dirty);
+    const RECT all{0, 0, width, height};
+    FillRect(dc, &all, HBRUSH(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, stock);
+    QVERIFY(DeleteObject(dirty));
+    const HBITMAP fresh = fill < 0 ? CreateCompatibleBitmap(0, width, height)
+                                   : gdi::createFilledBitmap(width, height, COLORREF(fill));
+    QVERIFY(fresh);
+    BITMAP info{};
+    GetObjectA(fresh, int(sizeof(info)), &info);
+    QCOMPARE(info.bmBitsPixel, WORD(32));
+    QCOMPARE(info.bmWidth, width);
+    QCOMPARE(info.bmHeight, height);
+    SelectObject(dc, fresh);
+    const COLORREF expected = fill < 0 ? RGB(0, 0, 0) : COLORREF(fill);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetPixel(dc, x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2 is %3").arg(x).arg(y).arg(GetPixel(dc, x, y), 6, 16)));
+    SelectObject(dc, stock);
+    DeleteObject(fresh);
+    DeleteDC(dc);
+    // An empty size gives the stock bitmap, as CreateCompatibleBitmap does.
+    QCOMPARE(gdi::createFilledBitmap(0, height, RGB(1, 2, 3)), CreateCompatibleBitmap(0, 0, height));
 }
 
 void tst_GdiObjects::compatibleBitmapFormat()

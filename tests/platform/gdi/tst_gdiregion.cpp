@@ -53,6 +53,23 @@ int windingAt(const QList<POINT> &poly, int x, int y)
     return wn;
 }
 
+// The region of the pixels in 0..w-1 x 0..h-1 where `in` holds, built one
+// pixel at a time: the same pixels reached another way, for EqualRgn, which
+// compares the stored bands and spans exactly.
+template<typename In>
+HRGN regionOfPixels(int w, int h, In in)
+{
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (in(x, y)) {
+                HRGN dot = CreateRectRgn(x, y, x + 1, y + 1);
+                CombineRgn(r, r, dot, RGN_OR);
+                DeleteObject(dot);
+            }
+    return r;
+}
+
 } // namespace
 
 class tst_GdiRegion : public QObject
@@ -173,6 +190,15 @@ void tst_GdiRegion::randomPolygonsAgainstWindingOracle()
                 if (bool(PtInRegion(r, x, y)) != expected)
                     QFAIL(qPrintable(QStringLiteral("round %1: pixel %2,%3").arg(round).arg(x).arg(y)));
             }
+        // Stored as the same bands and spans as those pixels built one by one
+        // (every vertex lies in -3..17, so nothing lies outside -3..18).
+        HRGN same = regionOfPixels(22, 22, [&](int x, int y) {
+            const int wn = windingAt(poly, x - 3, y - 3);
+            return mode == WINDING ? wn != 0 : (wn & 1) != 0;
+        });
+        OffsetRgn(same, -3, -3);
+        QVERIFY2(EqualRgn(r, same), qPrintable(QStringLiteral("round %1").arg(round)));
+        DeleteObject(same);
         DeleteObject(r);
     }
 }
@@ -193,30 +219,39 @@ void tst_GdiRegion::combineAgainstPixelOracle()
                 DeleteObject(piece);
             }
         const int mode = modes[round % 5];
-        // The destination may be one of the sources.
-        HRGN dst = round % 3 == 0 ? a : CreateRectRgn(0, 0, 0, 0);
-        bool inA[16][16], inB[16][16];
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) {
-                inA[y][x] = PtInRegion(a, x, y);
-                inB[y][x] = PtInRegion(b, x, y);
+        // The destination may be either source.
+        HRGN dst = round % 3 == 0 ? a : round % 3 == 1 ? b : CreateRectRgn(0, 0, 0, 0);
+        // Sampled a little beyond the pieces' boxes (0..15), so every pixel
+        // of them is seen.
+        constexpr int kLo = -2, kSize = 20;
+        bool inA[kSize][kSize], inB[kSize][kSize];
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                inA[y][x] = PtInRegion(a, x + kLo, y + kLo);
+                inB[y][x] = PtInRegion(b, x + kLo, y + kLo);
             }
         QVERIFY(CombineRgn(dst, a, b, mode) != ERROR);
-        int count = 0;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) {
-                const bool pa = inA[y][x], pb = inB[y][x];
-                const bool expected = mode == RGN_AND ? pa && pb
-                                    : mode == RGN_OR  ? pa || pb
-                                    : mode == RGN_XOR ? pa != pb
-                                    : mode == RGN_DIFF ? pa && !pb
-                                                       : pa;
-                QCOMPARE(bool(PtInRegion(dst, x, y)), expected);
-                count += expected;
+        auto expectedAt = [&](int x, int y) {
+            const bool pa = inA[y][x], pb = inB[y][x];
+            return mode == RGN_AND ? pa && pb
+                 : mode == RGN_OR  ? pa || pb
+                 : mode == RGN_XOR ? pa != pb
+                 : mode == RGN_DIFF ? pa && !pb
+                                    : pa;
+        };
+        const QRegion view = gdi::toQRegion(dst);
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                QCOMPARE(bool(PtInRegion(dst, x + kLo, y + kLo)), expectedAt(x, y));
+                // The QRegion view carries the same pixels.
+                QCOMPARE(view.contains(QPoint(x + kLo, y + kLo)), expectedAt(x, y));
             }
-        // The QRegion view carries the same pixels.
-        QCOMPARE(gdi::toQRegion(dst).intersected(QRect(0, 0, 16, 16)).isEmpty(), count == 0);
-        if (dst != a)
+        // Stored exactly as the same pixels built one by one.
+        HRGN same = regionOfPixels(kSize, kSize, expectedAt);
+        OffsetRgn(same, kLo, kLo);
+        QVERIFY2(EqualRgn(dst, same), qPrintable(QStringLiteral("round %1").arg(round)));
+        DeleteObject(same);
+        if (dst != a && dst != b)
             DeleteObject(dst);
         DeleteObject(a);
         DeleteObject(b);
