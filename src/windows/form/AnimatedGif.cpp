@@ -25,9 +25,11 @@ bool isOpaque(const QImage &premultiplied)
     if (premultiplied.format() == QImage::Format_RGB32)
         return true;
     quint32 all = 0xFF000000u;
-    for (int y = 0; y < premultiplied.height(); ++y) {
+    const int width = premultiplied.width();
+    const int height = premultiplied.height();
+    for (int y = 0; y < height; ++y) {
         const auto *line = reinterpret_cast<const quint32 *>(premultiplied.constScanLine(y));
-        for (int x = 0; x < premultiplied.width(); ++x)
+        for (int x = 0; x < width; ++x)
             all &= line[x];
     }
     return all == 0xFF000000u;
