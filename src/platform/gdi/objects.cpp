@@ -667,11 +667,11 @@ int CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode)
     case RGN_DIFF: op = Region::Op::Diff; break;
     default: return ERROR;
     }
-    // Built aside first (the destination may be a source), then copied over
-    // into the storage the destination already has.
+    // Built aside first (the destination may be a source), then swapped in;
+    // the destination's old storage is kept aside for the next call.
     static Region scratch;
     Region::combine(a->region, b->region, op, scratch);
-    dst->region.assign(scratch);
+    std::swap(dst->region, scratch);
     return regionType(dst->region);
 }
 

@@ -30,28 +30,6 @@ Region::Region(const Rect &rect)
     }
 }
 
-void Region::Builder::close(int top, int bottom)
-{
-    std::vector<Span> &s = m_r.m_spans;
-    const size_t count = s.size() - m_start;
-    if (count == 0 || bottom <= top) {
-        s.resize(m_start);
-        return;
-    }
-    if (!m_r.m_bands.empty()) {
-        Band &last = m_r.m_bands.back();
-        // The same spans as the band just above: that band grows instead.
-        if (last.bottom == top && last.count == count
-            && std::equal(s.begin() + last.first, s.begin() + last.first + count, s.begin() + m_start)) {
-            last.bottom = bottom;
-            s.resize(m_start);
-            return;
-        }
-    }
-    m_r.m_bands.push_back({top, bottom, std::uint32_t(m_start), std::uint32_t(count)});
-    m_start = s.size();
-}
-
 Region Region::fromRowSpans(std::vector<RowSpan> spans)
 {
     std::erase_if(spans, [](const RowSpan &s) { return s.x2 <= s.x1; });
@@ -100,20 +78,22 @@ bool Region::contains(int x, int y) const
     return it != row.end() && x >= it->x1;
 }
 
-static bool apply(Region::Op op, bool a, bool b)
+// Which of the four in/out states of (a, b) an operation keeps, as bits
+// indexed by a * 2 + b.
+static unsigned keptStates(Region::Op op)
 {
     switch (op) {
-    case Region::Op::And: return a && b;
-    case Region::Op::Or: return a || b;
-    case Region::Op::Xor: return a != b;
-    case Region::Op::Diff: return a && !b;
+    case Region::Op::And: return 0b1000;
+    case Region::Op::Or: return 0b1110;
+    case Region::Op::Xor: return 0b0110;
+    case Region::Op::Diff: return 0b0100;
     }
-    return false;
+    return 0;
 }
 
 // Combines two rows of sorted, separated spans by walking their edges in
 // order; each stretch between two edges is in or out as the operation says.
-static void combineRow(Region::Row a, Region::Row b, Region::Op op, Region::Builder &out)
+static void combineRow(Region::Row a, Region::Row b, unsigned kept, Region::Builder &out)
 {
     constexpr int kNone = std::numeric_limits<int>::max();
     size_t ia = 0, ib = 0;
@@ -126,7 +106,7 @@ static void combineRow(Region::Row a, Region::Row b, Region::Op op, Region::Buil
         if (next == kNone)
             break;
         // Before the first edge both are out, and no operation keeps that.
-        if (apply(op, inA, inB))
+        if ((kept >> (unsigned(inA) * 2 + unsigned(inB))) & 1)
             out.add(x, next);
         if (nextA == next) {
             if (inA)
@@ -172,11 +152,29 @@ void Region::combine(const Region &first, const Region &other, Op op, Region &re
     }
 
     result.clear();
-    Builder out(result);
+    const unsigned kept = keptStates(op);
     const std::vector<Band> &ab = first.m_bands, &bb = other.m_bands;
+    // The first region's bands wholly above the other one are kept as they
+    // are (or dropped) without looking at their spans.
+    const int otherTop = bb.front().top;
     size_t ia = 0, ib = 0;
-    int y = std::min(ab.front().top, bb.front().top);
+    while (ia < ab.size() && ab[ia].bottom <= otherTop)
+        ++ia;
+    if (keepA)
+        result.appendBands(first, 0, ia);
+    Builder out(result);
+    int y = ia < ab.size() ? std::min(ab[ia].top, otherTop) : otherTop;
     while (ia < ab.size() || ib < bb.size()) {
+        if (ib == bb.size()) {
+            // Below the other region: the rest of the first one as it is.
+            if (keepA) {
+                const Band &a = ab[ia];
+                out.addRow(first.spans(a));
+                out.close(std::max(y, a.top), a.bottom);
+                result.appendBands(first, ia + 1, ab.size());
+            }
+            break;
+        }
         const Band *a = ia < ab.size() ? &ab[ia] : nullptr;
         const Band *b = ib < bb.size() ? &bb[ib] : nullptr;
         const bool inA = a && a->top <= y;
@@ -187,7 +185,7 @@ void Region::combine(const Region &first, const Region &other, Op op, Region &re
         if (b)
             next = std::min(next, inB ? b->bottom : b->top);
         if (inA && inB) {
-            combineRow(first.spans(*a), other.spans(*b), op, out);
+            combineRow(first.spans(*a), other.spans(*b), kept, out);
             out.close(y, next);
         } else if (inA && keepA) {
             out.addRow(first.spans(*a));
@@ -203,6 +201,21 @@ void Region::combine(const Region &first, const Region &other, Op op, Region &re
             ++ib;
     }
     Q_ASSERT_X(result.isValid(), "Region::combine", "broken band invariant");
+}
+
+void Region::appendBands(const Region &src, size_t from, size_t to)
+{
+    if (from >= to)
+        return;
+    const std::uint32_t srcFirst = src.m_bands[from].first;
+    const std::uint32_t srcEnd = src.m_bands[to - 1].first + src.m_bands[to - 1].count;
+    const auto base = std::uint32_t(m_spans.size());
+    m_spans.insert(m_spans.end(), src.m_spans.begin() + srcFirst, src.m_spans.begin() + srcEnd);
+    for (size_t i = from; i < to; ++i) {
+        Band b = src.m_bands[i];
+        b.first = b.first - srcFirst + base;
+        m_bands.push_back(b);
+    }
 }
 
 void Region::translate(int dx, int dy)

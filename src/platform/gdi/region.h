@@ -1,6 +1,7 @@
 #pragma once
 // Pixel sets for the software GDI: rectangles and regions.
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -162,7 +163,28 @@ public:
             for (const Span &sp : row)
                 add(sp.x1, sp.x2);
         }
-        void close(int top, int bottom);
+        void close(int top, int bottom)
+        {
+            std::vector<Span> &s = m_r.m_spans;
+            const size_t count = s.size() - m_start;
+            if (count == 0 || bottom <= top) {
+                s.resize(m_start);
+                return;
+            }
+            std::vector<Band> &bands = m_r.m_bands;
+            if (!bands.empty()) {
+                Band &last = bands.back();
+                // The same spans as the band just above: that band grows.
+                if (last.bottom == top && last.count == count
+                    && std::equal(s.begin() + last.first, s.begin() + last.first + count, s.begin() + m_start)) {
+                    last.bottom = bottom;
+                    s.resize(m_start);
+                    return;
+                }
+            }
+            bands.push_back({top, bottom, std::uint32_t(m_start), std::uint32_t(count)});
+            m_start = s.size();
+        }
 
     private:
         Region &m_r;
@@ -172,6 +194,9 @@ public:
 private:
     std::vector<Band> m_bands;
     std::vector<Span> m_spans;
+    // Appends src's bands from..to-1 as they are; the caller knows they
+    // cannot merge with the last band already here.
+    void appendBands(const Region &src, size_t from, size_t to);
 };
 
 // Shape rasterisers.
