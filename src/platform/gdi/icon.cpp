@@ -125,13 +125,14 @@ BOOL GetIconInfo(HICON hIcon, ICONINFO *piconinfo)
     {
         std::uint32_t *andBits = mask->pixels.data();
         const std::uint8_t *from = img.mask.data();
+        // Mask entries are 0 or 1: white is black with all colour bits set.
         for (size_t i = 0; i < n; ++i)
-            andBits[i] = from[i] ? kWhite : kBlack;
+            andBits[i] = kBlack | (0x00FFFFFFu * std::uint32_t(from[i] != 0));
         if (img.monochrome) {
             std::uint32_t *xorBits = andBits + n;
             const std::uint32_t *c = img.colour.data();
             for (size_t i = 0; i < n; ++i)
-                xorBits[i] = (c[i] & 0xFFFFFF) ? kWhite : kBlack;
+                xorBits[i] = kBlack | (0x00FFFFFFu * std::uint32_t((c[i] & 0xFFFFFF) != 0));
         }
     }
     HBITMAP colour = 0;
