@@ -6,6 +6,7 @@
 #include <forms/LineControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <forms/ShapeControl.h>
+#include <forms/SingleLineTextBox.h>
 
 #include "ButtonFactory.h"
 #include "StoredFile.h"
@@ -22,7 +23,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -96,7 +96,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
             box->setText(c.text);
             widget = box;
         } else {
-            auto *box = new QLineEdit(c.text, container);
+            auto *box = new SingleLineTextBox(c.text, container);
             box->setCursorPosition(0);
             widget = box;
         }

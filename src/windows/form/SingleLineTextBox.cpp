@@ -1,0 +1,43 @@
+#include <forms/SingleLineTextBox.h>
+
+#include <gdi/gdi.h>
+#include <host/olecolor.h>
+
+#include <QPainter>
+
+namespace forms {
+
+SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
+    : QLineEdit(text, parent)
+{
+    // The style's own frame is left out: the edge below replaces it, and the
+    // text keeps clear of it.
+    setFrame(false);
+    setTextMargins(EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth);
+}
+
+void SingleLineTextBox::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    const int w = width();
+    const int h = height();
+    if (w < 2 * EdgeWidth || h < 2 * EdgeWidth)
+        return;
+    QPainter painter(this);
+    const QColor shadow = host::toQColor(GetSysColor(COLOR_BTNSHADOW));
+    const QColor dark = host::toQColor(GetSysColor(COLOR_3DDKSHADOW));
+    const QColor light = host::toQColor(GetSysColor(COLOR_BTNHIGHLIGHT));
+    const QColor face = host::toQColor(GetSysColor(COLOR_3DLIGHT));
+    // Outer ring: shadow top-left, highlight bottom-right; inner ring: dark
+    // shadow top-left, light bottom-right.
+    painter.fillRect(0, 0, w - 1, 1, shadow);
+    painter.fillRect(0, 1, 1, h - 2, shadow);
+    painter.fillRect(0, h - 1, w, 1, light);
+    painter.fillRect(w - 1, 0, 1, h - 1, light);
+    painter.fillRect(1, 1, w - 3, 1, dark);
+    painter.fillRect(1, 2, 1, h - 4, dark);
+    painter.fillRect(1, h - 2, w - 2, 1, face);
+    painter.fillRect(w - 2, 1, 1, h - 3, face);
+}
+
+} // namespace forms

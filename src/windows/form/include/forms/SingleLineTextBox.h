@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace forms {
+
+// A single-line text box with the sunken two-pixel edge of the classic
+// desktop: a grey and a black line along the top and left, a white and a
+// light grey line along the bottom and right, the text inset within it.
+// Everything else is the line edit's own.
+class SingleLineTextBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit SingleLineTextBox(const QString &text, QWidget *parent = nullptr);
+
+    static constexpr int EdgeWidth = 2;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace forms
