@@ -7,6 +7,7 @@
 #include <button/kxButtons_H.h>
 #include <forms/AnimatedGif.h>
 #include <forms/FormData.h>
+#include <forms/ImageControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
@@ -271,11 +272,12 @@ void tst_storedform::art()
     QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 22), 51);
     QCOMPARE(qFromLittleEndian<quint16>(bmp.constData() + 28), quint16(24));
     {
-        // The window shows exactly what Qt's own reader makes of it.
+        // The window holds exactly what Qt's own reader makes of it.
         radiosala window(formsDir());
-        const auto *banner = window.form().control<QLabel>(QStringLiteral("Image1"));
+        const auto *banner = window.form().control<forms::ImageControl>(QStringLiteral("Image1"));
         QVERIFY(banner);
-        const QImage shown = banner->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(banner->isStretched());
+        const QImage shown = banner->picture().convertToFormat(QImage::Format_RGB32);
         const QImage read = QImage(formsDir() + QStringLiteral("/banner.bmp")).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shown.size(), QSize(274, 51));
         QVERIFY(shown == read);
