@@ -34,6 +34,45 @@ struct AxisWeights
     std::vector<quint16> weight;
 };
 
+// The first source of target i and how many it reads.
+inline int firstSource(int n, int m, int i, int *count)
+{
+    const qint64 lo = qint64(i) * n;
+    const int j0 = int(lo / m);
+    *count = int((lo + n - 1) / m) - j0 + 1;
+    return j0;
+}
+
+// The weights of target i into w[0, count). Sources inside the target are
+// whole pixels and share one weight; only the two edge ones are cut.
+void targetWeights(int n, int m, int i, int j0, int count, quint32 full, quint16 *w)
+{
+    const qint64 lo = qint64(i) * n;
+    const qint64 hi = lo + n;
+    auto edge = [&](qint64 j) {
+        // At most m (< 32768) times 65536: fits unsigned 32 bits.
+        const quint32 overlap = quint32(std::min(hi, (j + 1) * m) - std::max(lo, j * m));
+        return quint16(std::min<quint32>((overlap * 65536u + quint32(n / 2)) / quint32(n), 65535u));
+    };
+    quint32 sum = 0;
+    int largest = 0;
+    for (int k = 0; k < count; ++k) {
+        w[k] = k == 0 || k == count - 1 ? edge(j0 + k) : quint16(full);
+        sum += w[k];
+        if (w[k] > w[largest])
+            largest = k;
+    }
+    // Rounding leaves the sum a few units off; the largest weight takes the
+    // difference (it stays below 65536: no source pixel is a whole target
+    // when the axis shrinks).
+    w[largest] = quint16(w[largest] + 65536u - sum);
+}
+
+quint32 wholeWeight(int n, int m)
+{
+    return std::min<quint32>(quint32((qint64(m) * 65536 + n / 2) / n), 65535u);
+}
+
 AxisWeights axisWeights(int n, int m)
 {
     Q_ASSERT_X(n > m && m > 0, "axisWeights", "only shrinking axes have weights below 1");
@@ -43,37 +82,15 @@ AxisWeights axisWeights(int n, int m)
     a.offset.resize(std::size_t(m));
     int total = 0;
     for (int i = 0; i < m; ++i) {
-        const qint64 lo = qint64(i) * n;
-        const int j0 = int(lo / m);
-        const int j1 = int((lo + n - 1) / m);
-        a.first[std::size_t(i)] = j0;
-        a.count[std::size_t(i)] = j1 - j0 + 1;
+        a.first[std::size_t(i)] = firstSource(n, m, i, &a.count[std::size_t(i)]);
         a.offset[std::size_t(i)] = total;
-        total += j1 - j0 + 1;
+        total += a.count[std::size_t(i)];
     }
     a.weight.resize(std::size_t(total));
-    for (int i = 0; i < m; ++i) {
-        const qint64 lo = qint64(i) * n;
-        const qint64 hi = lo + n;
-        quint16 *w = a.weight.data() + a.offset[std::size_t(i)];
-        const int j0 = a.first[std::size_t(i)];
-        const int count = a.count[std::size_t(i)];
-        quint32 sum = 0;
-        int largest = 0;
-        for (int k = 0; k < count; ++k) {
-            const qint64 j = j0 + k;
-            // At most m (< 32768) times 65536: fits unsigned 32 bits.
-            const quint32 overlap = quint32(std::min(hi, (j + 1) * m) - std::max(lo, j * m));
-            w[k] = quint16(std::min<quint32>((overlap * 65536u + quint32(n / 2)) / quint32(n), 65535u));
-            sum += w[k];
-            if (w[k] > w[largest])
-                largest = k;
-        }
-        // Rounding leaves the sum a few units off; the largest weight takes
-        // the difference (it stays below 65536: no source pixel is a whole
-        // target when the axis shrinks).
-        w[largest] = quint16(w[largest] + 65536u - sum);
-    }
+    const quint32 full = wholeWeight(n, m);
+    for (int i = 0; i < m; ++i)
+        targetWeights(n, m, i, a.first[std::size_t(i)], a.count[std::size_t(i)], full,
+                      a.weight.data() + a.offset[std::size_t(i)]);
     return a;
 }
 
@@ -138,18 +155,23 @@ struct PaddedWeights
     std::vector<quint16> weight; // taps per target
 };
 
-PaddedWeights padded(const AxisWeights &a, int sourceLength)
+PaddedWeights padded(int n, int m)
 {
     PaddedWeights p;
-    const std::size_t targets = a.first.size();
-    p.taps = *std::max_element(a.count.begin(), a.count.end());
-    p.start.resize(targets);
-    p.weight.assign(targets * std::size_t(p.taps), 0);
-    for (std::size_t i = 0; i < targets; ++i) {
-        const int start = std::min(a.first[i], sourceLength - p.taps);
-        p.start[i] = start;
-        for (int k = 0; k < a.count[i]; ++k)
-            p.weight[i * std::size_t(p.taps) + std::size_t(a.first[i] - start + k)] = a.weight[std::size_t(a.offset[i] + k)];
+    p.start.resize(std::size_t(m));
+    int count = 0;
+    for (int i = 0; i < m; ++i) {
+        p.start[std::size_t(i)] = firstSource(n, m, i, &count);
+        p.taps = std::max(p.taps, count);
+    }
+    p.weight.assign(std::size_t(m) * std::size_t(p.taps), 0);
+    const quint32 full = wholeWeight(n, m);
+    for (int i = 0; i < m; ++i) {
+        const int first = firstSource(n, m, i, &count);
+        const int start = std::min(first, n - p.taps);
+        p.start[std::size_t(i)] = start;
+        targetWeights(n, m, i, first, count, full,
+                      p.weight.data() + std::size_t(i) * std::size_t(p.taps) + std::size_t(first - start));
     }
     return p;
 }
@@ -188,11 +210,11 @@ void verticalRowAny(const uchar *const *rows, const __m128i *w, int taps, std::s
     }
 }
 
-void verticalFast(const QImage &src, const AxisWeights *v, int targetRows, Row16 *out, std::size_t channels)
+void verticalFast(const QImage &src, bool shrinks, int targetRows, Row16 *out, std::size_t channels)
 {
     const __m128i zero = _mm_setzero_si128();
     const std::size_t whole = channels & ~std::size_t(15);
-    if (!v) {
+    if (!shrinks) {
         for (int y = 0; y < targetRows; ++y, out += channels) {
             const uchar *s = src.constScanLine(y);
             std::size_t c = 0;
@@ -206,7 +228,7 @@ void verticalFast(const QImage &src, const AxisWeights *v, int targetRows, Row16
         }
         return;
     }
-    const PaddedWeights p = padded(*v, src.height());
+    const PaddedWeights p = padded(src.height(), targetRows);
     const int taps = p.taps;
     struct Spread
     {
@@ -287,10 +309,10 @@ void horizontalRowAny(const Row16 *in, const int *start, const __m128i *w, int t
     }
 }
 
-void horizontalFast(const Row16 *in, std::size_t inChannels, const AxisWeights *h, int rows, QImage *dst)
+void horizontalFast(const Row16 *in, std::size_t inChannels, bool shrinks, int rows, QImage *dst)
 {
     const int width = dst->width();
-    if (!h) {
+    if (!shrinks) {
         const __m128i half = _mm_set1_epi16(128);
         for (int y = 0; y < rows; ++y, in += inChannels) {
             auto *out = reinterpret_cast<quint32 *>(dst->scanLine(y));
@@ -303,7 +325,7 @@ void horizontalFast(const Row16 *in, std::size_t inChannels, const AxisWeights *
         return;
     }
     const int sourceWidth = int(inChannels / 4);
-    const PaddedWeights p = padded(*h, sourceWidth);
+    const PaddedWeights p = padded(sourceWidth, width);
     const int taps = p.taps;
     const int pairs = (width + 1) / 2;
     // An odd last target is paired with a copy of itself.
@@ -356,8 +378,6 @@ QImage areaScaled(const QImage &source, QSize size, ScalePath path)
     const int sh = src.height();
     const int dw = size.width();
     const int dh = size.height();
-    const std::optional<AxisWeights> v = sh > dh ? std::optional(axisWeights(sh, dh)) : std::nullopt;
-    const std::optional<AxisWeights> h = sw > dw ? std::optional(axisWeights(sw, dw)) : std::nullopt;
 
     QImage dst(dw, dh, src.format());
     if (dst.isNull())
@@ -369,13 +389,15 @@ QImage areaScaled(const QImage &source, QSize size, ScalePath path)
     std::unique_ptr<Row16[]> middle(new Row16[channels * std::size_t(dh)]);
 #if defined(__SSE2__)
     if (path == ScalePath::Fast) {
-        verticalFast(src, v ? &*v : nullptr, dh, middle.get(), channels);
-        horizontalFast(middle.get(), channels, h ? &*h : nullptr, dh, &dst);
+        verticalFast(src, sh > dh, dh, middle.get(), channels);
+        horizontalFast(middle.get(), channels, sw > dw, dh, &dst);
         return dst;
     }
 #else
     Q_UNUSED(path);
 #endif
+    const std::optional<AxisWeights> v = sh > dh ? std::optional(axisWeights(sh, dh)) : std::nullopt;
+    const std::optional<AxisWeights> h = sw > dw ? std::optional(axisWeights(sw, dw)) : std::nullopt;
     verticalGeneric(src, v ? &*v : nullptr, dh, middle.get(), channels);
     horizontalGeneric(middle.get(), channels, h ? &*h : nullptr, dh, &dst);
     return dst;
