@@ -70,6 +70,17 @@ HBITMAP loadBitmap(const QByteArray &bmpData, QString *error)
     return HandleTable::instance().add(std::move(bm));
 }
 
+QImage decodeBitmapImage(const QByteArray &bmpData, QString *error)
+{
+    std::unique_ptr<Bitmap> bm = decodeBitmap(bmpData, error);
+    if (!bm)
+        return {};
+    // The picture takes the decoded pixels over; they go with it.
+    Bitmap *owned = bm.release();
+    return QImage(reinterpret_cast<uchar *>(owned->pixels.data()), owned->width, owned->height, owned->width * 4,
+                  QImage::Format_RGB32, [](void *bitmap) { delete static_cast<Bitmap *>(bitmap); }, owned);
+}
+
 bool iconSize(HICON icon, int *width, int *height)
 {
     const Icon *i = iconFor(icon);

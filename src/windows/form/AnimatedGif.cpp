@@ -35,6 +35,26 @@ bool isOpaque(const QImage &premultiplied)
     return all == 0xFF000000u;
 }
 
+// A decoded frame as the control shows it: fitted to `target` when that
+// differs from its own size (each frame is scaled once), and marked opaque
+// when no pixel shows through, so it is drawn as a plain copy.
+QImage fittedFrame(QImage decoded, QSize target)
+{
+    if (target.isEmpty() || target == decoded.size())
+        return decoded;
+    QImage scaled = smoothlyScaled(decoded, target);
+    if (isOpaque(scaled))
+        scaled.reinterpretAsFormat(QImage::Format_RGB32);
+    return scaled;
+}
+
+QSize fittedSize(QSize natural, QSize control)
+{
+    if (!natural.isValid() || control.isEmpty())
+        return {};
+    return natural.scaled(control, Qt::KeepAspectRatio);
+}
+
 } // namespace
 
 AnimatedGif::AnimatedGif(QWidget *parent)
@@ -45,28 +65,55 @@ AnimatedGif::AnimatedGif(QWidget *parent)
 
 AnimatedGif::~AnimatedGif() = default;
 
+AnimatedGif::Prepared AnimatedGif::prepare(const QString &fileName, QSize controlSize)
+{
+    Prepared prepared;
+    prepared.fileName = fileName;
+    QByteArray bytes;
+    if (!readStoredFile(fileName, &bytes, &prepared.error))
+        return prepared;
+    GifDecoder decoder;
+    QString fault;
+    if (!decoder.open(bytes, &fault) || !decoder.readFrame(&prepared.first, &prepared.firstDelay, &fault)) {
+        prepared.error = QStringLiteral("%1: not a GIF animation (%2)")
+                             .arg(fileName, fault.isEmpty() ? QStringLiteral("no frames") : fault);
+        prepared.first = QImage();
+        return prepared;
+    }
+    prepared.decoder = std::move(decoder);
+    if (!controlSize.isEmpty()) {
+        prepared.fittedTo = controlSize;
+        prepared.firstFitted = fittedFrame(prepared.first, fittedSize(prepared.first.size(), controlSize));
+    }
+    return prepared;
+}
+
 bool AnimatedGif::load(const QString &fileName, QString *error)
 {
-    QByteArray bytes;
-    if (!readStoredFile(fileName, &bytes, error))
-        return false;
-    GifDecoder decoder;
-    QImage first;
-    int delay = 0;
-    QString fault;
-    if (!decoder.open(bytes, &fault) || !decoder.readFrame(&first, &delay, &fault)) {
-        *error = QStringLiteral("%1: not a GIF animation (%2)")
-                     .arg(fileName, fault.isEmpty() ? QStringLiteral("no frames") : fault);
+    return load(prepare(fileName), error);
+}
+
+bool AnimatedGif::load(Prepared prepared, QString *error)
+{
+    if (!prepared.error.isEmpty()) {
+        *error = prepared.error;
         return false;
     }
     m_timer.stop();
-    m_fileName = fileName;
-    m_decoder = std::move(decoder);
-    m_naturalSize = first.size();
-    m_firstFrame = std::move(first);
-    m_firstDelay = frameDelay(delay);
+    m_fileName = prepared.fileName;
+    m_decoder = std::move(prepared.decoder);
+    m_naturalSize = prepared.first.size();
+    m_firstDelay = frameDelay(prepared.firstDelay);
     m_frames.clear();
     m_frameSize = QSize();
+    if (!prepared.firstFitted.isNull() && prepared.fittedTo == size()) {
+        // Fitted already for this control as it is now.
+        m_frameSize = scaledSize();
+        m_frames.push_back({std::move(prepared.firstFitted), m_firstDelay});
+        m_firstFrame = QImage();
+    } else {
+        m_firstFrame = std::move(prepared.first);
+    }
     m_current = 0;
     m_allRead = false;
     // Known once the first pass is through; until then the first pass plays.
@@ -80,9 +127,7 @@ bool AnimatedGif::load(const QString &fileName, QString *error)
 
 QSize AnimatedGif::scaledSize() const
 {
-    if (!m_naturalSize.isValid() || size().isEmpty())
-        return {};
-    return m_naturalSize.scaled(size(), Qt::KeepAspectRatio);
+    return fittedSize(m_naturalSize, size());
 }
 
 // Reads the next frame of the first pass and keeps it scaled; false at the
@@ -102,19 +147,7 @@ bool AnimatedGif::readNextFrame()
             return false;
         delay = frameDelay(stored);
     }
-    const QSize target = scaledSize();
-    Frame frame;
-    frame.delay = delay;
-    // Smooth scaling only where the size changes; each frame is scaled once.
-    if (target.isEmpty() || target == decoded.size()) {
-        frame.image = std::move(decoded);
-    } else {
-        frame.image = smoothlyScaled(decoded, target);
-        // A frame with no see-through pixel is drawn as a plain copy.
-        if (isOpaque(frame.image))
-            frame.image.reinterpretAsFormat(QImage::Format_RGB32);
-    }
-    m_frames.push_back(std::move(frame));
+    m_frames.push_back({fittedFrame(std::move(decoded), scaledSize()), delay});
     return true;
 }
 

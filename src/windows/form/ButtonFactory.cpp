@@ -6,7 +6,7 @@
 
 namespace forms {
 
-QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, BagPrefetch::Bag bag,
+QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, FormPrefetch::Bag bag,
                       QString *error)
 {
     if (!bag.error.isEmpty()) {

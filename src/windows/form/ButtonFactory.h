@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BagPrefetch.h"
+#include "FormPrefetch.h"
 
 #include <forms/FormData.h>
 
@@ -14,7 +14,7 @@ namespace forms {
 // `bagFile`, placed in `container` at the layout's geometry. nullptr with
 // *error when the stream could not be read or holds an entry the reader had
 // to skip.
-QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, BagPrefetch::Bag bag,
+QWidget *createButton(const ControlData &control, QWidget *container, const QString &bagFile, FormPrefetch::Bag bag,
                       QString *error);
 
 } // namespace forms

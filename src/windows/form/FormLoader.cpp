@@ -9,6 +9,7 @@
 #include <forms/SingleLineTextBox.h>
 
 #include "ButtonFactory.h"
+#include "FormPrefetch.h"
 #include "StoredFile.h"
 #include "WindowIcon.h"
 
@@ -64,9 +65,11 @@ void setForeColour(QWidget *widget, quint32 colour)
     widget->setPalette(palette);
 }
 
-// Builds one control; nullptr with *error on a fault.
-QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, BagPrefetch &bags,
-                      QString *error)
+// Builds one control; nullptr with *error on a fault. A button takes its bag
+// from `prefetch` (request `request`); animations and pictures are made
+// empty here and loaded by the caller once their files are read.
+QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, FormPrefetch &prefetch,
+                      int request, QString *error)
 {
     const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
     QWidget *widget = nullptr;
@@ -129,25 +132,15 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
     }
     case ControlKind::Image: {
         auto *image = new ImageControl(container);
-        if (!image->load(file, error)) {
-            delete image;
-            return nullptr;
-        }
         image->setStretched(c.stretch);
         widget = image;
         break;
     }
-    case ControlKind::AniGif: {
-        auto *gif = new AnimatedGif(container);
-        if (!gif->load(file, error)) {
-            delete gif;
-            return nullptr;
-        }
-        widget = gif;
+    case ControlKind::AniGif:
+        widget = new AnimatedGif(container);
         break;
-    }
     case ControlKind::Button:
-        widget = createButton(c, container, file, bags.takeNext(), error);
+        widget = createButton(c, container, file, prefetch.takeBag(request), error);
         if (!widget)
             return nullptr;
         break;
@@ -237,24 +230,40 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         window->setWindowIcon(icon);
     }
 
-    // The buttons' bags are read on a worker while the controls before each
-    // button are made.
-    QStringList bagFiles;
-    for (const ControlData &c : form.controls) {
-        if (c.kind == ControlKind::Button)
-            bagFiles.append(c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file));
+    // The files the controls need are read on a worker while the controls
+    // are made: the buttons' bags first, in the order the buttons come, then
+    // the animations and pictures, which are loaded once every control is
+    // made.
+    std::vector<FormPrefetch::Request> requests;
+    std::vector<int> requestOf(std::size_t(form.controls.size()), -1);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (qsizetype i = 0; i < form.controls.size(); ++i) {
+            const ControlData &c = form.controls[i];
+            const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
+            const QSize size = pixelRect(c).size();
+            if (pass == 0 && c.kind == ControlKind::Button)
+                requests.push_back({FormPrefetch::Kind::Bag, file, {}});
+            else if (pass == 1 && c.kind == ControlKind::AniGif)
+                requests.push_back({FormPrefetch::Kind::Animation, file, size});
+            else if (pass == 1 && c.kind == ControlKind::Image)
+                requests.push_back({FormPrefetch::Kind::Picture, file, c.stretch ? size : QSize()});
+            else
+                continue;
+            requestOf[std::size_t(i)] = int(requests.size() - 1);
+        }
     }
-    BagPrefetch bags(std::move(bagFiles));
+    FormPrefetch prefetch(std::move(requests));
 
     QList<std::pair<int, QWidget *>> tabbed;
-    for (const ControlData &c : form.controls) {
+    for (qsizetype i = 0; i < form.controls.size(); ++i) {
+        const ControlData &c = form.controls[i];
         QWidget *container = c.container == form.name ? window : qobject_cast<QWidget *>(out->find(c.container));
         if (!container) {
             *error = QStringLiteral("%1: control %2: container %3 cannot hold controls").arg(path, c.name, c.container);
             return false;
         }
         QString fault;
-        QObject *object = buildControl(c, container, directory, bags, &fault);
+        QObject *object = buildControl(c, container, directory, prefetch, requestOf[std::size_t(i)], &fault);
         if (!object) {
             *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
             return false;
@@ -262,6 +271,19 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         out->controls.insert(c.name, object);
         if (auto *widget = qobject_cast<QWidget *>(object); widget && c.tabIndex)
             tabbed.append({*c.tabIndex, widget});
+    }
+    for (qsizetype i = 0; i < form.controls.size(); ++i) {
+        const ControlData &c = form.controls[i];
+        QString fault;
+        bool loaded = true;
+        if (c.kind == ControlKind::AniGif)
+            loaded = out->control<AnimatedGif>(c.name)->load(prefetch.takeAnimation(requestOf[std::size_t(i)]), &fault);
+        else if (c.kind == ControlKind::Image)
+            loaded = out->control<ImageControl>(c.name)->load(prefetch.takePicture(requestOf[std::size_t(i)]), &fault);
+        if (!loaded) {
+            *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
+            return false;
+        }
     }
 
     std::stable_sort(tabbed.begin(), tabbed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });

@@ -13,28 +13,6 @@
 
 namespace forms {
 
-namespace {
-
-// A .bmp read by the GDI reader; the bitmap is let go before returning.
-QImage readBmp(const QByteArray &bytes, QString *fault)
-{
-    struct Owned
-    {
-        HBITMAP handle;
-        ~Owned()
-        {
-            if (handle)
-                DeleteObject(handle);
-        }
-    } bitmap{gdi::loadBitmap(bytes, fault)};
-    if (!bitmap.handle)
-        return {};
-    // The view shares the bitmap's pixels: copied before they go.
-    return gdi::bitmapImage(bitmap.handle).copy();
-}
-
-} // namespace
-
 ImageControl::ImageControl(QWidget *parent)
     : QWidget(parent)
 {
@@ -43,30 +21,48 @@ ImageControl::ImageControl(QWidget *parent)
 
 ImageControl::~ImageControl() = default;
 
-bool ImageControl::load(const QString &fileName, QString *error)
+ImageControl::Prepared ImageControl::prepare(const QString &fileName, QSize stretchedTo)
 {
+    Prepared prepared;
     QByteArray bytes;
     QString fault;
     if (!readStoredFile(fileName, &bytes, &fault)) {
-        *error = QFileInfo::exists(fileName) ? fault : QStringLiteral("%1: picture file not found").arg(fileName);
-        return false;
+        prepared.error =
+            QFileInfo::exists(fileName) ? fault : QStringLiteral("%1: picture file not found").arg(fileName);
+        return prepared;
     }
-    QImage image;
     if (bytes.startsWith("BM")) {
-        image = readBmp(bytes, &fault);
+        prepared.picture = gdi::decodeBitmapImage(bytes, &fault);
     } else {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        image = reader.read();
-        if (image.isNull())
+        prepared.picture = reader.read();
+        if (prepared.picture.isNull())
             fault = reader.errorString();
     }
-    if (image.isNull()) {
-        *error = QStringLiteral("%1: %2").arg(fileName, fault);
+    if (prepared.picture.isNull())
+        prepared.error = QStringLiteral("%1: %2").arg(fileName, fault);
+    else if (!stretchedTo.isEmpty())
+        prepared.scaled = smoothlyScaled(prepared.picture, stretchedTo);
+    return prepared;
+}
+
+bool ImageControl::load(const QString &fileName, QString *error)
+{
+    return load(prepare(fileName, m_stretch ? size() : QSize()), error);
+}
+
+bool ImageControl::load(Prepared prepared, QString *error)
+{
+    if (!prepared.error.isEmpty()) {
+        *error = prepared.error;
         return false;
     }
-    setPicture(image);
+    setPicture(prepared.picture);
+    // Kept when it is for this control as it is now; else made at paint.
+    if (m_stretch && prepared.scaled.size() == size())
+        m_scaled = std::move(prepared.scaled);
     return true;
 }
 

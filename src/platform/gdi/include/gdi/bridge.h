@@ -52,6 +52,9 @@ HICON loadIcon(const QByteArray &icoData, QString *error, int wantW = 0, int wan
 // BI_BITFIELDS). The result owns addressable pixels: GetObjectA reports a
 // non-null bmBits.
 HBITMAP loadBitmap(const QByteArray &bmpData, QString *error);
+// The same file read into a picture of its own (RGB32), with no handle made:
+// safe on any thread. A null image and *error on a malformed file.
+QImage decodeBitmapImage(const QByteArray &bmpData, QString *error);
 // Width and height of the icon's own image; false for a bad handle.
 bool iconSize(HICON icon, int *width, int *height);
 

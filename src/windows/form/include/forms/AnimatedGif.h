@@ -29,8 +29,24 @@ public:
     explicit AnimatedGif(QWidget *parent = nullptr);
     ~AnimatedGif() override;
 
+    // What loading needs of the file alone: its bytes read, the first frame
+    // decoded and, for a control of a given size, scaled to fit it. Made by
+    // prepare() on any thread.
+    struct Prepared
+    {
+        QString fileName;
+        QString error; // set when the file is missing or not a GIF animation
+        std::optional<GifDecoder> decoder;
+        QImage first; // as decoded
+        int firstDelay = 0; // ms
+        QSize fittedTo; // the control size `firstFitted` is for
+        QImage firstFitted;
+    };
+    static Prepared prepare(const QString &fileName, QSize controlSize = {});
+
     // False with *error set when the file is missing or not a GIF animation.
     bool load(const QString &fileName, QString *error);
+    bool load(Prepared prepared, QString *error);
 
     // Started and not yet through the repeats the file asks for.
     bool isPlaying() const { return m_playing; }

@@ -17,10 +17,21 @@ public:
     explicit ImageControl(QWidget *parent = nullptr);
     ~ImageControl() override;
 
-    // Reads the picture file: a .bmp through the GDI reader, anything else
-    // through Qt. False with *error naming the file and the fault; the
-    // picture held before stays.
+    // What loading needs of the file alone: the picture read (a .bmp by the
+    // GDI reader, anything else by Qt) and, for a stretched control of a
+    // given size, already scaled to it. Made by prepare() on any thread.
+    struct Prepared
+    {
+        QString error; // names the file and the fault; empty when read
+        QImage picture;
+        QImage scaled; // `picture` at the size asked, when stretched
+    };
+    static Prepared prepare(const QString &fileName, QSize stretchedTo = {});
+
+    // Reads the picture file. False with *error naming the file and the
+    // fault; the picture held before stays.
     bool load(const QString &fileName, QString *error);
+    bool load(Prepared prepared, QString *error);
 
     // The picture as read, before any scaling.
     const QImage &picture() const { return m_picture; }
