@@ -196,11 +196,23 @@ std::uint32_t decodeRows(const Reader &r, qsizetype pixelsAt, const DibHeader &h
                 dst[x] = (red(p) << 16) | (green(p) << 8) | blue(p) | orBits;
             }
             break;
-        case 24:
-            for (int x = 0; x < width; ++x)
+        case 24: {
+            int x = 0;
+            if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+                // Four bytes at a time, the fourth (the next pixel's) masked
+                // off; the last pixel of the row is read byte by byte so
+                // nothing past the row is touched.
+                for (; x + 1 < width; ++x) {
+                    std::uint32_t p;
+                    std::memcpy(&p, src + 3 * x, 4);
+                    dst[x] = (p & 0x00FFFFFFu) | orBits;
+                }
+            }
+            for (; x < width; ++x)
                 dst[x] = std::uint32_t(src[3 * x]) | (std::uint32_t(src[3 * x + 1]) << 8)
                        | (std::uint32_t(src[3 * x + 2]) << 16) | orBits;
             break;
+        }
         case 32:
             if (!fields32 && QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
                 // Stored as this machine keeps its pixels: copied as it is.
