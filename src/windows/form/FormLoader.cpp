@@ -218,18 +218,6 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
     out->controls.clear();
     const FormData &form = out->data;
 
-    window->setObjectName(form.name);
-    window->setWindowTitle(form.caption);
-    window->setFont(layoutFont(form.font));
-    setBackColour(window, form.backColor);
-    window->resize(host::twipsToPixels(form.clientWidth), host::twipsToPixels(form.clientHeight));
-    if (!form.icon.isEmpty()) {
-        const QIcon icon = readWindowIcon(QDir(directory).filePath(form.icon), error);
-        if (icon.isNull())
-            return false;
-        window->setWindowIcon(icon);
-    }
-
     // The files the controls need are read on a worker while the controls
     // are made: the buttons' bags first, in the order the buttons come, then
     // the animations and pictures, which are loaded once every control is
@@ -253,6 +241,18 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         }
     }
     FormPrefetch prefetch(std::move(requests));
+
+    window->setObjectName(form.name);
+    window->setWindowTitle(form.caption);
+    window->setFont(layoutFont(form.font));
+    setBackColour(window, form.backColor);
+    window->resize(host::twipsToPixels(form.clientWidth), host::twipsToPixels(form.clientHeight));
+    if (!form.icon.isEmpty()) {
+        const QIcon icon = readWindowIcon(QDir(directory).filePath(form.icon), error);
+        if (icon.isNull())
+            return false;
+        window->setWindowIcon(icon);
+    }
 
     QList<std::pair<int, QWidget *>> tabbed;
     for (qsizetype i = 0; i < form.controls.size(); ++i) {

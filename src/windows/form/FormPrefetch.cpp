@@ -2,6 +2,8 @@
 
 #include "StoredFile.h"
 
+#include <QThreadPool>
+
 namespace forms {
 
 FormPrefetch::Bag readBagFile(const QString &file)
@@ -16,19 +18,43 @@ FormPrefetch::Bag readBagFile(const QString &file)
 FormPrefetch::FormPrefetch(std::vector<Request> requests)
     : m_requests(std::move(requests))
     , m_results(m_requests.size())
+    , m_states(m_requests.size(), State::Waiting)
 {
-    if (!m_requests.empty())
-        m_worker = std::thread([this] { run(); });
+    if (m_requests.empty())
+        return;
+    // Marked running before it starts: the task may be through before
+    // tryStart returns.
+    m_running = true;
+    const bool started = QThreadPool::globalInstance()->tryStart([this] {
+        run();
+        std::lock_guard lock(m_mutex);
+        m_running = false;
+        m_readyChanged.notify_all();
+    });
+    if (!started) {
+        std::lock_guard lock(m_mutex);
+        m_running = false;
+    }
 }
 
 FormPrefetch::~FormPrefetch()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
+    std::unique_lock lock(m_mutex);
+    m_stop = true;
+    m_readyChanged.wait(lock, [&] { return !m_running; });
+}
+
+FormPrefetch::Result FormPrefetch::read(const Request &request) const
+{
+    switch (request.kind) {
+    case Kind::Bag:
+        return readBagFile(request.file);
+    case Kind::Animation:
+        return AnimatedGif::prepare(request.file, request.size);
+    case Kind::Picture:
+        return ImageControl::prepare(request.file, request.size);
     }
-    if (m_worker.joinable())
-        m_worker.join();
+    return {};
 }
 
 void FormPrefetch::run()
@@ -38,33 +64,32 @@ void FormPrefetch::run()
             std::lock_guard lock(m_mutex);
             if (m_stop)
                 return;
+            if (m_states[i] != State::Waiting)
+                continue; // the window's thread got there first
+            m_states[i] = State::Reading;
         }
-        const Request &request = m_requests[i];
-        Result result;
-        switch (request.kind) {
-        case Kind::Bag:
-            result = readBagFile(request.file);
-            break;
-        case Kind::Animation:
-            result = AnimatedGif::prepare(request.file, request.size);
-            break;
-        case Kind::Picture:
-            result = ImageControl::prepare(request.file, request.size);
-            break;
-        }
+        Result result = read(m_requests[i]);
         std::lock_guard lock(m_mutex);
         m_results[i] = std::move(result);
-        m_ready = int(i + 1);
-        m_readyChanged.notify_one();
+        m_states[i] = State::Read;
+        m_readyChanged.notify_all();
     }
 }
 
 FormPrefetch::Result FormPrefetch::take(int index)
 {
     Q_ASSERT_X(index >= 0 && std::size_t(index) < m_requests.size(), "FormPrefetch::take", "no such request");
+    const std::size_t i = std::size_t(index);
     std::unique_lock lock(m_mutex);
-    m_readyChanged.wait(lock, [&] { return m_ready > index; });
-    return std::exchange(m_results[std::size_t(index)], std::monostate());
+    Q_ASSERT_X(m_states[i] != State::Taken, "FormPrefetch::take", "taken twice");
+    if (m_states[i] == State::Waiting) {
+        m_states[i] = State::Taken;
+        lock.unlock();
+        return read(m_requests[i]);
+    }
+    m_readyChanged.wait(lock, [&] { return m_states[i] == State::Read; });
+    m_states[i] = State::Taken;
+    return std::exchange(m_results[i], std::monostate());
 }
 
 FormPrefetch::Bag FormPrefetch::takeBag(int index)

@@ -10,7 +10,6 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <variant>
 #include <vector>
 
@@ -40,15 +39,18 @@ public:
         QSize size; // the control's, for animations and stretched pictures
     };
 
-    // Read in the order given: the ones wanted first, first.
+    // Read in the order given (the ones wanted first, first) by a task on
+    // Qt's shared thread pool, whose threads stay ready between windows.
+    // Without a free thread, or where the task has not got to a request yet
+    // when it is wanted, the window's thread reads it itself.
     explicit FormPrefetch(std::vector<Request> requests);
-    ~FormPrefetch(); // stops after the file being read and waits for it
+    ~FormPrefetch(); // stops the task after the file being read and waits for it
 
     FormPrefetch(const FormPrefetch &) = delete;
     FormPrefetch &operator=(const FormPrefetch &) = delete;
 
-    // The result of requests[index], waiting until it is read. Each is taken
-    // once, as the kind it was asked for.
+    // The result of requests[index], waiting if the task is reading it. Each
+    // is taken once, as the kind it was asked for.
     Bag takeBag(int index);
     AnimatedGif::Prepared takeAnimation(int index);
     ImageControl::Prepared takePicture(int index);
@@ -56,16 +58,19 @@ public:
 private:
     using Result = std::variant<std::monostate, Bag, AnimatedGif::Prepared, ImageControl::Prepared>;
 
+    enum class State : quint8 { Waiting, Reading, Read, Taken };
+
     void run();
+    Result read(const Request &request) const;
     Result take(int index);
 
     const std::vector<Request> m_requests;
     std::vector<Result> m_results;
-    int m_ready = 0; // results [0, m_ready) are read
+    std::vector<State> m_states;
     bool m_stop = false;
+    bool m_running = false; // the task has not yet returned
     std::mutex m_mutex;
     std::condition_variable m_readyChanged;
-    std::thread m_worker;
 };
 
 // Reads and decodes one bag file on the calling thread.
