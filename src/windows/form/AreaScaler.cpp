@@ -263,39 +263,21 @@ void verticalFast(const QImage &src, bool shrinks, int targetRows, Row16 *out, s
 }
 
 // Two targets at a time, one in each half of the vector: `w` holds, per
-// pair and tap, the two weights spread over four channels each.
+// pair and tap, the two weights spread over four channels each. With Taps
+// above 0 the tap count is fixed when compiled (and the loop unrolled);
+// with 0 it is `taps`.
 template <int Taps>
-void horizontalRow(const Row16 *in, const int *start, const __m128i *w, int pairs, quint32 *out, int width)
+void horizontalRow(const Row16 *in, const int *start, const __m128i *w, int taps, int pairs, quint32 *out,
+                   int width)
 {
+    const int n = Taps > 0 ? Taps : taps;
     const __m128i half = _mm_set1_epi16(128);
-    for (int i = 0; i < pairs; ++i, w += Taps) {
+    for (int i = 0; i < pairs; ++i, w += n) {
         const Row16 *a = in + std::size_t(start[2 * i]) * 4;
         const Row16 *b = in + std::size_t(start[2 * i + 1]) * 4;
         __m128i acc = _mm_setzero_si128();
 #pragma GCC unroll 8
-        for (int k = 0; k < Taps; ++k) {
-            const __m128i v = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(a + 4 * k)),
-                                                 _mm_loadl_epi64(reinterpret_cast<const __m128i *>(b + 4 * k)));
-            acc = _mm_add_epi16(acc, _mm_mulhi_epu16(v, w[k]));
-        }
-        acc = _mm_srli_epi16(_mm_add_epi16(acc, half), 8);
-        const __m128i packed = _mm_packus_epi16(acc, acc);
-        if (2 * i + 1 < width)
-            _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 2 * i), packed);
-        else
-            out[2 * i] = quint32(_mm_cvtsi128_si32(packed));
-    }
-}
-
-void horizontalRowAny(const Row16 *in, const int *start, const __m128i *w, int taps, int pairs, quint32 *out,
-                      int width)
-{
-    const __m128i half = _mm_set1_epi16(128);
-    for (int i = 0; i < pairs; ++i, w += taps) {
-        const Row16 *a = in + std::size_t(start[2 * i]) * 4;
-        const Row16 *b = in + std::size_t(start[2 * i + 1]) * 4;
-        __m128i acc = _mm_setzero_si128();
-        for (int k = 0; k < taps; ++k) {
+        for (int k = 0; k < n; ++k) {
             const __m128i v = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(a + 4 * k)),
                                                  _mm_loadl_epi64(reinterpret_cast<const __m128i *>(b + 4 * k)));
             acc = _mm_add_epi16(acc, _mm_mulhi_epu16(v, w[k]));
@@ -350,11 +332,11 @@ void horizontalFast(const Row16 *in, std::size_t inChannels, bool shrinks, int r
     for (int y = 0; y < rows; ++y, in += inChannels) {
         auto *out = reinterpret_cast<quint32 *>(dst->scanLine(y));
         switch (taps) {
-        case 2: horizontalRow<2>(in, start.data(), w, pairs, out, width); break;
-        case 3: horizontalRow<3>(in, start.data(), w, pairs, out, width); break;
-        case 4: horizontalRow<4>(in, start.data(), w, pairs, out, width); break;
-        case 5: horizontalRow<5>(in, start.data(), w, pairs, out, width); break;
-        default: horizontalRowAny(in, start.data(), w, taps, pairs, out, width); break;
+        case 2: horizontalRow<2>(in, start.data(), w, taps, pairs, out, width); break;
+        case 3: horizontalRow<3>(in, start.data(), w, taps, pairs, out, width); break;
+        case 4: horizontalRow<4>(in, start.data(), w, taps, pairs, out, width); break;
+        case 5: horizontalRow<5>(in, start.data(), w, taps, pairs, out, width); break;
+        default: horizontalRow<0>(in, start.data(), w, taps, pairs, out, width); break;
         }
     }
 }
