@@ -405,12 +405,12 @@ public:
             return std::nullopt;
         }
         const FontMembers &f = m_doc.fonts[s.size];
-        FontSpec spec;
+        FontSpec font;
         if (f.has(KFace) && f[KFace].type == Type::String)
-            spec.face = fontFace(f[KFace].text());
+            font.face = fontFace(f[KFace].text());
         if (f.has(KSize) && f[KSize].type == Type::Number)
-            spec.pointSize = f[KSize].number;
-        if (spec.face.isEmpty() || !(spec.pointSize > 0 && spec.pointSize < 1000)) {
+            font.pointSize = f[KSize].number;
+        if (font.face.isEmpty() || !(font.pointSize > 0 && font.pointSize < 1000)) {
             fail(QStringLiteral("'%1' needs a face and a size in points").arg(keyName(k)), s.at);
             return std::nullopt;
         }
@@ -419,9 +419,9 @@ public:
                 fail(QStringLiteral("'%1': 'bold' is not true or false").arg(keyName(k)), f[KBold].at);
                 return std::nullopt;
             }
-            spec.bold = f[KBold].type == Type::True;
+            font.bold = f[KBold].type == Type::True;
         }
-        return spec;
+        return font;
     }
 
     static QLatin1StringView keyName(Key k) { return QLatin1StringView(kKeyNames[k].data(), qsizetype(kKeyNames[k].size())); }
