@@ -224,19 +224,24 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
     // made.
     std::vector<FormPrefetch::Request> requests;
     std::vector<int> requestOf(std::size_t(form.controls.size()), -1);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (const bool buttons : {true, false}) {
         for (qsizetype i = 0; i < form.controls.size(); ++i) {
             const ControlData &c = form.controls[i];
-            const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
-            const QSize size = pixelRect(c).size();
-            if (pass == 0 && c.kind == ControlKind::Button)
-                requests.push_back({FormPrefetch::Kind::Bag, file, {}});
-            else if (pass == 1 && c.kind == ControlKind::AniGif)
-                requests.push_back({FormPrefetch::Kind::Animation, file, size});
-            else if (pass == 1 && c.kind == ControlKind::Image)
-                requests.push_back({FormPrefetch::Kind::Picture, file, c.stretch ? size : QSize()});
-            else
+            const bool picture = c.kind == ControlKind::AniGif || c.kind == ControlKind::Image;
+            if (buttons ? c.kind != ControlKind::Button : !picture)
                 continue;
+            const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
+            switch (c.kind) {
+            case ControlKind::Button:
+                requests.push_back({FormPrefetch::Kind::Bag, file, {}});
+                break;
+            case ControlKind::AniGif:
+                requests.push_back({FormPrefetch::Kind::Animation, file, pixelRect(c).size()});
+                break;
+            default:
+                requests.push_back({FormPrefetch::Kind::Picture, file, c.stretch ? pixelRect(c).size() : QSize()});
+                break;
+            }
             requestOf[std::size_t(i)] = int(requests.size() - 1);
         }
     }
@@ -254,20 +259,20 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         window->setWindowIcon(icon);
     }
 
+    auto controlFault = [&](const ControlData &c, const QString &fault) {
+        *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
+        return false;
+    };
     QList<std::pair<int, QWidget *>> tabbed;
     for (qsizetype i = 0; i < form.controls.size(); ++i) {
         const ControlData &c = form.controls[i];
         QWidget *container = c.container == form.name ? window : qobject_cast<QWidget *>(out->find(c.container));
-        if (!container) {
-            *error = QStringLiteral("%1: control %2: container %3 cannot hold controls").arg(path, c.name, c.container);
-            return false;
-        }
+        if (!container)
+            return controlFault(c, QStringLiteral("container %1 cannot hold controls").arg(c.container));
         QString fault;
         QObject *object = buildControl(c, container, directory, prefetch, requestOf[std::size_t(i)], &fault);
-        if (!object) {
-            *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
-            return false;
-        }
+        if (!object)
+            return controlFault(c, fault);
         out->controls.insert(c.name, object);
         if (auto *widget = qobject_cast<QWidget *>(object); widget && c.tabIndex)
             tabbed.append({*c.tabIndex, widget});
@@ -280,10 +285,8 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
             loaded = out->control<AnimatedGif>(c.name)->load(prefetch.takeAnimation(requestOf[std::size_t(i)]), &fault);
         else if (c.kind == ControlKind::Image)
             loaded = out->control<ImageControl>(c.name)->load(prefetch.takePicture(requestOf[std::size_t(i)]), &fault);
-        if (!loaded) {
-            *error = QStringLiteral("%1: control %2: %3").arg(path, c.name, fault);
-            return false;
-        }
+        if (!loaded)
+            return controlFault(c, fault);
     }
 
     std::stable_sort(tabbed.begin(), tabbed.end(), [](const auto &a, const auto &b) { return a.first < b.first; });

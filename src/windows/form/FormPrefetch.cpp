@@ -6,6 +6,8 @@
 
 namespace forms {
 
+namespace {
+
 FormPrefetch::Bag readBagFile(const QString &file)
 {
     FormPrefetch::Bag bag;
@@ -14,6 +16,8 @@ FormPrefetch::Bag readBagFile(const QString &file)
         bag.stream = bag::readStream(bytes);
     return bag;
 }
+
+} // namespace
 
 FormPrefetch::FormPrefetch(std::vector<Request> requests)
     : m_requests(std::move(requests))
@@ -44,7 +48,7 @@ FormPrefetch::~FormPrefetch()
     m_readyChanged.wait(lock, [&] { return !m_running; });
 }
 
-FormPrefetch::Result FormPrefetch::read(const Request &request) const
+FormPrefetch::Result FormPrefetch::read(const Request &request)
 {
     switch (request.kind) {
     case Kind::Bag:

@@ -60,8 +60,8 @@ private:
 
     enum class State : quint8 { Waiting, Reading, Read, Taken };
 
+    static Result read(const Request &request); // on the calling thread
     void run();
-    Result read(const Request &request) const;
     Result take(int index);
 
     const std::vector<Request> m_requests;
@@ -72,8 +72,5 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_readyChanged;
 };
-
-// Reads and decodes one bag file on the calling thread.
-FormPrefetch::Bag readBagFile(const QString &file);
 
 } // namespace forms
