@@ -1,12 +1,12 @@
 #include "ChatFile.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <iconv.h>
 #include <langinfo.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace chatfile {
 
@@ -14,54 +14,64 @@ namespace {
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
 constexpr char Utf16[] = "UTF-16LE";
-const QByteArray Replacement("\xFD\xFF", 2);
 #else
 constexpr char Utf16[] = "UTF-16BE";
-const QByteArray Replacement("\xFF\xFD", 2);
 #endif
 
-// Runs iconv over the whole input; an input sequence the target cannot take
-// is replaced by `replacement` (in the target set) and skipped by `skip` bytes.
-QByteArray convert(const char *to, const char *from, const QByteArray &input, const QByteArray &replacement,
-                   int skip)
+// The text in `codeset`, or nothing when some character has no place in it.
+std::optional<QByteArray> toCodeset(const QString &text, const char *codeset)
 {
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = iconv_open(codeset, Utf16);
     if (cd == iconv_t(-1))
-        return {};
+        return std::nullopt;
+    char *in = const_cast<char *>(reinterpret_cast<const char *>(text.utf16()));
+    size_t inLeft = size_t(text.size()) * 2;
     QByteArray output;
-    output.resize(input.size() * 2 + 16);
-    char *in = const_cast<char *>(input.constData());
-    size_t inLeft = size_t(input.size());
+    output.resize(text.size() + 16);
     char *out = output.data();
     size_t outLeft = size_t(output.size());
+    bool complete = true;
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &out, &outLeft) != size_t(-1))
+            continue; // all of the input was taken
+        if (errno != E2BIG) {
+            complete = false; // EILSEQ or EINVAL: a character the set lacks, or a lone surrogate
             break;
-        if (errno == E2BIG) {
-            const qsizetype used = out - output.data();
-            output.resize(output.size() * 2);
-            out = output.data() + used;
-            outLeft = size_t(output.size() - used);
-            continue;
         }
-        // EILSEQ or EINVAL: an unconvertible or cut-off sequence.
-        const size_t n = qMin<size_t>(size_t(skip), inLeft);
-        in += n;
-        inLeft -= n;
-        if (outLeft < size_t(replacement.size()) + 4) {
-            const qsizetype used = out - output.data();
-            output.resize(output.size() * 2 + replacement.size());
-            out = output.data() + used;
-            outLeft = size_t(output.size() - used);
-        }
-        std::memcpy(out, replacement.constData(), size_t(replacement.size()));
-        out += replacement.size();
-        outLeft -= size_t(replacement.size());
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const qsizetype used = out - output.data();
+        output.resize(output.size() * 2);
+        out = output.data() + used;
+        outLeft = size_t(output.size() - used);
     }
-    output.resize(out - output.data());
     iconv_close(cd);
+    if (!complete)
+        return std::nullopt;
+    output.resize(out - output.data());
     return output;
+}
+
+bool isUtf8(const QByteArray &codeset)
+{
+    return codeset.compare("UTF-8", Qt::CaseInsensitive) == 0 || codeset.compare("UTF8", Qt::CaseInsensitive) == 0;
+}
+
+// Windows-1252 differs from ISO 8859-1 only in 0x80-0x9F. The five bytes it
+// leaves undefined are read as the control characters of the same value, as
+// Windows itself reads them, so they survive a load and a save.
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString fromWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto byte = uchar(c);
+        *out++ = QChar(byte >= 0x80 && byte < 0xA0 ? Windows1252High[byte - 0x80] : char16_t(byte));
+    }
+    return text;
 }
 
 } // namespace
@@ -76,15 +86,26 @@ QByteArray codesetName()
 
 QByteArray encode(const QString &text)
 {
-    // UTF-16 code units in, so a lone surrogate is skipped 2 bytes at a time.
-    const QByteArray utf16(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    return convert(codesetName().constData(), Utf16, utf16, QByteArrayLiteral("?"), 2);
+    const QByteArray codeset = codesetName();
+    if (!isUtf8(codeset)) {
+        // Only bytes that load back as this very text may be written in the
+        // 8-bit set: loading reads them as UTF-8 when they happen to be valid
+        // UTF-8, and as Windows-1252 otherwise.
+        if (const auto bytes = toCodeset(text, codeset.constData()); bytes && decode(*bytes) == text)
+            return *bytes;
+    }
+    return text.toUtf8();
 }
 
 QString decode(const QByteArray &bytes)
 {
-    const QByteArray utf16 = convert(Utf16, codesetName().constData(), bytes, Replacement, 1);
-    return QString(reinterpret_cast<const QChar *>(utf16.constData()), utf16.size() / 2);
+    // Stateless: a sequence cut off at the end is an error, not left pending.
+    // A byte-order mark is kept as a character, so the file saves back unchanged.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return fromWindows1252(bytes);
 }
 
 bool save(const QString &path, const QString &text, QString *error)
@@ -120,7 +141,7 @@ std::optional<QString> load(const QString &path, QString *error)
         *error = file.errorString();
         return std::nullopt;
     }
-    if (bytes.endsWith("\r\n"))
+    if (bytes.endsWith("\r\n\r\n") || bytes == "\r\n")
         bytes.chop(2);
     return decode(bytes);
 }

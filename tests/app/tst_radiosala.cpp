@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <clocale>
+
 using echolink::testsupport::RecordingAutomation;
 using Op = RecordingAutomation::Operation;
 
@@ -86,6 +88,10 @@ private slots:
     void indicatorWhileLinkIsDown();
 
     void chatLog();
+    void chatFileEncodings_data();
+    void chatFileEncodings();
+    void loadingOtherFiles_data();
+    void loadingOtherFiles();
     void loadWithoutFile();
     void failedSaveKeepsChat();
     void existeArquivo_data();
@@ -451,15 +457,16 @@ void tst_radiosala::chatLog()
     f.click("limpa_chat");
     QCOMPARE(f.window.Text1->text(), QString());
     QCOMPARE(readFile(file), expectedBytes);
+    // The file's last line ends in a single CR LF, which it keeps.
     f.click("ler_chat");
-    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado"));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado\r\n"));
 
     // Save-and-load cycles do not grow the text.
     for (int i = 0; i < 3; ++i) {
         f.click("gravar_chat");
         f.click("ler_chat");
     }
-    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado"));
+    QCOMPARE(f.window.Text1->text(), QStringLiteral("ZZ9ZZ>Olá, Ação\r\ndigitado\r\n"));
 
     // A second save overwrites the first completely.
     f.window.Text1->setText(QStringLiteral("x"));
@@ -467,6 +474,75 @@ void tst_radiosala::chatLog()
     QCOMPARE(readFile(file), QByteArray("x\r\n"));
     QVERIFY(boxes.calls().isEmpty());
     QDir::setCurrent(previous);
+}
+
+void tst_radiosala::chatFileEncodings_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<QByteArray>("saved");
+
+    QTest::newRow("UTF-8 locale") << QByteArray("C.UTF-8") << "ZZ9ZZ>Ação" << QByteArray("ZZ9ZZ>A\xc3\xa7\xc3\xa3o\r\n\r\n");
+    QTest::newRow("8-bit locale") << QByteArray("C") << "ZZ9ZZ>Ação" << QByteArray("ZZ9ZZ>A\xe7\xe3o\r\n\r\n");
+    QTest::newRow("8-bit locale, a character it lacks") << QByteArray("C") << "Ação: 5 €" << QByteArray("A\xc3\xa7\xc3\xa3o: 5 \xe2\x82\xac\r\n\r\n");
+    // In ISO 8859-1 these two would be the bytes of "ã" in UTF-8.
+    QTest::newRow("8-bit locale, bytes that read as UTF-8") << QByteArray("C") << "Ã£" << QByteArray("\xc3\x83\xc2\xa3\r\n\r\n");
+}
+
+void tst_radiosala::chatFileEncodings()
+{
+    QFETCH(QByteArray, locale);
+    QFETCH(QString, received);
+    QFETCH(QByteArray, saved);
+    const QByteArray previous = setlocale(LC_CTYPE, nullptr);
+    QVERIFY(setlocale(LC_CTYPE, locale.constData()));
+    Fixture f;
+    host::MsgBoxRecorder boxes;
+    f.echo.emitChatText(received);
+    f.click("gravar_chat");
+    const QByteArray bytes = readFile(QStringLiteral("radiosala.txt"));
+    f.click("limpa_chat");
+    f.click("ler_chat");
+    f.echo.emitChatText(QStringLiteral("Admins:"));
+    setlocale(LC_CTYPE, previous.constData());
+    QVERIFY(boxes.calls().isEmpty());
+    QCOMPARE(bytes, saved);
+    // As if the round trip had not been.
+    QCOMPARE(f.window.Text1->text(), received + QStringLiteral("\r\nAdmins:\r\n"));
+}
+
+void tst_radiosala::loadingOtherFiles_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("shown");
+
+    for (const char *locale : {"C", "C.UTF-8"}) {
+        QTest::addRow("last line ends in one CR LF, %s", locale) << QByteArray(locale) << QByteArray("linha A\r\nlinha B\r\n") << "linha A\r\nlinha B\r\nAdmins:\r\n";
+        QTest::addRow("empty chat saved, %s", locale) << QByteArray(locale) << QByteArray("\r\n") << "Admins:\r\n";
+        QTest::addRow("UTF-8, %s", locale) << QByteArray(locale) << QByteArray("Aten\xc3\xa7\xc3\xa3o\r\n") << "Atenção\r\nAdmins:\r\n";
+        QTest::addRow("Windows-1252, %s", locale) << QByteArray(locale) << QByteArray("Reuni\xe3o \x80\x93\x81\r\n\r\n")
+                                                  << "Reunião €\u201C\u0081\r\nAdmins:\r\n";
+        QTest::addRow("cut-off UTF-8, %s", locale) << QByteArray(locale) << QByteArray("Aten\xc3\r\n") << "AtenÃ\r\nAdmins:\r\n";
+        QTest::addRow("UTF-8 of a surrogate, %s", locale) << QByteArray(locale) << QByteArray("\xed\xa0\x80\r\n") << "í\u00A0€\r\nAdmins:\r\n";
+    }
+}
+
+void tst_radiosala::loadingOtherFiles()
+{
+    QFETCH(QByteArray, locale);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, shown);
+    const QByteArray previous = setlocale(LC_CTYPE, nullptr);
+    QVERIFY(setlocale(LC_CTYPE, locale.constData()));
+    QFile out(QStringLiteral("radiosala.txt"));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    Fixture f;
+    f.click("ler_chat");
+    f.echo.emitChatText(QStringLiteral("Admins:"));
+    setlocale(LC_CTYPE, previous.constData());
+    QCOMPARE(f.window.Text1->text(), shown);
 }
 
 void tst_radiosala::loadWithoutFile()
