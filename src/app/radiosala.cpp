@@ -395,10 +395,12 @@ void radiosala::ler_chat_Click()
 bool radiosala::ExisteArquivo(QString &Arquivo) const
 {
     // A directory search for normal files: hidden files, directories and
-    // special files are not found. Wildcards work as in a search.
+    // special files are not found. Wildcards work as in a search. Names are
+    // matched with their case, as the file system opens them: a file of
+    // another case is not the one asked for.
     const QFileInfo info(Arquivo);
     if (info.fileName().isEmpty())
         return false;
     const QDir dir(info.path());
-    return !dir.entryList({info.fileName()}, QDir::Files).isEmpty();
+    return !dir.entryList({info.fileName()}, QDir::Files | QDir::CaseSensitive).isEmpty();
 }

@@ -586,6 +586,7 @@ void tst_radiosala::existeArquivo_data()
     QTest::addColumn<QString>("asked");
     QTest::addColumn<bool>("expected");
     QTest::newRow("normal file") << "radiosala.txt" << "radiosala.txt" << true;
+    QTest::newRow("another case") << "RADIOSALA.TXT" << "radiosala.txt" << false;
     QTest::newRow("absent") << "" << "radiosala.txt" << false;
     QTest::newRow("hidden file") << ".oculto" << ".oculto" << false;
     QTest::newRow("directory") << "pasta/" << "pasta" << false;
