@@ -10,6 +10,8 @@
 #include <host/msgbox.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -80,6 +82,7 @@ private slots:
     void sending();
     void failedSendKeepsEverything_data();
     void failedSendKeepsEverything();
+    void longPasteSentWhole();
 
     void reception();
     void caretReturnsToEndAfterTyping();
@@ -348,6 +351,20 @@ void tst_radiosala::failedSendKeepsEverything()
     f.echo.clearFailure(Op::SendChatText);
     f.click("envia_texto");
     QCOMPARE(f.echo.sentTexts(), QStringList{QStringLiteral("não se perde")});
+}
+
+void tst_radiosala::longPasteSentWhole()
+{
+    Fixture f;
+    const QString text(100000, QLatin1Char('x'));
+    QGuiApplication::clipboard()->setText(text);
+    for (QLineEdit *box : {f.window.Text2, f.window.Text7}) {
+        box->clear();
+        box->paste();
+    }
+    f.click("envia_texto");
+    f.click("derrubar");
+    QCOMPARE(f.echo.sentTexts(), (QStringList{text, QStringLiteral(".kick ") + text}));
 }
 
 void tst_radiosala::reception()

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <limits>
+
 namespace forms {
 
 SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
@@ -14,6 +16,9 @@ SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
     // text keeps clear of it.
     setFrame(false);
     setTextMargins(EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth);
+    // A text box takes text of any length; the line edit's own limit of
+    // 32,767 characters would cut a long paste without a word.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 void SingleLineTextBox::paintEvent(QPaintEvent *event)

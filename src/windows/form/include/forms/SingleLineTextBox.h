@@ -7,7 +7,7 @@ namespace forms {
 // A single-line text box with the sunken two-pixel edge of the classic
 // desktop: a grey and a black line along the top and left, a white and a
 // light grey line along the bottom and right, the text inset within it.
-// Everything else is the line edit's own.
+// It has no length limit. Everything else is the line edit's own.
 class SingleLineTextBox : public QLineEdit
 {
     Q_OBJECT
