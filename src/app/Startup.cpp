@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "ChatJournal.h"
 #include "radiosala.h"
 
 #ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
@@ -22,6 +23,7 @@ namespace startup {
 namespace {
 
 constexpr char StationKey[] = "station/kind";
+constexpr char JournalKey[] = "journal/enabled";
 constexpr int ErrFileNotFound = 53;
 
 } // namespace
@@ -30,10 +32,16 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
 {
     CommandLine line;
     line.backend.kind = settings.value(QLatin1String(StationKey), QString::fromLatin1(echolink::BackendOptions::SimKind)).toString();
+    line.journal = settings.value(QLatin1String(JournalKey), true).toBool();
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.help = true;
+            continue;
+        }
+        if (argument == QLatin1String("--journal") || argument == QLatin1String("--no-journal")) {
+            line.journal = argument == QLatin1String("--journal");
+            line.journalGiven = true;
             continue;
         }
         if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
@@ -74,6 +82,11 @@ void rememberStation(QSettings &settings, const QString &kind)
     settings.setValue(QLatin1String(StationKey), kind);
 }
 
+void rememberJournal(QSettings &settings, bool on)
+{
+    settings.setValue(QLatin1String(JournalKey), on);
+}
+
 QString helpText()
 {
     QStringList others = echolink::registeredBackends();
@@ -87,6 +100,13 @@ QString helpText()
         "  --help                  mostra este texto\n"
         "  --station TIPO          a estação a usar (lembrada para as próximas vezes);\n"
         "                          \"sim\", a conferência simulada, por omissão\n"
+        "  --no-journal            deixa de guardar o diário do CHAT (lembrado)\n"
+        "  --journal               volta a guardar o diário do CHAT (o normal)\n"
+        "\n"
+        "Diário do CHAT: cada linha recebida (<) ou enviada (>) é guardada na hora,\n"
+        "com o horário, em $XDG_DATA_HOME/radiosala/chat/AAAA-MM-DD.txt (sem\n"
+        "XDG_DATA_HOME, em ~/.local/share/radiosala/chat/). Aqui:\n"
+        "  %3\n"
         "\n"
         "Opções da conferência simulada (--station sim):\n"
         "  --sim-password SENHA    a senha de administração da sala (\"%1\")\n"
@@ -94,7 +114,7 @@ QString helpText()
         "  --sim-callsign INDICATIVO  o indicativo da própria estação (\"%2\")\n"
         "\n")
         .arg(QLatin1String(echolink::BackendOptions::DefaultSimPassword),
-             QLatin1String(echolink::BackendOptions::DefaultSimCallsign));
+             QLatin1String(echolink::BackendOptions::DefaultSimCallsign), ChatJournal::defaultFolder());
     if (others.isEmpty()) {
         text += QStringLiteral("Nenhum outro tipo de estação está disponível nesta instalação.\n");
     } else {
@@ -143,6 +163,13 @@ int run(int argc, char **argv)
         return 2;
     }
 
+    if (line.journalGiven)
+        rememberJournal(settings, line.journal);
+    // Made before the window, which refers to it, so that it outlives it.
+    std::unique_ptr<ChatJournal> journal;
+    if (line.journal)
+        journal = std::make_unique<ChatJournal>(ChatJournal::defaultFolder());
+
     // The window and its controls first, as the forms runtime creates them.
     const QString directory = formsDirectory(QStringLiteral("radiosala"));
     if (directory.isEmpty()) {
@@ -168,6 +195,7 @@ int run(int argc, char **argv)
     if (line.stationGiven)
         rememberStation(settings, line.backend.kind);
 
+    window->setJournal(journal.get());
     window->Form_Load(*echo);
     window->show();
     const int status = app.exec();

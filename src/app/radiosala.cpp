@@ -1,6 +1,7 @@
 #include "radiosala.h"
 
 #include "ChatFile.h"
+#include "ChatJournal.h"
 #include "SecondaryWindows.h"
 
 #include <button/kxButtons_H.h>
@@ -58,6 +59,19 @@ radiosala::~radiosala() = default;
 QString radiosala::chatFileName()
 {
     return QString::fromLatin1(chatfile::FileName);
+}
+
+void radiosala::setJournal(ChatJournal *journal)
+{
+    if (m_journal)
+        disconnect(m_journal, nullptr, this, nullptr);
+    m_journal = journal;
+    if (!journal)
+        return;
+    // Queued: a message box opened inside the chat handler would run the
+    // next chat events under it, out of order.
+    connect(journal, &ChatJournal::writeFailed, this,
+            [](const QString &message) { host::MsgBox(message, host::vbExclamation); }, Qt::QueuedConnection);
 }
 
 int radiosala::clientWidthFor(int outerTwips)
@@ -238,6 +252,8 @@ bool radiosala::sendChat(const QString &text)
 {
     try {
         Echo->SendChatText(text);
+        if (m_journal)
+            m_journal->sent(text);
         return true;
     } catch (const echolink::AutomationError &e) {
         host::MsgBox(QStringLiteral("Não foi possível enviar o texto à estação:\r\n") + e.description()
@@ -332,6 +348,9 @@ void radiosala::limpa_texto_Click()
 
 void radiosala::Echo_ChatTextReceived(const QString &stexto)
 {
+    // In the journal first: once the line is on screen it is in the file.
+    if (m_journal)
+        m_journal->received(stexto);
     Text1->appendText(stexto + QLatin1String("\r\n"));
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class ChatJournal;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -58,6 +59,11 @@ public:
     // The file name the chat is saved to and loaded from (relative: the
     // current directory).
     static QString chatFileName();
+
+    // The journal that every line received or sent is copied to; none by
+    // default. Not owned. Its failures are reported in a message box once
+    // the handler that met them is done.
+    void setJournal(ChatJournal *journal);
 
 public slots:
     // Start-up after the automation object exists: binds it and its two
@@ -150,4 +156,5 @@ private:
     WindowOpener m_openAbout;
     WindowOpener m_openHelp;
     bool m_linkDownReported = false;
+    QPointer<ChatJournal> m_journal;
 };

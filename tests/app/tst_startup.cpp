@@ -19,6 +19,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void rememberedStation();
+    void rememberedJournal();
     void formsFolderOrder();
 };
 
@@ -75,6 +76,19 @@ void tst_startup::rememberedStation()
     line = startup::parseCommandLine({QStringLiteral("--station"), QStringLiteral("sim")}, stored);
     QCOMPARE(line.backend.kind, QStringLiteral("sim"));
     QVERIFY(line.stationGiven);
+}
+
+void tst_startup::rememberedJournal()
+{
+    QTemporaryDir dir;
+    QSettings stored(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    QVERIFY(startup::parseCommandLine({}, stored).journal); // on by default
+    const startup::CommandLine line = startup::parseCommandLine({"--no-journal", "--sim-seed", "3"}, stored);
+    QVERIFY(!line.journal && line.journalGiven);
+    QCOMPARE(line.backend.settings, (Settings{{"sim-seed", "3"}})); // a switch takes no value
+    startup::rememberJournal(stored, line.journal);
+    QVERIFY(!startup::parseCommandLine({}, stored).journal);
+    QVERIFY(startup::parseCommandLine({"--journal"}, stored).journal);
 }
 
 void tst_startup::formsFolderOrder()
