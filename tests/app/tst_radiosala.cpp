@@ -114,6 +114,7 @@ void tst_radiosala::startUp()
     QCOMPARE(f.window.Text7->text(), QStringLiteral("indicativo"));
     QCOMPARE(f.window.Check1->checkState(), Qt::Unchecked);
     QCOMPARE(f.window.Shape1->fillColor(), QColor(0, 255, 0));
+    QCOMPARE(f.window.Text2->grab().toImage().pixelColor(4, 4), QColor(255, 255, 192)); // its own back colour
 
     // The whole client area of the layout, with the narrow outer width.
     QCOMPARE(f.window.height(), 568);

@@ -12,6 +12,7 @@
 
 #include <button/kxButtons_H.h>
 #include <forms/MultiLineTextBox.h>
+#include <host/olecolor.h>
 
 #include <QDesktopServices>
 #include <QDir>
@@ -207,6 +208,13 @@ void tst_secondarywindows::helpTextByteForByte()
     auto *lerPdf = window.form().control<kxButtons_H>(QStringLiteral("ler_pdf"));
     QVERIFY(lerPdf);
     QCOMPARE(lerPdf->Caption(), QStringLiteral("Ver lista de comandos "));
+
+    // The text box sets no colour: it keeps the system's window colour,
+    // while the form around it shows the form's.
+    const QImage shot = window.grab().toImage();
+    const QPoint inBox = window.Text1->viewport()->mapTo(&window, QPoint(1, 1)); // the document margin
+    QCOMPARE(shot.pixelColor(inBox), host::toQColor(host::vbWindowBackground));
+    QCOMPARE(shot.pixelColor(2, 2), host::toQColor(host::vbButtonFace));
 }
 
 void tst_secondarywindows::helpTextFreshAtEveryOpening()
