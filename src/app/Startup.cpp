@@ -7,6 +7,7 @@
 #endif
 #include <host/app.h>
 #include <host/runtimeerror.h>
+#include <host/translations.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -121,6 +122,7 @@ QString formsDirectory(const QString &formName)
 int run(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    host::installToolkitTranslations();
     QCoreApplication::setOrganizationName(QStringLiteral("Radiosala"));
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
     host::App::setTitle(QStringLiteral("radiosala"));
