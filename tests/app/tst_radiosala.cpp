@@ -324,7 +324,7 @@ void tst_radiosala::failedSendKeepsEverything()
     host::MsgBoxRecorder boxes;
     f.window.Text1->setText(QStringLiteral("linha 1\r\nlinha 2\r\n"));
     f.window.Text2->setText(QStringLiteral("não se perde"));
-    f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem ligação com a estação"));
+    f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem conexão com a estação"));
 
     if (way == 0)
         f.click("envia_texto");
@@ -334,7 +334,7 @@ void tst_radiosala::failedSendKeepsEverything()
         f.click("usuarios");
 
     QCOMPARE(boxes.calls().size(), 1);
-    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem ligação com a estação")));
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem conexão com a estação")));
     QCOMPARE(f.window.Text2->text(), QStringLiteral("não se perde"));
     QCOMPARE(f.window.Text1->text(), QStringLiteral("linha 1\r\nlinha 2\r\n"));
     QVERIFY(f.echo.sentTexts().isEmpty());
@@ -501,6 +501,7 @@ void tst_radiosala::failedSaveKeepsChat()
     f.click("gravar_chat");
     QCOMPARE(boxes.calls().size(), 1);
     QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("radiosala.txt")));
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("É uma pasta"))); // the reason, in Portuguese
     QCOMPARE(f.window.Text1->text(), QStringLiteral("não perder\r\n"));
     QDir::setCurrent(previous);
 }
