@@ -9,7 +9,9 @@
 #include <forms/ShapeControl.h>
 #include <host/msgbox.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QSet>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -67,6 +69,8 @@ private slots:
     void startUp();
     void titleWithoutCallsign();
     void widths();
+    void arrowsStayInTheTextBoxes_data();
+    void arrowsStayInTheTextBoxes();
     void secondaryWindowsBeepAndOpen();
 
     void commands_data();
@@ -155,6 +159,58 @@ void tst_radiosala::widths()
     QCOMPARE(f.window.width(), 448);
     QVERIFY(hidden(sobre) && hidden(encerra) && hidden(panel));
     QCOMPARE(radiosala::clientWidthFor(radiosala::NarrowWidth), 448);
+
+    // Out of sight is out of reach: Tab and Shift+Tab pass the hidden
+    // buttons by and their access keys do nothing, until the window widens.
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.window.button(QStringLiteral("sobre_"))->Caption(QStringLiteral("&Sobre"));
+    auto reached = [&] {
+        QSet<QString> seen;
+        for (const Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
+            for (int i = 0; i < 60; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, shift);
+                seen << QApplication::focusWidget()->objectName();
+            }
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        return seen;
+    };
+    const QSet<QString> narrow = reached();
+    QVERIFY(narrow.contains("reinicializa") && narrow.contains("Text7"));
+    QVERIFY(!narrow.contains("sobre_") && !narrow.contains("ajuda") && !narrow.contains("encerra"));
+    QVERIFY(f.opened.isEmpty());
+    f.click("abre");
+    const QSet<QString> wide = reached();
+    QVERIFY(wide.contains("sobre_") && wide.contains("ajuda") && wide.contains("encerra"));
+    QCOMPARE(f.opened.size(), 1);
+}
+
+void tst_radiosala::arrowsStayInTheTextBoxes_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char *name : {"Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
+        QTest::newRow(name) << name;
+}
+
+void tst_radiosala::arrowsStayInTheTextBoxes()
+{
+    QFETCH(QString, box);
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    auto *edit = f.window.form().control<QLineEdit>(box);
+    edit->setText(QString());
+    edit->setFocus();
+    // Up and Down move the caret back and forward, as Left and Right do.
+    QTest::keyClicks(edit, QStringLiteral("ac"));
+    QTest::keyClick(edit, Qt::Key_Up);
+    QTest::keyClicks(edit, QStringLiteral("b"));
+    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClicks(edit, QStringLiteral("d"));
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->text(), QStringLiteral("abcd"));
+    QCOMPARE(f.window.Text1->text(), QString());
 }
 
 void tst_radiosala::secondaryWindowsBeepAndOpen()

@@ -170,8 +170,10 @@ void tst_secondarywindows::shownWindows()
             centreOffset.ry() = frame.top() - screen.top();
         if (QWidget *f = QApplication::focusWidget(); f && w->isAncestorOf(f))
             seenFocus = qobject_cast<QPdfView *>(f) ? QStringLiteral("viewer") : f->objectName();
-        w->close();
+        // Escape closes it, whichever control has the focus.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
+    script.then([] { return QApplication::activeModalWidget() == nullptr; }, [] {});
     script.start();
     const DataPaths paths = testPaths();
     QWidget owner;
@@ -182,8 +184,8 @@ void tst_secondarywindows::shownWindows()
     else
         showComandos(&owner, paths);
 
+    QTRY_VERIFY(script.finished() || script.stalled());
     QVERIFY(!script.stalled());
-    QVERIFY(script.finished());
     QCOMPARE(seenCaption, caption);
     QCOMPARE(seenSize, clientSize);
     QCOMPARE(seenFocus, focused);

@@ -3,6 +3,7 @@
 #include <gdi/gdi.h>
 #include <host/olecolor.h>
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace forms {
@@ -14,6 +15,18 @@ SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
     // text keeps clear of it.
     setFrame(false);
     setTextMargins(EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth);
+}
+
+void SingleLineTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent sideways(event->type(), event->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right, event->modifiers(),
+                       event->text(), event->isAutoRepeat(), event->count());
+    QLineEdit::keyPressEvent(&sideways);
+    event->accept();
 }
 
 void SingleLineTextBox::paintEvent(QPaintEvent *event)
