@@ -1,5 +1,7 @@
 #include "ChatFile.h"
 
+#include <texts/SystemReason.h>
+
 #include <QFile>
 #include <QStringDecoder>
 
@@ -114,16 +116,16 @@ bool save(const QString &path, const QString &text, QString *error)
     bytes += "\r\n";
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = file.errorString();
+        *error = texts::fileReason(file);
         return false;
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = file.errorString();
+        *error = texts::fileReason(file);
         return false;
     }
     file.close();
     if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
+        *error = texts::fileReason(file);
         return false;
     }
     return true;
@@ -133,12 +135,12 @@ std::optional<QString> load(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *error = texts::fileReason(file);
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
+        *error = texts::fileReason(file);
         return std::nullopt;
     }
     if (bytes.endsWith("\r\n\r\n") || bytes == "\r\n")

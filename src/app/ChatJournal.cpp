@@ -1,5 +1,7 @@
 #include "ChatJournal.h"
 
+#include <texts/SystemReason.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -18,12 +20,6 @@
 namespace {
 
 constexpr int SyncIntervalMs = 1000;
-
-// The system's words for an errno value.
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // mkdir -p, each folder made private to the user as it is created.
 int makeFolder(const QByteArray &path)
@@ -212,7 +208,7 @@ void ChatJournal::fail(int error)
     emit writeFailed(QStringLiteral("Não foi possível escrever o diário do CHAT na pasta \"%1\":\r\n%2\r\n\r\n"
                                     "A conversa continua na janela. O diário tenta de novo a cada linha e "
                                     "guarda as linhas que faltam até conseguir.")
-                         .arg(QDir::toNativeSeparators(m_folder), systemReason(error)));
+                         .arg(QDir::toNativeSeparators(m_folder), texts::systemReason(error)));
 }
 
 void ChatJournal::scheduleSync()

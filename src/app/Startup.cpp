@@ -8,6 +8,7 @@
 #endif
 #include <host/app.h>
 #include <host/runtimeerror.h>
+#include <host/translations.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -98,12 +99,12 @@ QString helpText()
         "estação EchoLink.\n"
         "\n"
         "  --help                  mostra este texto\n"
-        "  --station TIPO          a estação a usar (lembrada para as próximas vezes);\n"
-        "                          \"sim\", a conferência simulada, por omissão\n"
-        "  --no-journal            deixa de guardar o diário do CHAT (lembrado)\n"
-        "  --journal               volta a guardar o diário do CHAT (o normal)\n"
+        "  --station TIPO          a estação a ser usada (lembrada para as próximas vezes);\n"
+        "                          \"sim\", a conferência simulada, é o padrão\n"
+        "  --no-journal            deixa de gravar o diário do CHAT (lembrado)\n"
+        "  --journal               volta a gravar o diário do CHAT (padrão)\n"
         "\n"
-        "Diário do CHAT: cada linha recebida (<) ou enviada (>) é guardada na hora,\n"
+        "Diário do CHAT: cada linha recebida (<) ou enviada (>) é gravada na hora,\n"
         "com o horário, em $XDG_DATA_HOME/radiosala/chat/AAAA-MM-DD.txt (sem\n"
         "XDG_DATA_HOME, em ~/.local/share/radiosala/chat/). Aqui:\n"
         "  %3\n"
@@ -141,6 +142,7 @@ QString formsDirectory(const QString &formName)
 int run(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    host::installToolkitTranslations();
     QCoreApplication::setOrganizationName(QStringLiteral("Radiosala"));
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
     host::App::setTitle(QStringLiteral("radiosala"));

@@ -376,7 +376,7 @@ void radiosala::Timer1_Timer()
             // Set first: the message box runs its own event loop and the
             // timer keeps ticking under it.
             m_linkDownReported = true;
-            host::MsgBox(QStringLiteral("A ligação com a estação caiu:\r\n") + e.description()
+            host::MsgBox(QStringLiteral("A conexão com a estação caiu:\r\n") + e.description()
                              + QStringLiteral("\r\n\r\nO indicador fica cinza até a estação voltar a responder."),
                          host::vbExclamation);
         }

@@ -48,7 +48,7 @@ std::unique_ptr<Automation> createAutomation(const BackendOptions &options)
     std::unique_ptr<Automation> automation = it->second(options);
     if (!automation) {
         throw AutomationError(status::ServerUnavailable,
-                              QStringLiteral("Não foi possível ligar à estação \"%1\"").arg(options.kind));
+                              QStringLiteral("Não foi possível conectar à estação \"%1\"").arg(options.kind));
     }
     return automation;
 }

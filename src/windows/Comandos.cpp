@@ -2,6 +2,8 @@
 
 #include <windows/DataPaths.h>
 
+#include <texts/SystemReason.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -85,7 +87,7 @@ void Comandos::Form_Load()
     } else {
         QFile probe(m_documentPath);
         if (!probe.open(QIODevice::ReadOnly)) {
-            fault = QStringLiteral("O arquivo não pôde ser aberto: %1").arg(probe.errorString());
+            fault = QStringLiteral("O arquivo não pôde ser aberto: %1").arg(texts::fileReason(probe));
         } else {
             probe.close();
             const QPdfDocument::Error error = m_document->load(m_documentPath);

@@ -37,11 +37,13 @@ void runModal(Window &window, const char *name)
 }
 
 // The window is a dialog of its owner: on top of it, sharing its task-bar
-// entry, with a fixed client size.
-void makeDialog(QWidget *window, QWidget *owner)
+// entry, with a fixed client size, and Escape closes it as its close box
+// does (or presses its cancel button, when it has one).
+void makeDialog(host::Form *window, QWidget *owner)
 {
     window->setParent(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setFixedSize(window->size());
+    window->setClosesOnEscape(true);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <echolink/testsupport/RecordingAutomation.h>
 #include <forms/MultiLineTextBox.h>
 #include <host/msgbox.h>
+#include <texts/SystemReason.h>
 
 #include <QApplication>
 #include <QDir>
@@ -151,7 +152,7 @@ void tst_chatjournal::unwritableFolder()
     QCOMPARE(w.echo.sentTexts(), QStringList{QStringLiteral("dois")});
     QTRY_COMPARE(boxes.calls().size(), 1);
     QVERIFY2(boxes.calls().at(0).prompt.contains(QDir::toNativeSeparators(folder)), qPrintable(boxes.calls().at(0).prompt));
-    QVERIFY(boxes.calls().at(0).prompt.contains(QString::fromLocal8Bit(strerror(ENOTDIR))));
+    QVERIFY(boxes.calls().at(0).prompt.contains(texts::systemReason(ENOTDIR)));
 
     // Put right, the next line writes the ones held back too.
     QVERIFY(QFile::remove(blocker));

@@ -9,9 +9,11 @@
 #include <forms/ShapeControl.h>
 #include <host/msgbox.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QSet>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -71,6 +73,8 @@ private slots:
     void startUp();
     void titleWithoutCallsign();
     void widths();
+    void arrowsStayInTheTextBoxes_data();
+    void arrowsStayInTheTextBoxes();
     void secondaryWindowsBeepAndOpen();
 
     void commands_data();
@@ -123,6 +127,7 @@ void tst_radiosala::startUp()
     QCOMPARE(f.window.Text7->text(), QStringLiteral("indicativo"));
     QCOMPARE(f.window.Check1->checkState(), Qt::Unchecked);
     QCOMPARE(f.window.Shape1->fillColor(), QColor(0, 255, 0));
+    QCOMPARE(f.window.Text2->grab().toImage().pixelColor(4, 4), QColor(255, 255, 192)); // its own back colour
 
     // The whole client area of the layout, with the narrow outer width.
     QCOMPARE(f.window.height(), 568);
@@ -163,6 +168,58 @@ void tst_radiosala::widths()
     QCOMPARE(f.window.width(), 448);
     QVERIFY(hidden(sobre) && hidden(encerra) && hidden(panel));
     QCOMPARE(radiosala::clientWidthFor(radiosala::NarrowWidth), 448);
+
+    // Out of sight is out of reach: Tab and Shift+Tab pass the hidden
+    // buttons by and their access keys do nothing, until the window widens.
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    f.window.button(QStringLiteral("sobre_"))->Caption(QStringLiteral("&Sobre"));
+    auto reached = [&] {
+        QSet<QString> seen;
+        for (const Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
+            for (int i = 0; i < 60; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, shift);
+                seen << QApplication::focusWidget()->objectName();
+            }
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        return seen;
+    };
+    const QSet<QString> narrow = reached();
+    QVERIFY(narrow.contains("reinicializa") && narrow.contains("Text7"));
+    QVERIFY(!narrow.contains("sobre_") && !narrow.contains("ajuda") && !narrow.contains("encerra"));
+    QVERIFY(f.opened.isEmpty());
+    f.click("abre");
+    const QSet<QString> wide = reached();
+    QVERIFY(wide.contains("sobre_") && wide.contains("ajuda") && wide.contains("encerra"));
+    QCOMPARE(f.opened.size(), 1);
+}
+
+void tst_radiosala::arrowsStayInTheTextBoxes_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char *name : {"Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
+        QTest::newRow(name) << name;
+}
+
+void tst_radiosala::arrowsStayInTheTextBoxes()
+{
+    QFETCH(QString, box);
+    Fixture f;
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    auto *edit = f.window.form().control<QLineEdit>(box);
+    edit->setText(QString());
+    edit->setFocus();
+    // Up and Down move the caret back and forward, as Left and Right do.
+    QTest::keyClicks(edit, QStringLiteral("ac"));
+    QTest::keyClick(edit, Qt::Key_Up);
+    QTest::keyClicks(edit, QStringLiteral("b"));
+    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClicks(edit, QStringLiteral("d"));
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->text(), QStringLiteral("abcd"));
+    QCOMPARE(f.window.Text1->text(), QString());
 }
 
 void tst_radiosala::secondaryWindowsBeepAndOpen()
@@ -332,7 +389,7 @@ void tst_radiosala::failedSendKeepsEverything()
     host::MsgBoxRecorder boxes;
     f.window.Text1->setText(QStringLiteral("linha 1\r\nlinha 2\r\n"));
     f.window.Text2->setText(QStringLiteral("não se perde"));
-    f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem ligação com a estação"));
+    f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem conexão com a estação"));
 
     if (way == 0)
         f.click("envia_texto");
@@ -342,7 +399,7 @@ void tst_radiosala::failedSendKeepsEverything()
         f.click("usuarios");
 
     QCOMPARE(boxes.calls().size(), 1);
-    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem ligação com a estação")));
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem conexão com a estação")));
     QCOMPARE(f.window.Text2->text(), QStringLiteral("não se perde"));
     QCOMPARE(f.window.Text1->text(), QStringLiteral("linha 1\r\nlinha 2\r\n"));
     QVERIFY(f.echo.sentTexts().isEmpty());
@@ -593,6 +650,7 @@ void tst_radiosala::failedSaveKeepsChat()
     f.click("gravar_chat");
     QCOMPARE(boxes.calls().size(), 1);
     QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("radiosala.txt")));
+    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("É uma pasta"))); // the reason, in Portuguese
     QCOMPARE(f.window.Text1->text(), QStringLiteral("não perder\r\n"));
     QDir::setCurrent(previous);
 }

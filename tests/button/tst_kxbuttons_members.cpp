@@ -28,6 +28,8 @@ private slots:
     void designMessages();
     void accessKeyFromCaption_data();
     void accessKeyFromCaption();
+    void fontNameInAnsiCodePage_data();
+    void fontNameInAnsiCodePage();
     void descriptionsReachMetaObject();
     void hoverColorLocks_data();
     void hoverColorLocks();
@@ -258,6 +260,32 @@ void tst_KxButtonsMembers::accessKeyFromCaption()
     b->Caption(second);
     QCOMPARE(b->AccessKeys(), key);
     QCOMPARE(b->Caption(), second); // stored unchanged, "&" included
+}
+
+void tst_KxButtonsMembers::fontNameInAnsiCodePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("faceName"); // lfFaceName, Windows-1252
+
+    const QString a29(29, u'a');
+    QTest::newRow("accented") << QStringLiteral("Fonte Ação") << QByteArray("Fonte A\xE7\xE3o");
+    QTest::newRow("accent typed apart") << QStringLiteral("Ac\u0327a\u0303o") << QByteArray("A\xE7\xE3o");
+    QTest::newRow("typographic quotes") << QStringLiteral("\u201CX\u201D") << QByteArray("\x93X\x94");
+    QTest::newRow("cut at 31 bytes") << a29 + QStringLiteral("çéí") << a29.toLatin1() + "\xE7\xE9";
+    QTest::newRow("one character beyond the code page is one byte")
+        << a29 + QStringLiteral("\U0001F600bc") << a29.toLatin1() + "?b";
+}
+
+void tst_KxButtonsMembers::fontNameInAnsiCodePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, faceName);
+    m_form = makeForm();
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    b->Font(std::make_shared<host::StdFont>(name, 9.0));
+    LOGFONTA lf{};
+    QCOMPARE(GetObjectA(GetCurrentObject(KxButtonsProbe(*b).memDC(), OBJ_FONT), sizeof lf, &lf), int(sizeof lf));
+    QCOMPARE(QByteArray(lf.lfFaceName), faceName);
 }
 
 void tst_KxButtonsMembers::descriptionsReachMetaObject()

@@ -162,7 +162,8 @@ void kxButtons_H::UserControl_KeyPress(int &KeyAscii)
     const QChar typed = QChar(KeyAscii).toUpper();
     const auto controls = form->findChildren<kxButtons_H *>();
     for (kxButtons_H *control : controls) {
-        if (control->Parent().form != form || !control->isVisible() || !control->isEnabled())
+        if (control->Parent().form != form || !control->isVisible() || !control->isEnabled()
+            || host::isOutOfView(control))
             continue;
         const QString keys = control->AccessKeys();
         if (keys.size() == 1 && keys.at(0).toUpper() == typed) {

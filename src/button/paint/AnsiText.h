@@ -1,8 +1,11 @@
 #pragma once
 
-// Captions go to DrawTextA as 8-bit text in Windows-1252. Latin-1 covers the
-// Portuguese letters; the 0x80-0x9F block holds the typographic marks
-// (quotes, dashes, euro sign). Anything else becomes '?'.
+// Captions go to DrawTextA, and font names to lfFaceName, as 8-bit text in
+// Windows-1252. Latin-1 covers the Portuguese letters; the 0x80-0x9F block
+// holds the typographic marks (quotes, dashes, euro sign). The text is
+// composed first (a letter typed as base and accent becomes the one
+// accented letter); any other character becomes one '?'. So each byte out
+// is one character in: a cut at any byte splits none.
 
 #include <QByteArray>
 #include <QString>
@@ -18,10 +21,13 @@ inline QByteArray toWindows1252(const QString &text)
         0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+    const QString composed = text.normalized(QString::NormalizationForm_C);
     QByteArray out;
-    out.reserve(text.size());
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
+    out.reserve(composed.size());
+    for (qsizetype at = 0; at < composed.size(); ++at) {
+        const char16_t u = composed.at(at).unicode();
+        if (QChar::isHighSurrogate(u) && at + 1 < composed.size() && composed.at(at + 1).isLowSurrogate())
+            ++at; // one character beyond the 16-bit range: one '?'
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             out.append(static_cast<char>(u));
             continue;

@@ -10,6 +10,7 @@
 
 #include <button/kxButtons_H.h>
 
+#include "AnsiText.h"
 #include "PaintMath.h"
 
 #include <QByteArray>
@@ -163,8 +164,9 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
         lf.lfUnderline = font.Underline() ? 1 : 0;
         lf.lfStrikeOut = font.Strikethrough() ? 1 : 0;
         lf.lfCharSet = DEFAULT_CHARSET;
-        // At most 31 characters and always NUL-terminated, whatever the name.
-        const QByteArray name = font.Name().toLocal8Bit().left(LF_FACESIZE - 1);
+        // In the ANSI code page, at most 31 characters and always
+        // NUL-terminated, whatever the name.
+        const QByteArray name = kxpaint::toWindows1252(font.Name()).left(LF_FACESIZE - 1);
         std::memcpy(lf.lfFaceName, name.constData(), static_cast<std::size_t>(name.size()));
         lf.lfFaceName[name.size()] = '\0';
 

@@ -4,6 +4,8 @@
 #include <echolink/native/Cp1252.h>
 #include <echolink/native/GsmCodec.h>
 
+#include <texts/SystemReason.h>
+
 #include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QPointer>
@@ -55,9 +57,10 @@ bool ConferenceLink::open(QString *error)
         if (!sockets[i]->bind(m_settings.bindAddress, ports[i], QAbstractSocket::DontShareAddress)) {
             if (error) {
                 *error = QStringLiteral("Não foi possível abrir a porta UDP %1 em %2 (%3). "
-                                        "Outro programa EchoLink estará a usar as portas %4 e %5?")
+                                        "Se outro programa EchoLink estiver usando as portas %4 e %5, feche-o "
+                                        "e tente de novo.")
                              .arg(ports[i])
-                             .arg(m_settings.bindAddress.toString(), sockets[i]->errorString())
+                             .arg(m_settings.bindAddress.toString(), texts::socketReason(*sockets[i]))
                              .arg(ports[0])
                              .arg(ports[1]);
             }
@@ -173,7 +176,7 @@ bool ConferenceLink::sendChat(const QString &line, QString *error)
         return false;
     };
     if (!m_open)
-        return failed(QStringLiteral("A ligação à conferência está fechada."));
+        return failed(QStringLiteral("A conexão com a conferência está fechada."));
     if (m_conference.isNull()) {
         return failed(QStringLiteral("O endereço da conferência %1 ainda não é conhecido%2.")
                           .arg(m_settings.conferenceHost,
@@ -188,7 +191,7 @@ bool ConferenceLink::sendChat(const QString &line, QString *error)
     }
     const QByteArray datagram = wire::buildText(m_settings.station.callsign + '>' + text + '\r');
     if (m_data->writeDatagram(datagram, m_conference, m_settings.conferencePort) != datagram.size())
-        return failed(QStringLiteral("Falha ao enviar para a conferência: %1").arg(m_data->errorString()));
+        return failed(QStringLiteral("Falha ao enviar para a conferência: %1").arg(texts::socketReason(*m_data)));
     return true;
 }
 
@@ -352,14 +355,14 @@ QString ConferenceLink::stateDescription() const
     const QString call = QString::fromLatin1(m_settings.station.callsign);
     switch (m_state) {
     case State::Connecting:
-        return QStringLiteral("A ligar à conferência %1…").arg(host);
+        return QStringLiteral("Conectando à conferência %1…").arg(host);
     case State::Connected:
-        return QStringLiteral("Ligado à conferência %1.").arg(host);
+        return QStringLiteral("Conectado à conferência %1.").arg(host);
     case State::NoAnswer: {
         QString text;
         if (m_conference.isNull()) {
             text = QStringLiteral("A conferência %1 não foi encontrada (%2).")
-                       .arg(host, m_lookupError.isEmpty() ? QStringLiteral("endereço por resolver") : m_lookupError);
+                       .arg(host, m_lookupError.isEmpty() ? QStringLiteral("endereço ainda não resolvido") : m_lookupError);
         } else {
             text = QStringLiteral("A conferência %1 não responde: pode estar ocupada ou cheia, ou o indicativo %2 "
                                   "não está validado ou sem sessão iniciada no diretório EchoLink.")
@@ -367,10 +370,10 @@ QString ConferenceLink::stateDescription() const
         }
         if (!m_noAnswerHint.isEmpty())
             text += QStringLiteral(" (%1)").arg(m_noAnswerHint);
-        return text + QStringLiteral(" A tentar de novo.");
+        return text + QStringLiteral(" Tentando de novo.");
     }
     case State::Lost:
-        return QStringLiteral("Ligação à conferência %1 perdida: sem sinal há %2 s. A tentar de novo.")
+        return QStringLiteral("Conexão com a conferência %1 perdida: sem sinal há %2 s. Tentando de novo.")
             .arg(host)
             .arg(m_settings.timing.lossTimeoutMs / 1000);
     case State::Refused:

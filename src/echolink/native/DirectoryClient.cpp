@@ -1,5 +1,7 @@
 #include <echolink/native/DirectoryClient.h>
 
+#include <texts/SystemReason.h>
+
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QTime>
@@ -79,7 +81,7 @@ void DirectoryClient::exchange(const QByteArray &request)
             return;
         m_answer.append(socket->read(kMaxAnswer + 1 - m_answer.size()));
         if (m_answer.size() > kMaxAnswer)
-            finish(Result::Unknown, QStringLiteral("resposta do diretório demasiado longa"));
+            finish(Result::Unknown, QStringLiteral("resposta do diretório longa demais"));
     });
     connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
         if (socket != m_socket)
@@ -90,7 +92,7 @@ void DirectoryClient::exchange(const QByteArray &request)
             return;
         }
         finish(Result::Unknown,
-               QStringLiteral("diretório %1 inacessível: %2").arg(m_settings.host, socket->errorString()));
+               QStringLiteral("diretório %1 inacessível: %2").arg(m_settings.host, texts::socketReason(*socket)));
     });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         if (socket == m_socket)

@@ -2,6 +2,8 @@
 
 #include <echolink/native/Cp1252.h>
 
+#include <texts/SystemReason.h>
+
 #include <QFile>
 #include <QSettings>
 #include <QRandomGenerator>
@@ -46,17 +48,17 @@ QByteArray readPassword(const BackendOptions &options)
     if (!file.isEmpty()) {
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly))
-            badOption(QStringLiteral("Não foi possível ler o ficheiro da senha \"%1\": %2").arg(file, f.errorString()));
+            badOption(QStringLiteral("Não foi possível ler o arquivo da senha \"%1\": %2").arg(file, texts::fileReason(f)));
         QByteArray password = f.readLine(1024);
         while (password.endsWith('\n') || password.endsWith('\r'))
             password.chop(1);
         if (password.isEmpty())
-            badOption(QStringLiteral("O ficheiro da senha \"%1\" está vazio.").arg(file));
+            badOption(QStringLiteral("O arquivo da senha \"%1\" está vazio.").arg(file));
         return password;
     }
     const QByteArray password = qgetenv(NativeOptions::PasswordVariable);
     if (password.isEmpty()) {
-        badOption(QStringLiteral("O início de sessão no diretório precisa da senha: --password-file FICHEIRO "
+        badOption(QStringLiteral("O início de sessão no diretório precisa da senha: --password-file ARQUIVO "
                                  "ou a variável de ambiente %1.")
                       .arg(QLatin1String(NativeOptions::PasswordVariable)));
     }
@@ -72,7 +74,7 @@ NativeSettings nativeSettingsFrom(const BackendOptions &options)
     LinkSettings &link = settings.link;
 
     if (options.settings.contains(QStringLiteral("password"))) {
-        badOption(QStringLiteral("A senha do diretório não se dá na linha de comandos: use --password-file FICHEIRO "
+        badOption(QStringLiteral("A senha do diretório não é aceita na linha de comando: use --password-file ARQUIVO "
                                  "ou a variável de ambiente %1.").arg(QLatin1String(NativeOptions::PasswordVariable)));
     }
     const QString conference = option(NativeOptions::ConferenceKey);

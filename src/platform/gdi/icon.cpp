@@ -99,9 +99,16 @@ using namespace gdi;
 
 int GetObjectA(HGDIOBJ h, int c, LPVOID pv)
 {
+    if (const Font *font = fontFor(h)) {
+        if (!pv)
+            return int(sizeof(LOGFONTA));
+        const int n = std::clamp(c, 0, int(sizeof(LOGFONTA)));
+        std::memcpy(pv, &font->logFont, size_t(n));
+        return n;
+    }
     const Bitmap *bm = bitmapFor(h);
     if (!bm)
-        return 0; // only bitmaps are described
+        return 0; // only bitmaps and fonts are described
     if (!pv)
         return int(sizeof(BITMAP));
     if (c <= 0)

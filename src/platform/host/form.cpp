@@ -1,5 +1,6 @@
 #include <host/form.h>
 #include <host/usercontrol.h>
+#include <host/window.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +68,18 @@ void setBackColorOf(QWidget *container, OLE_COLOR color)
         if (control && before != color)
             control->notifyAmbientChanged(QStringLiteral("BackColor"));
     }
+}
+
+bool isOutOfView(const QWidget *widget)
+{
+    const QWidget *window = widget->window();
+    QRect visible(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    for (const QWidget *w = widget->parentWidget(); w && !visible.isEmpty(); w = w->parentWidget()) {
+        visible &= QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+        if (w == window)
+            break;
+    }
+    return visible.isEmpty();
 }
 
 Form::Form(QWidget *parent)
@@ -207,6 +220,41 @@ void Form::hideEvent(QHideEvent *event)
         m_modalLoop->quit();
 }
 
+bool Form::pressEscape()
+{
+    if (m_cancel) {
+        m_cancel->deliverAccessKey(27);
+        return true;
+    }
+    if (m_closesOnEscape) {
+        close(); // as the close box: Form_QueryUnload may still keep it open
+        return true;
+    }
+    return false;
+}
+
+bool Form::focusNextPrevChild(bool next)
+{
+    // The focus chain as Tab walks it, less the controls that cannot be
+    // seen. Walking it here, rather than letting Qt move the focus and
+    // moving it on again, keeps those controls from ever getting (and
+    // reacting to) the focus.
+    QWidget *start = focusWidget(); // this window's, active or not
+    if (!start)
+        start = this;
+    QWidget *w = start;
+    for (;;) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == start)
+            return false;
+        if (w->window() == this && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isVisibleTo(this)
+            && w->isEnabled() && !isOutOfView(w)) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+}
+
 void Form::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
@@ -221,22 +269,23 @@ void Form::keyPressEvent(QKeyEvent *event)
             }
             break;
         case Qt::Key_Escape:
-            if (m_cancel) {
-                m_cancel->deliverAccessKey(27);
+            if (pressEscape()) {
                 event->accept();
                 return;
             }
             break;
         case Qt::Key_Right:
         case Qt::Key_Down:
-            focusNextPrevChild(true);
-            event->accept();
-            return;
         case Qt::Key_Left:
         case Qt::Key_Up:
-            focusNextPrevChild(false);
-            event->accept();
-            return;
+            // Only a button's posted arrow moves the focus; one a text box
+            // left alone (Up in a single-line box) goes no further.
+            if (isPostedKey(event)) {
+                focusNextPrevChild(event->key() == Qt::Key_Right || event->key() == Qt::Key_Down);
+                event->accept();
+                return;
+            }
+            break;
         default:
             break;
         }

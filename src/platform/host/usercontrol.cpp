@@ -546,7 +546,8 @@ void UserControl::notifyAmbientChanged(const QString &propertyName)
 
 void UserControl::deliverAccessKey(int keyAscii)
 {
-    if (!isEnabled() || !isVisible())
+    // A control the user cannot see is not pressed by a key either.
+    if (!isEnabled() || !isVisible() || isOutOfView(this))
         return;
     guarded([&] { UserControl_AccessKeyPress(keyAscii); });
 }
@@ -677,19 +678,15 @@ void UserControl::keyPressEvent(QKeyEvent *event)
     event->accept();
     const int key = event->key();
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    // Enter and Escape belong to the form's default and cancel buttons.
+    // Enter and Escape belong to the form's default and cancel buttons, and
+    // Escape closes a form that closes on it.
     if (Form *form = Parent().form; form && !event->isAutoRepeat() && modifiers == Qt::NoModifier) {
-        UserControl *target = nullptr;
-        int ascii = 0;
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            target = form->displayedDefault();
-            ascii = 13;
-        } else if (key == Qt::Key_Escape) {
-            target = form->cancelControl();
-            ascii = 27;
-        }
-        if (target) {
-            target->deliverAccessKey(ascii);
+            if (UserControl *target = form->displayedDefault()) {
+                target->deliverAccessKey(13);
+                return;
+            }
+        } else if (key == Qt::Key_Escape && form->pressEscape()) {
             return;
         }
     }

@@ -413,6 +413,23 @@ HWND WindowFromPoint(POINT Point)
 
 // ---- Posted keys ----
 
+namespace {
+
+// A key event of PostMessageA's making. Qt hands the same event object to
+// each parent in turn, so its type marks it all the way up.
+class PostedKeyEvent final : public QKeyEvent
+{
+public:
+    using QKeyEvent::QKeyEvent;
+};
+
+} // namespace
+
+bool host::isPostedKey(const QKeyEvent *event)
+{
+    return dynamic_cast<const PostedKeyEvent *>(event) != nullptr;
+}
+
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (Msg != WM_KEYDOWN && Msg != WM_KEYUP)
@@ -425,7 +442,7 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     const quint32 scanCode = quint32((quint64(lParam) >> 16) & 0xFF);
     const int repeat = int(lParam & 0xFFFF);
     const bool autoRepeat = Msg == WM_KEYDOWN && (lParam & (LPARAM(1) << 30));
-    auto *event = new QKeyEvent(Msg == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
+    auto *event = new PostedKeyEvent(Msg == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
                                 Qt::NoModifier, scanCode, quint32(vk), 0, QString(), autoRepeat,
                                 quint16(qMax(repeat, 1)));
     QCoreApplication::postEvent(widget, event);

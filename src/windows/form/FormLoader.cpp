@@ -24,6 +24,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -39,19 +41,30 @@ QRect pixelRect(const ControlData &c)
                  host::twipsToPixels(c.height));
 }
 
+// A text box's colours are those of its writing area (Base, Text); every
+// other control's are its background and writing (Window, WindowText),
+// which the controls inside a container show unless they have their own.
+// So a container's colours reach its labels, frames, check boxes and option
+// buttons, never a text box: one without colours of its own keeps the
+// system's window colours.
+bool writesOnBase(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QPlainTextEdit *>(widget);
+}
+
 void setBackColour(QWidget *widget, quint32 colour)
 {
     QPalette palette = widget->palette();
     const QColor qc = host::toQColor(colour);
-    palette.setColor(QPalette::Window, qc);
-    palette.setColor(QPalette::Base, qc);
-    palette.setColor(QPalette::Button, qc);
+    palette.setColor(writesOnBase(widget) ? QPalette::Base : QPalette::Window, qc);
+    if (!writesOnBase(widget))
+        palette.setColor(QPalette::Button, qc);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
     // The buttons inside read it as their container's back colour.
     if (auto *form = qobject_cast<host::Form *>(widget))
         form->setBackColor(colour);
-    else
+    else if (!writesOnBase(widget))
         host::setBackColorOf(widget, colour);
 }
 
@@ -59,10 +72,20 @@ void setForeColour(QWidget *widget, quint32 colour)
 {
     QPalette palette = widget->palette();
     const QColor qc = host::toQColor(colour);
-    palette.setColor(QPalette::WindowText, qc);
-    palette.setColor(QPalette::Text, qc);
-    palette.setColor(QPalette::ButtonText, qc);
+    palette.setColor(writesOnBase(widget) ? QPalette::Text : QPalette::WindowText, qc);
+    if (!writesOnBase(widget))
+        palette.setColor(QPalette::ButtonText, qc);
     widget->setPalette(palette);
+}
+
+// The system's window colours for a text box that sets none of its own.
+void setWindowColours(QWidget *box)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, host::toQColor(host::vbWindowBackground));
+    palette.setColor(QPalette::Text, host::toQColor(host::vbWindowText));
+    box->setPalette(palette);
+    box->setAutoFillBackground(true);
 }
 
 // Builds one control; nullptr with *error on a fault. A button takes its bag
@@ -159,6 +182,8 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         widget->setGeometry(pixelRect(c));
         if (c.font)
             widget->setFont(layoutFont(*c.font));
+        if (c.kind == ControlKind::TextBox)
+            setWindowColours(widget);
         if (c.backColor)
             setBackColour(widget, *c.backColor);
         if (c.foreColor)

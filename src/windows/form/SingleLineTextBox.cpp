@@ -3,6 +3,7 @@
 #include <gdi/gdi.h>
 #include <host/olecolor.h>
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <limits>
@@ -19,6 +20,18 @@ SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
     // A text box takes text of any length; the line edit's own limit of
     // 32,767 characters would cut a long paste without a word.
     setMaxLength(std::numeric_limits<int>::max());
+}
+
+void SingleLineTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent sideways(event->type(), event->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right, event->modifiers(),
+                       event->text(), event->isAutoRepeat(), event->count());
+    QLineEdit::keyPressEvent(&sideways);
+    event->accept();
 }
 
 void SingleLineTextBox::paintEvent(QPaintEvent *event)

@@ -115,7 +115,7 @@ void tst_NativeLink::connectsFromBothPortsAndSendsInfo()
 
     // The SDES keeps going out.
     QTRY_VERIFY(m_conference->receivedControl(kStation).count(sdes) >= 4);
-    QCOMPARE(link->link().stateDescription(), QStringLiteral("Ligado à conferência 127.0.0.1."));
+    QCOMPARE(link->link().stateDescription(), QStringLiteral("Conectado à conferência 127.0.0.1."));
 }
 
 void tst_NativeLink::chatFlowsBetweenStations()

@@ -1,5 +1,5 @@
 // Twips and scale conversions, message boxes, the run-time error report,
-// pictures and fonts.
+// pictures, fonts and the toolkit's language.
 
 #include "testpictures.h"
 
@@ -8,11 +8,16 @@
 #include <host/runtimeerror.h>
 #include <host/stdfont.h>
 #include <host/stdpicture.h>
+#include <host/translations.h>
 #include <host/twips.h>
 
 #include <gdi/bridge.h>
 
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -90,6 +95,21 @@ private slots:
         QCOMPARE(boxes.calls()[2].title, QString("Radiosala"));
         host::Beep();
         QCOMPARE(boxes.beeps(), 1);
+    }
+
+    void toolkitSpeaksPortuguese()
+    {
+        QVERIFY(host::installToolkitTranslations());
+        QLineEdit edit(QStringLiteral("texto"));
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (const QAction *action : menu->actions())
+            items << action->text().section(u'\t', 0, 0).remove(u'&');
+        for (const char *item : {"Desfazer", "Copiar", "Colar"})
+            QVERIFY2(items.contains(QLatin1String(item)), qPrintable(items.join(u'|')));
+        const QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text().remove(u'&'), QStringLiteral("Sim"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancelar"));
     }
 
     void runtimeErrorReport()

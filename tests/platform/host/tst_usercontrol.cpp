@@ -265,6 +265,13 @@ private slots:
         QTest::keyClick(edit, Qt::Key_K, Qt::AltModifier);
         QCOMPARE(ok->log, (QStringList{"AccessKeyPress 13", "AccessKeyPress 107"}));
 
+        // On a form that closes on Escape, the cancel button takes it first.
+        form.setClosesOnEscape(true);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(cancel->log, (QStringList{"AccessKeyPress 27", "AccessKeyPress 27"}));
+        QVERIFY(form.isVisible());
+        form.setClosesOnEscape(false);
+
         // A focused control with DefaultCancel takes Enter and shows as
         // default; the default button stops showing so, and both are told.
         ok->log.clear();
@@ -306,6 +313,9 @@ private slots:
         QTRY_VERIFY(b->hasFocus());
         PostMessageA(host::hwndOf(&form), WM_KEYDOWN, 38, 0x00480001);
         QTRY_VERIFY(a->hasFocus());
+        // A typed arrow that no control took moves nothing.
+        QTest::keyClick(&form, Qt::Key_Right);
+        QVERIFY(a->hasFocus());
     }
 
     void ambientBackColorFollowsItsContainer()

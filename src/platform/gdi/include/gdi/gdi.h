@@ -354,7 +354,7 @@ BOOL InflateRect(RECT *lprc, int dx, int dy);
 BOOL IsRectEmpty(const RECT *lprc);
 
 // ---- Images ----
-int GetObjectA(HGDIOBJ h, int c, LPVOID pv); // bitmaps only (a BITMAP); 0 for anything else
+int GetObjectA(HGDIOBJ h, int c, LPVOID pv); // a BITMAP or a LOGFONTA; 0 for anything else
 BOOL GetIconInfo(HICON hIcon, ICONINFO *piconinfo);
 HGDIOBJ CopyImage(HGDIOBJ h, UINT type, int cx, int cy, UINT flags);
 BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,

@@ -12,8 +12,16 @@
 //   DefaultCancel takes Enter itself. DisplayAsDefault is true for the
 //   control that Enter would reach, and changes are reported as
 //   AmbientChanged("DisplayAsDefault").
-// - Arrow keys that no focused widget takes move the focus to the next
-//   (Right, Down) or previous (Left, Up) control, as a dialog does.
+// - Escape that no focused widget takes presses the cancel control; on a
+//   form that closes on Escape (a dialog) and has none, it closes the form
+//   as its close box does.
+// - An arrow key that a button control posts to its container
+//   (PostMessageA) moves the focus to the next (Right, Down) or previous
+//   (Left, Up) control. Arrows typed in other controls (text boxes) stay
+//   theirs and never move the focus.
+// - A control that lies wholly outside the client area (clipped away by
+//   the window's or a frame's edge) is skipped by Tab, Shift+Tab and the
+//   posted arrows, and its access key does nothing (isOutOfView).
 // - Showing modally (the runtime's Show vbModal) blocks the caller, with
 //   input to other windows stopped, until the form is hidden or closed;
 //   timers and posted events keep running.
@@ -53,6 +61,11 @@ public:
     void setDefaultControl(UserControl *control);
     UserControl *cancelControl() const { return m_cancel; }
     void setCancelControl(UserControl *control);
+    bool closesOnEscape() const { return m_closesOnEscape; }
+    void setClosesOnEscape(bool on) { m_closesOnEscape = on; }
+    // Escape: presses the cancel control, or closes a form that closes on
+    // Escape. False when Escape means nothing to this form.
+    bool pressEscape();
     // The control that Enter reaches now (the one shown as default).
     UserControl *displayedDefault() const;
 
@@ -69,6 +82,7 @@ public:
     virtual void Form_Unload(int &Cancel) { Q_UNUSED(Cancel); }
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -86,11 +100,17 @@ private:
     QMetaObject::Connection m_focusWatch;
     QEventLoop *m_modalLoop = nullptr;
     int m_unloadMode = vbFormControlMenu;
+    bool m_closesOnEscape = false;
 };
 
 // The back colour of a container: its own if set, else its parent's, and
 // vbButtonFace at the top. setBackColorOf notifies the user controls inside.
 OLE_COLOR backColorOf(const QWidget *container);
 void setBackColorOf(QWidget *container, OLE_COLOR color);
+
+// True when no pixel of the widget lies inside the client area of its
+// window: it lies beyond the window's edge, or beyond the edge of a frame
+// that holds it. Such a widget cannot be seen, so it takes no focus.
+bool isOutOfView(const QWidget *widget);
 
 } // namespace host

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+class QKeyEvent;
 class QWidget;
 
 using UINT_PTR = std::uintptr_t;
@@ -60,7 +61,8 @@ HWND WindowFromPoint(POINT Point);
 // Only WM_KEYDOWN and WM_KEYUP are understood: they post a key event (wParam
 // the virtual-key code, lParam bits 16-23 the scan code) to the window's
 // widget; as with any key event a widget ignores, it travels up to the
-// parents. Other messages are refused (FALSE).
+// parents. host::isPostedKey tells it from a typed key. Other messages are
+// refused (FALSE).
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // The window takes ownership of hRgn (and deletes it when replaced, when 0
@@ -80,6 +82,10 @@ namespace host {
 HWND hwndOf(QWidget *widget);
 // The widget of a live window handle, or nullptr.
 QWidget *widgetOf(HWND hWnd);
+
+// True for a key event that PostMessageA made, also while it travels up
+// to the parents of the window it was posted to.
+bool isPostedKey(const QKeyEvent *event);
 
 // When set, GetCursorPos reports this global position instead of the real
 // pointer; clearCursorPosForTesting() goes back to the real one.
