@@ -19,8 +19,10 @@ using namespace echolink::native;
 
 namespace {
 
-const QHostAddress kConference(QStringLiteral("127.0.0.1"));
-const QHostAddress kStation(QStringLiteral("127.0.0.2"));
+// This suite's own addresses and base port.
+const QHostAddress kConference(QStringLiteral("127.0.13.11"));
+const QHostAddress kStation(QStringLiteral("127.0.13.12"));
+constexpr quint16 kBasePort = 25298;
 
 } // namespace
 
@@ -44,17 +46,18 @@ private:
 
 void tst_NativeWindow::initTestCase()
 {
-    m_conference = std::make_unique<FakeConference>(kConference);
-    QVERIFY(m_conference->isListening());
+    m_conference = std::make_unique<FakeConference>(kConference, kBasePort);
+    QVERIFY2(m_conference->bindError().isEmpty(), qPrintable(m_conference->bindError()));
     m_conference->setAdminPassword("s3nha");
     BackendOptions options;
     options.kind = QStringLiteral("echolink");
-    options.settings = {{QStringLiteral("conference"), QStringLiteral("127.0.0.1")},
+    options.settings = {{QStringLiteral("conference"), QStringLiteral("127.0.13.11:%1").arg(kBasePort)},
                         {QStringLiteral("callsign"), QStringLiteral("ZZ9XQ")},
                         {QStringLiteral("name"), QStringLiteral("Alpha")},
-                        {QStringLiteral("bind"), QStringLiteral("127.0.0.2")}};
+                        {QStringLiteral("bind"), kStation.toString()}};
     NativeSettings settings = nativeSettingsFrom(options);
     settings.link.useAudioDevices = false;
+    settings.link.localPort = kBasePort;
     settings.link.timing.receivingWindowMs = 300;
     m_echo = std::make_unique<NativeEchoLink>(std::move(settings));
 
@@ -96,7 +99,7 @@ void tst_NativeWindow::grid_data()
     QTest::newRow("version") << "" << "" << "versao" << ".version"
                              << S{"thebridge V 1.09 on x86_64-unknown-linux-gnu"};
     QTest::newRow("kick") << "Text7" << "ZZ8QQ" << "derrubar" << ".kick ZZ8QQ" << S{"ZZ8QQ not found"};
-    QTest::newRow("show ip") << "" << "" << "kxButtons_H2" << ".showip " << S{"ZZ9XQ\t127.0.0.2\tE"};
+    QTest::newRow("show ip") << "" << "" << "kxButtons_H2" << ".showip " << S{"ZZ9XQ\t127.0.13.12\tE"};
     QTest::newRow("stat") << "" << "" << "kxButtons_H1" << ".stat " << S{"Uptime: 0 minutes and 1 seconds", "Users: 1 of 8 Max"};
     QTest::newRow("bulletins") << "" << "" << "lista" << ".list" << S{"Sorry, no bulletins are available at this time."};
 }
