@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -23,6 +24,41 @@ namespace {
 
 constexpr char StationKey[] = "station/kind";
 constexpr int ErrFileNotFound = 53;
+
+// Answers --help and --version, or reports a usage error. The exit status,
+// or -1 when the program is to run.
+int answerCommandLine(const CommandLine &line)
+{
+    if (line.help) {
+        QTextStream(stdout) << helpText();
+        return 0;
+    }
+    if (line.version) {
+        QTextStream(stdout) << "radiosala " << QCoreApplication::applicationVersion() << "\n";
+        return 0;
+    }
+    if (!line.error.isEmpty()) {
+        QTextStream(stderr) << "radiosala: " << line.error << "\n" << "Tente 'radiosala --help'.\n";
+        return 2;
+    }
+    return -1;
+}
+
+// The command line, checked against the station kinds this build has.
+CommandLine readCommandLine(const QStringList &arguments, const QSettings &settings)
+{
+    CommandLine line = parseCommandLine(arguments, settings);
+    const QStringList kinds = echolink::registeredBackends();
+    if (!kinds.contains(line.backend.kind)) {
+        // A remembered kind this build no longer has falls back to the default.
+        if (!line.stationGiven)
+            line.backend.kind = QString::fromLatin1(echolink::BackendOptions::SimKind);
+        else if (line.error.isEmpty())
+            line.error = QStringLiteral("tipo de estação desconhecido: \"%1\" (disponíveis: %2)")
+                             .arg(line.backend.kind, kinds.join(QStringLiteral(", ")));
+    }
+    return line;
+}
 
 } // namespace
 
@@ -34,6 +70,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.help = true;
+            continue;
+        }
+        if (argument == QLatin1String("--version")) {
+            line.version = true;
             continue;
         }
         if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
@@ -85,6 +125,7 @@ QString helpText()
         "estação EchoLink.\n"
         "\n"
         "  --help                  mostra este texto\n"
+        "  --version               mostra a versão do programa\n"
         "  --station TIPO          a estação a usar (lembrada para as próximas vezes);\n"
         "                          \"sim\", a conferência simulada, por omissão\n"
         "\n"
@@ -120,27 +161,39 @@ QString formsDirectory(const QString &formName)
 
 int run(int argc, char **argv)
 {
-    QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Radiosala"));
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
-    host::App::setTitle(QStringLiteral("radiosala"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RADIOSALA_VERSION));
 
 #ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
     echolink::native::registerNativeEchoLink();
 #endif
 
+    // The command line is read before the application object, which needs a
+    // display, so that --help, --version and a usage error work without one.
+    // Qt's own options (-platform, -style, ...) leave the arguments only when
+    // that object is made: until then an argument with a single dash may be
+    // one of them, and an error about it waits for the second reading.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool qtOptions = std::any_of(arguments.cbegin(), arguments.cend(), [](const QString &a) {
+        return a.size() > 1 && a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--"))
+               && a != QLatin1String("-h");
+    });
     QSettings settings;
-    CommandLine line = parseCommandLine(app.arguments().mid(1), settings);
-    // A remembered kind this build no longer has falls back to the default.
-    if (!line.stationGiven && !echolink::registeredBackends().contains(line.backend.kind))
-        line.backend.kind = QString::fromLatin1(echolink::BackendOptions::SimKind);
-    if (line.help) {
-        QTextStream(stdout) << helpText();
-        return 0;
+    CommandLine line = readCommandLine(arguments, settings);
+    if (line.help || line.version || !qtOptions || line.error.isEmpty()) {
+        if (const int status = answerCommandLine(line); status >= 0)
+            return status;
     }
-    if (!line.error.isEmpty()) {
-        QTextStream(stderr) << "radiosala: " << line.error << "\n" << "Tente 'radiosala --help'.\n";
-        return 2;
+
+    QApplication app(argc, argv);
+    host::App::setTitle(QStringLiteral("radiosala"));
+    if (qtOptions) {
+        line = readCommandLine(app.arguments().mid(1), settings);
+        if (const int status = answerCommandLine(line); status >= 0)
+            return status;
     }
 
     // The window and its controls first, as the forms runtime creates them.
