@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "QuitSignals.h"
 #include "radiosala.h"
 
 #ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
@@ -24,6 +25,9 @@ namespace {
 
 constexpr char StationKey[] = "station/kind";
 constexpr int ErrFileNotFound = 53;
+// A quit signal's orderly exit (goodbye to the conference, directory
+// log-off) may take this long before the process simply ends.
+constexpr int ExitDeadlineSeconds = 3;
 
 // Answers --help and --version, or reports a usage error. The exit status,
 // or -1 when the program is to run.
@@ -208,6 +212,15 @@ int run(int argc, char **argv)
         return 1;
     }
 
+    // A logout, `kill` or Ctrl+C leaves the way SAIR does, so that the
+    // conference and the directory hear the station's goodbye.
+    QuitSignals quitSignals(ExitDeadlineSeconds);
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, window.get(), [&window] {
+        window->encerra_Click();
+        // Also out of any dialog's loop, and whatever the window decided.
+        QCoreApplication::exit(0);
+    });
+
     // Then its load handler: the automation object first; if it cannot be
     // made, the run-time error report ends the program before the window
     // is shown.
@@ -225,7 +238,9 @@ int run(int argc, char **argv)
     window->show();
     const int status = app.exec();
     window.reset(); // before the link it refers to
-    return status;
+    echo.reset();   // the goodbye: PTT released, BYE, directory log-off
+    // After a quit signal the status tells which one, as a shell reports it.
+    return quitSignals.received() != 0 ? 128 + quitSignals.received() : status;
 }
 
 } // namespace startup
