@@ -79,7 +79,6 @@ private slots:
     void banIsReported();
     void directoryOutcomeExplainsSilence();
     void reinitializeSaysByeThenConnects();
-    void byeOnExit();
     void portsInUseFailCreation();
     void floodDoesNotStarveTheEventLoop();
     void chatArrivesAfterAFlood_data();
@@ -353,15 +352,6 @@ void tst_NativeLink::reinitializeSaysByeThenConnects()
     QVERIFY(control.size() >= 2);
     QCOMPARE(control.at(0), wire::buildBye());
     QCOMPARE(control.at(1), wire::buildConnectSdes(link->link().settings().station));
-}
-
-void tst_NativeLink::byeOnExit()
-{
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    m_conference->clearReceived();
-    link.reset();
-    QTRY_VERIFY(m_conference->receivedControl(kStation).contains(wire::buildBye()));
 }
 
 void tst_NativeLink::portsInUseFailCreation()
