@@ -14,7 +14,7 @@ namespace {
 
 constexpr qsizetype kPcmPerPacket = wire::FramesPerPacket * wire::GsmFrameSamples * 2;
 // No datagram on this network comes near this; larger ones are dropped
-// unread rather than parsed in part.
+// rather than parsed in part.
 constexpr qint64 kMaxDatagram = 8192;
 
 } // namespace
@@ -254,8 +254,8 @@ void ConferenceLink::scheduleDrain(QUdpSocket *socket)
 // Every pass reads at least once, and stops only when a read finds the queue
 // empty: QUdpSocket announces nothing more after a readyRead that no read
 // followed, which happens whenever a queued pass has already emptied the
-// queue that the readyRead was about (or the kernel threw away a datagram
-// that failed its checksum). A read, even one that finds nothing, re-arms it.
+// queue that the readyRead was about. A read, even one that finds nothing,
+// re-arms it.
 void ConferenceLink::drain(QUdpSocket *socket)
 {
     if (!m_open)
