@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "ChatJournal.h"
+#include "QuitSignals.h"
 #include "radiosala.h"
 
 #ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
@@ -16,6 +17,7 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -26,6 +28,44 @@ namespace {
 constexpr char StationKey[] = "station/kind";
 constexpr char JournalKey[] = "journal/enabled";
 constexpr int ErrFileNotFound = 53;
+// A quit signal's orderly exit (goodbye to the conference, directory
+// log-off) may take this long before the process simply ends.
+constexpr int ExitDeadlineSeconds = 3;
+
+// Answers --help and --version, or reports a usage error. The exit status,
+// or -1 when the program is to run.
+int answerCommandLine(const CommandLine &line)
+{
+    if (line.help) {
+        QTextStream(stdout) << helpText();
+        return 0;
+    }
+    if (line.version) {
+        QTextStream(stdout) << "radiosala " << QCoreApplication::applicationVersion() << "\n";
+        return 0;
+    }
+    if (!line.error.isEmpty()) {
+        QTextStream(stderr) << "radiosala: " << line.error << "\n" << "Tente 'radiosala --help'.\n";
+        return 2;
+    }
+    return -1;
+}
+
+// The command line, checked against the station kinds this build has.
+CommandLine readCommandLine(const QStringList &arguments, const QSettings &settings)
+{
+    CommandLine line = parseCommandLine(arguments, settings);
+    const QStringList kinds = echolink::registeredBackends();
+    if (!kinds.contains(line.backend.kind)) {
+        // A remembered kind this build no longer has falls back to the default.
+        if (!line.stationGiven)
+            line.backend.kind = QString::fromLatin1(echolink::BackendOptions::SimKind);
+        else if (line.error.isEmpty())
+            line.error = QStringLiteral("tipo de estação desconhecido: \"%1\" (disponíveis: %2)")
+                             .arg(line.backend.kind, kinds.join(QStringLiteral(", ")));
+    }
+    return line;
+}
 
 } // namespace
 
@@ -43,6 +83,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
         if (argument == QLatin1String("--journal") || argument == QLatin1String("--no-journal")) {
             line.journal = argument == QLatin1String("--journal");
             line.journalGiven = true;
+            continue;
+        }
+        if (argument == QLatin1String("--version")) {
+            line.version = true;
             continue;
         }
         if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
@@ -99,6 +143,7 @@ QString helpText()
         "estação EchoLink.\n"
         "\n"
         "  --help                  mostra este texto\n"
+        "  --version               mostra a versão do programa\n"
         "  --station TIPO          a estação a ser usada (lembrada para as próximas vezes);\n"
         "                          \"sim\", a conferência simulada, é o padrão\n"
         "  --no-journal            deixa de gravar o diário do CHAT (lembrado)\n"
@@ -141,28 +186,40 @@ QString formsDirectory(const QString &formName)
 
 int run(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    host::installToolkitTranslations();
     QCoreApplication::setOrganizationName(QStringLiteral("Radiosala"));
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
-    host::App::setTitle(QStringLiteral("radiosala"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(RADIOSALA_VERSION));
 
 #ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
     echolink::native::registerNativeEchoLink();
 #endif
 
+    // The command line is read before the application object, which needs a
+    // display, so that --help, --version and a usage error work without one.
+    // Qt's own options (-platform, -style, ...) leave the arguments only when
+    // that object is made: until then an argument with a single dash may be
+    // one of them, and an error about it waits for the second reading.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool qtOptions = std::any_of(arguments.cbegin(), arguments.cend(), [](const QString &a) {
+        return a.size() > 1 && a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--"))
+               && a != QLatin1String("-h");
+    });
     QSettings settings;
-    CommandLine line = parseCommandLine(app.arguments().mid(1), settings);
-    // A remembered kind this build no longer has falls back to the default.
-    if (!line.stationGiven && !echolink::registeredBackends().contains(line.backend.kind))
-        line.backend.kind = QString::fromLatin1(echolink::BackendOptions::SimKind);
-    if (line.help) {
-        QTextStream(stdout) << helpText();
-        return 0;
+    CommandLine line = readCommandLine(arguments, settings);
+    if (line.help || line.version || !qtOptions || line.error.isEmpty()) {
+        if (const int status = answerCommandLine(line); status >= 0)
+            return status;
     }
-    if (!line.error.isEmpty()) {
-        QTextStream(stderr) << "radiosala: " << line.error << "\n" << "Tente 'radiosala --help'.\n";
-        return 2;
+
+    QApplication app(argc, argv);
+    host::installToolkitTranslations();
+    host::App::setTitle(QStringLiteral("radiosala"));
+    if (qtOptions) {
+        line = readCommandLine(app.arguments().mid(1), settings);
+        if (const int status = answerCommandLine(line); status >= 0)
+            return status;
     }
 
     if (line.journalGiven)
@@ -184,6 +241,15 @@ int run(int argc, char **argv)
         return 1;
     }
 
+    // A logout, `kill` or Ctrl+C leaves the way SAIR does, so that the
+    // conference and the directory hear the station's goodbye.
+    QuitSignals quitSignals(ExitDeadlineSeconds);
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, window.get(), [&window] {
+        window->encerra_Click();
+        // Also out of any dialog's loop, and whatever the window decided.
+        QCoreApplication::exit(0);
+    });
+
     // Then its load handler: the automation object first; if it cannot be
     // made, the run-time error report ends the program before the window
     // is shown.
@@ -202,7 +268,9 @@ int run(int argc, char **argv)
     window->show();
     const int status = app.exec();
     window.reset(); // before the link it refers to
-    return status;
+    echo.reset();   // the goodbye: PTT released, BYE, directory log-off
+    // After a quit signal the status tells which one, as a shell reports it.
+    return quitSignals.received() != 0 ? 128 + quitSignals.received() : status;
 }
 
 } // namespace startup

@@ -14,6 +14,7 @@ namespace startup {
 struct CommandLine
 {
     bool help = false;
+    bool version = false;
     QString error;                 // a usage error, for stderr
     bool stationGiven = false;     // --station was on the command line
     echolink::BackendOptions backend;

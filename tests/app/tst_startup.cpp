@@ -5,6 +5,7 @@
 #include <forms/FormLoader.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +21,8 @@ private slots:
     void commandLine();
     void rememberedStation();
     void rememberedJournal();
+    void answersWithoutDisplay_data();
+    void answersWithoutDisplay();
     void formsFolderOrder();
 };
 
@@ -89,6 +92,41 @@ void tst_startup::rememberedJournal()
     startup::rememberJournal(stored, line.journal);
     QVERIFY(!startup::parseCommandLine({}, stored).journal);
     QVERIFY(startup::parseCommandLine({"--journal"}, stored).journal);
+}
+
+void tst_startup::answersWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output"); // how stdout, or stderr on an error, begins
+
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Uso: radiosala";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "radiosala " RADIOSALA_VERSION "\n";
+    QTest::newRow("value missing") << QStringList{"--sim-seed"} << 2 << "radiosala: falta o valor de --sim-seed\n";
+    QTest::newRow("unknown station") << QStringList{"--station", "nenhuma"} << 2
+                                     << "radiosala: tipo de estação desconhecido: \"nenhuma\"";
+}
+
+// The program itself with no display to open a window on.
+void tst_startup::answersWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(variable));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(RADIOSALA_TEST_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, qPrintable(err));
+    QCOMPARE(program.exitCode(), status);
+    const QString text = status == 0 ? QString::fromUtf8(program.readAllStandardOutput()) : err;
+    QVERIFY2(text.startsWith(output), qPrintable(text));
 }
 
 void tst_startup::formsFolderOrder()

@@ -7,7 +7,6 @@
 #include <texts/SystemReason.h>
 
 #include <QHostInfo>
-#include <QNetworkDatagram>
 #include <QPointer>
 #include <QUdpSocket>
 
@@ -17,7 +16,7 @@ namespace {
 
 constexpr qsizetype kPcmPerPacket = wire::FramesPerPacket * wire::GsmFrameSamples * 2;
 // No datagram on this network comes near this; larger ones are dropped
-// unread rather than parsed in part.
+// rather than parsed in part.
 constexpr qint64 kMaxDatagram = 8192;
 
 } // namespace
@@ -25,6 +24,7 @@ constexpr qint64 kMaxDatagram = 8192;
 ConferenceLink::ConferenceLink(LinkSettings settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
+    , m_readBuffer(kMaxDatagram + 1, Qt::Uninitialized)
     , m_codec(std::make_unique<GsmCodec>())
 {
     m_connectPacket = wire::buildConnectSdes(m_settings.station);
@@ -56,9 +56,9 @@ bool ConferenceLink::open(QString *error)
     for (int i = 0; i < 2; ++i) {
         if (!sockets[i]->bind(m_settings.bindAddress, ports[i], QAbstractSocket::DontShareAddress)) {
             if (error) {
-                *error = QStringLiteral("Não foi possível abrir a porta UDP %1 em %2 (%3). "
-                                        "Se outro programa EchoLink estiver usando as portas %4 e %5, feche-o "
-                                        "e tente de novo.")
+                *error = QStringLiteral("Não foi possível abrir a porta UDP %1 no endereço %2: %3. "
+                                        "Outro programa EchoLink está usando as portas %4 e %5? "
+                                        "Feche-o ou escolha outro endereço local com --bind.")
                              .arg(ports[i])
                              .arg(m_settings.bindAddress.toString(), texts::socketReason(*sockets[i]))
                              .arg(ports[0])
@@ -230,9 +230,12 @@ bool ConferenceLink::isReceiving() const
     return m_lastAudio.isValid() && m_lastAudio.elapsed() < m_settings.timing.receivingWindowMs;
 }
 
-bool ConferenceLink::fromConference(const QHostAddress &sender) const
+// The conference's own address, and one of its two ports: anything else on
+// our ports is a stranger's, however much it looks like the conference.
+bool ConferenceLink::fromConference(const QHostAddress &sender, quint16 senderPort) const
 {
-    return !m_conference.isNull() && sender.isEqual(m_conference, QHostAddress::ConvertV4MappedToIPv4);
+    return !m_conference.isNull() && sender.isEqual(m_conference, QHostAddress::ConvertV4MappedToIPv4)
+           && (senderPort == m_settings.conferencePort || senderPort == quint16(m_settings.conferencePort + 1));
 }
 
 void ConferenceLink::scheduleDrain(QUdpSocket *socket)
@@ -249,34 +252,39 @@ void ConferenceLink::scheduleDrain(QUdpSocket *socket)
 
 // Reads at most one budget of datagrams, then lets the event loop run before
 // the next pass, so a flood cannot keep the window from painting or reacting.
+//
+// Every pass reads at least once, and stops only when a read finds the queue
+// empty: QUdpSocket announces nothing more after a readyRead that no read
+// followed, which happens whenever a queued pass has already emptied the
+// queue that the readyRead was about. A read, even one that finds nothing,
+// re-arms it.
 void ConferenceLink::drain(QUdpSocket *socket)
 {
+    if (!m_open)
+        return;
     QPointer<ConferenceLink> self(this);
     for (int n = 0; n < m_settings.datagramsPerPass; ++n) {
-        if (!m_open || !socket->hasPendingDatagrams())
-            return;
-        if (socket->pendingDatagramSize() > kMaxDatagram) {
-            socket->readDatagram(nullptr, 0);
-            ++m_ignored;
-            continue;
-        }
-        const QNetworkDatagram datagram = socket->receiveDatagram(kMaxDatagram);
-        if (!datagram.isValid())
-            return;
-        if (!fromConference(datagram.senderAddress())) {
+        QHostAddress sender;
+        quint16 senderPort = 0;
+        // One byte more than any datagram we take: a datagram that fills it
+        // is too large and is dropped instead of parsed in part.
+        const qint64 size = socket->readDatagram(m_readBuffer.data(), kMaxDatagram + 1, &sender, &senderPort);
+        if (size < 0)
+            return; // nothing left; the next datagram is announced again
+        if (size > kMaxDatagram || !fromConference(sender, senderPort)) {
             ++m_ignored;
             continue;
         }
         ++m_handled;
+        const QByteArray datagram(m_readBuffer.constData(), size);
         if (socket == m_control)
-            handleControl(datagram.data());
+            handleControl(datagram);
         else
-            handleData(datagram.data());
-        if (!self) // a receiver of our signals deleted the link
+            handleData(datagram);
+        if (!self || !m_open) // a receiver of our signals closed or deleted the link
             return;
     }
-    if (m_open && socket->hasPendingDatagrams())
-        scheduleDrain(socket);
+    scheduleDrain(socket);
 }
 
 void ConferenceLink::handleData(const QByteArray &datagram)

@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTime>
 
+#include <utility>
+
 namespace echolink::native {
 
 using directory::Result;
@@ -45,10 +47,13 @@ void DirectoryClient::stop()
 {
     m_renew.stop();
     m_stepTimer.stop();
-    if (m_socket) {
-        m_socket->abort();
-        m_socket->deleteLater();
-        m_socket = nullptr;
+    // Let go of the socket before aborting it: the abort reports the
+    // disconnection, whose handler would otherwise finish the exchange and
+    // drop the socket under our feet.
+    if (QTcpSocket *socket = std::exchange(m_socket, nullptr)) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
     }
 }
 

@@ -14,7 +14,8 @@ namespace echolink::native {
 namespace {
 
 constexpr const char *kClientVersion = "Radiosala 0.1";
-constexpr int kLogOffTimeoutMs = 3000;
+// Leaves room for the rest of an exit that must end within 3 s.
+constexpr int kLogOffTimeoutMs = 2000;
 constexpr qsizetype kMaxName = 240;   // NAME holds 255 bytes, 15 go to the callsign
 constexpr qsizetype kMaxInfo = 2048;
 

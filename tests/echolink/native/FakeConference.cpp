@@ -10,8 +10,11 @@ FakeConference::FakeConference(const QHostAddress &address, quint16 basePort, QO
     : QObject(parent)
     , m_basePort(basePort)
 {
-    m_data.bind(address, basePort, QAbstractSocket::DontShareAddress);
-    m_control.bind(address, quint16(basePort + 1), QAbstractSocket::DontShareAddress);
+    for (QUdpSocket *socket : {&m_data, &m_control}) {
+        const quint16 port = socket == &m_data ? basePort : quint16(basePort + 1);
+        if (!socket->bind(address, port, QAbstractSocket::DontShareAddress) && m_bindError.isEmpty())
+            m_bindError = QStringLiteral("cannot bind UDP %1:%2: %3").arg(address.toString()).arg(port).arg(socket->errorString());
+    }
     connect(&m_data, &QUdpSocket::readyRead, this, &FakeConference::readData);
     connect(&m_control, &QUdpSocket::readyRead, this, &FakeConference::readControl);
     m_sdesTimer.setInterval(100);
@@ -20,11 +23,6 @@ FakeConference::FakeConference(const QHostAddress &address, quint16 basePort, QO
             sendSdes(station);
     });
     m_sdesTimer.start();
-}
-
-bool FakeConference::isListening() const
-{
-    return m_data.state() == QAbstractSocket::BoundState && m_control.state() == QAbstractSocket::BoundState;
 }
 
 void FakeConference::setAnswering(bool answering)
@@ -62,7 +60,7 @@ void FakeConference::sendSdes(const QHostAddress &station)
     // conference's NAME (the builder pads the callsign part to 15).
     const QByteArray sdes = wire::buildConnectSdes(
         {"*CONFCALL*", "(Conference  [1/8]) CONF", "00000000", "thebridge V 1.09"});
-    m_control.writeDatagram(sdes, station, quint16(m_basePort + 1));
+    sendControl(station, sdes);
 }
 
 void FakeConference::readControl()
@@ -206,6 +204,11 @@ void FakeConference::reply(const QHostAddress &to, const QByteArray &lines)
 void FakeConference::sendData(const QHostAddress &station, const QByteArray &datagram)
 {
     m_data.writeDatagram(datagram, station, m_basePort);
+}
+
+void FakeConference::sendControl(const QHostAddress &station, const QByteArray &datagram)
+{
+    m_control.writeDatagram(datagram, station, quint16(m_basePort + 1));
 }
 
 void FakeConference::sendStationList(const QByteArray &header, const QList<QByteArray> &stations)

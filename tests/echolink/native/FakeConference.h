@@ -11,7 +11,8 @@
 // A small TheBridge-like conference for the tests: it answers a station's
 // SDES with its own (at once and every sdesInterval while answering), takes
 // chat and a few dot commands, forwards chat to the other stations, and
-// records every datagram it receives.
+// records every datagram it receives. Stations are reached on its own base
+// port and the next, as a conference reaches them.
 class FakeConference : public QObject
 {
     Q_OBJECT
@@ -26,7 +27,9 @@ public:
     };
 
     explicit FakeConference(const QHostAddress &address, quint16 basePort = 5198, QObject *parent = nullptr);
-    bool isListening() const;
+    // Empty when both ports are bound; else which address and port could
+    // not be, and the system's reason.
+    QString bindError() const { return m_bindError; }
 
     // While false, the conference stays silent (busy, full, not validated).
     void setAnswering(bool answering);
@@ -38,8 +41,9 @@ public:
     QList<QByteArray> receivedControl(const QHostAddress &from) const;
     void clearReceived() { m_received.clear(); }
 
-    // Sends raw bytes to a station's data port.
+    // Sends raw bytes to a station's data or control port.
     void sendData(const QHostAddress &station, const QByteArray &datagram);
+    void sendControl(const QHostAddress &station, const QByteArray &datagram);
     void sendStationList(const QByteArray &header, const QList<QByteArray> &stations);
     void sendAudio(const QHostAddress &station, int packets);
 
@@ -56,6 +60,7 @@ private:
     QUdpSocket m_data;
     QUdpSocket m_control;
     quint16 m_basePort;
+    QString m_bindError;
     bool m_answering = true;
     QByteArray m_password = "segredo";
     QTimer m_sdesTimer;

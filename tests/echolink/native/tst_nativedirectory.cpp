@@ -55,6 +55,7 @@ private slots:
     void loginResults_data();
     void loginResults();
     void unreachableServer();
+    void stopWhileLoggingInDoesNotCrash();
 };
 
 void tst_NativeDirectory::requestFormat()
@@ -178,6 +179,19 @@ void tst_NativeDirectory::unreachableServer()
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.first().at(0).value<Result>(), Result::Unknown);
     QVERIFY(finished.first().at(1).toString().contains(QStringLiteral("inacessível")));
+}
+
+// Leaving the program while the server has not answered yet.
+void tst_NativeDirectory::stopWhileLoggingInDoesNotCrash()
+{
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    DirectoryClient client(settingsFor(silent.serverPort()));
+    client.login();
+    QTRY_VERIFY(silent.hasPendingConnections());
+    QTRY_COMPARE(client.findChild<QTcpSocket *>()->state(), QAbstractSocket::ConnectedState);
+    client.stop();
+    QVERIFY(!client.isBusy());
 }
 
 QTEST_GUILESS_MAIN(tst_NativeDirectory)

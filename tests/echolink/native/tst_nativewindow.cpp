@@ -1,8 +1,10 @@
 // The main window over the native link against the loopback conference:
 // each row types into a box (when it names one), presses a grid button and
 // waits for the conference's answer in the chat box. Rows run in order.
+// Then the program itself, as a child process, leaving on a signal.
 
 #include "FakeConference.h"
+#include "FakeDirectory.h"
 #include "radiosala.h"
 
 #include <button/kxButtons_H.h>
@@ -12,15 +14,21 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTcpServer>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace echolink;
 using namespace echolink::native;
 
 namespace {
 
-const QHostAddress kConference(QStringLiteral("127.0.0.1"));
-const QHostAddress kStation(QStringLiteral("127.0.0.2"));
+// This suite's own addresses and base port.
+const QHostAddress kConference(QStringLiteral("127.0.13.11"));
+const QHostAddress kStation(QStringLiteral("127.0.13.12"));
+constexpr quint16 kBasePort = 25298;
 
 } // namespace
 
@@ -34,6 +42,8 @@ private slots:
     void grid();
     void chatFromOthersAndStationPanel();
     void receiveIndicatorAndPtt();
+    void signalSaysGoodbye_data();
+    void signalSaysGoodbye();
     void cleanupTestCase();
 
 private:
@@ -44,17 +54,18 @@ private:
 
 void tst_NativeWindow::initTestCase()
 {
-    m_conference = std::make_unique<FakeConference>(kConference);
-    QVERIFY(m_conference->isListening());
+    m_conference = std::make_unique<FakeConference>(kConference, kBasePort);
+    QVERIFY2(m_conference->bindError().isEmpty(), qPrintable(m_conference->bindError()));
     m_conference->setAdminPassword("s3nha");
     BackendOptions options;
     options.kind = QStringLiteral("echolink");
-    options.settings = {{QStringLiteral("conference"), QStringLiteral("127.0.0.1")},
+    options.settings = {{QStringLiteral("conference"), QStringLiteral("127.0.13.11:%1").arg(kBasePort)},
                         {QStringLiteral("callsign"), QStringLiteral("ZZ9XQ")},
                         {QStringLiteral("name"), QStringLiteral("Alpha")},
-                        {QStringLiteral("bind"), QStringLiteral("127.0.0.2")}};
+                        {QStringLiteral("bind"), kStation.toString()}};
     NativeSettings settings = nativeSettingsFrom(options);
     settings.link.useAudioDevices = false;
+    settings.link.localPort = kBasePort;
     settings.link.timing.receivingWindowMs = 300;
     m_echo = std::make_unique<NativeEchoLink>(std::move(settings));
 
@@ -96,7 +107,7 @@ void tst_NativeWindow::grid_data()
     QTest::newRow("version") << "" << "" << "versao" << ".version"
                              << S{"thebridge V 1.09 on x86_64-unknown-linux-gnu"};
     QTest::newRow("kick") << "Text7" << "ZZ8QQ" << "derrubar" << ".kick ZZ8QQ" << S{"ZZ8QQ not found"};
-    QTest::newRow("show ip") << "" << "" << "kxButtons_H2" << ".showip " << S{"ZZ9XQ\t127.0.0.2\tE"};
+    QTest::newRow("show ip") << "" << "" << "kxButtons_H2" << ".showip " << S{"ZZ9XQ\t127.0.13.12\tE"};
     QTest::newRow("stat") << "" << "" << "kxButtons_H1" << ".stat " << S{"Uptime: 0 minutes and 1 seconds", "Users: 1 of 8 Max"};
     QTest::newRow("bulletins") << "" << "" << "lista" << ".list" << S{"Sorry, no bulletins are available at this time."};
 }
@@ -170,6 +181,82 @@ void tst_NativeWindow::receiveIndicatorAndPtt()
                 >= 3);
     emit m_window->button(QStringLiteral("desliga_ptt"))->Click();
     QVERIFY(!m_echo->link().isTransmitting());
+}
+
+void tst_NativeWindow::signalSaysGoodbye_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("directory"); // "", "answers" or "silent"
+    QTest::addColumn<bool>("second");       // a second signal while the exit waits for the directory
+
+    QTest::newRow("SIGTERM, logged in") << SIGTERM << "answers" << false;
+    QTest::newRow("SIGINT") << SIGINT << "" << false;
+    QTest::newRow("SIGHUP") << SIGHUP << "" << false;
+    QTest::newRow("second SIGTERM while the log-off waits") << SIGTERM << "silent" << true;
+}
+
+// The program on its own addresses: the station's ports are always 5198 and
+// 5199 there.
+void tst_NativeWindow::signalSaysGoodbye()
+{
+    QFETCH(int, signal);
+    QFETCH(QString, directory);
+    QFETCH(bool, second);
+    const QHostAddress station(QStringLiteral("127.0.13.13"));
+    FakeConference conference(QHostAddress(QStringLiteral("127.0.13.14")));
+    QVERIFY2(conference.bindError().isEmpty(), qPrintable(conference.bindError()));
+    std::optional<FakeDirectory> answering;
+    QTcpServer silent; // takes the connection, never answers
+    QStringList arguments{"--station", "echolink", "--conference", "127.0.13.14", "--callsign", "ZZ9XS",
+                          "--name", "Sinal", "--bind", station.toString()};
+    if (directory == QLatin1String("answers")) {
+        answering.emplace(QList<QByteArray>{"LOGIN-RESULT\nresult: challenge\nchallenge: c1\n",
+                                            "LOGIN-RESULT\nresult: success\n",
+                                            "LOGIN-RESULT\nresult: challenge\nchallenge: c2\n",
+                                            "LOGIN-RESULT\nresult: success\n"});
+        arguments << "--directory" << QStringLiteral("127.0.0.1:%1").arg(answering->port());
+    } else if (directory == QLatin1String("silent")) {
+        QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.0.0.1"))));
+        arguments << "--directory" << QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
+    }
+
+    QTemporaryDir home; // the child's settings and files stay in here
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "HOME"})
+        environment.insert(QString::fromLatin1(variable), home.path());
+    environment.insert(QString::fromLatin1(NativeOptions::PasswordVariable), QStringLiteral("segredo"));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setWorkingDirectory(home.path());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral(RADIOSALA_TEST_PROGRAM), arguments);
+    QVERIFY(child.waitForStarted());
+    auto output = [&child] { return QString::fromLocal8Bit(child.readAll()); };
+
+    QTRY_VERIFY2(!conference.receivedControl(station).isEmpty() || child.state() == QProcess::NotRunning,
+                 qPrintable(output()));
+    const pid_t pid = pid_t(child.processId()); // never 0: that would signal this test's whole group
+    QVERIFY2(pid > 0 && child.state() == QProcess::Running, qPrintable(output()));
+    if (answering)
+        QTRY_COMPARE(answering->requests().size(), 2);
+    ::kill(pid, signal);
+    QTRY_VERIFY(conference.receivedControl(station).contains(wire::buildBye()));
+    if (second) {
+        QVERIFY2(child.state() == QProcess::Running, qPrintable(output())); // still waiting for the directory
+        ::kill(pid, signal);
+    }
+    QTRY_COMPARE(child.state(), QProcess::NotRunning);
+    if (second) {
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit); // ended at once, by the signal itself
+        QCOMPARE(child.exitCode(), signal);
+        return;
+    }
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit, qPrintable(output()));
+    QCOMPARE(child.exitCode(), 128 + signal);
+    if (answering) {
+        QCOMPARE(answering->requests().size(), 4);
+        QVERIFY(answering->requests().at(3).contains("\nstatus: OFF-V\n"));
+    }
 }
 
 void tst_NativeWindow::cleanupTestCase()

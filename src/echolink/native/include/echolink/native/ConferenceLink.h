@@ -112,7 +112,7 @@ private:
     void setState(State state);
     void answerTimedOut();
     void lossTimedOut();
-    bool fromConference(const QHostAddress &sender) const;
+    bool fromConference(const QHostAddress &sender, quint16 senderPort) const;
 
     LinkSettings m_settings;
     QByteArray m_connectPacket;
@@ -128,6 +128,7 @@ private:
     QUdpSocket *m_data = nullptr;
     QUdpSocket *m_control = nullptr;
     bool m_drainQueued[2] = {false, false};
+    QByteArray m_readBuffer;
     QTimer m_keepAlive;
     QTimer m_answerTimer;
     QTimer m_lossTimer;
