@@ -1,6 +1,8 @@
 #include <host/form.h>
 #include <host/usercontrol.h>
 
+#include "formaccessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -72,6 +74,7 @@ void setBackColorOf(QWidget *container, OLE_COLOR color)
 Form::Form(QWidget *parent)
     : QWidget(parent)
 {
+    installFormAccessibility();
     if (!property(kBackColorProperty).isValid()) {
         setProperty(kBackColorProperty, uint(vbButtonFace));
         paintBackground(this, vbButtonFace);
