@@ -1,6 +1,7 @@
 #include <forms/FormLoader.h>
 
 #include <forms/AnimatedGif.h>
+#include <forms/CheckBox.h>
 #include <forms/ImageControl.h>
 #include <forms/FrameControl.h>
 #include <forms/LineControl.h>
@@ -18,7 +19,6 @@
 #include <host/olecolor.h>
 #include <host/twips.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -105,7 +105,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         }
         break;
     case ControlKind::CheckBox: {
-        auto *box = new QCheckBox(c.text, container);
+        auto *box = new CheckBox(c.text, container);
         box->setTristate(c.value == 2);
         box->setCheckState(c.value == 1 ? Qt::Checked : c.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
         widget = box;

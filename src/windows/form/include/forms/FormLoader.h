@@ -16,7 +16,7 @@ namespace forms {
 // tab order set from the tab indexes.
 //
 // Kinds and what they become: label QLabel (plain text), frame FrameControl,
-// text box SingleLineTextBox or MultiLineTextBox, check box QCheckBox, shape
+// text box SingleLineTextBox or MultiLineTextBox, check box CheckBox, shape
 // ShapeControl, line LineControl, picture box QWidget, image ImageControl
 // (scaled picture), anigif AnimatedGif, button kxButtons_H, timer QTimer
 // (started when enabled).
