@@ -19,6 +19,7 @@ namespace echolink {
 class Automation;
 }
 namespace forms {
+class Announcer;
 class MultiLineTextBox;
 class ShapeControl;
 }
@@ -140,6 +141,10 @@ protected:
 
 private:
     void bindControls();
+    // Names, descriptions and relations for assistive technology.
+    void describeForAssistiveTechnology();
+    // Has a screen reader read a received chat line wherever the focus is.
+    void announceChat(const QString &line);
     void setOuterWidth(int twips);
     // Sends one chat line; on failure tells the user and returns false.
     bool sendChat(const QString &text);
@@ -150,4 +155,5 @@ private:
     WindowOpener m_openAbout;
     WindowOpener m_openHelp;
     bool m_linkDownReported = false;
+    forms::Announcer *m_chatAnnouncer = nullptr;
 };
