@@ -2,6 +2,8 @@
 
 #include <windows/DataPaths.h>
 
+#include "PdfTextAccessible.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +59,9 @@ Comandos::Comandos(const QString &formsDirectory, const QStringList &documentFol
     m_view->setPageMode(QPdfView::PageMode::MultiPage);
     m_view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
     m_view->setDocument(m_document);
+    // A screen reader reads the document's text (see PdfTextAccessible).
+    PdfTextAccessible::install();
+    m_view->setAccessibleName(QStringLiteral("Lista de comandos"));
     m_message = new QLabel(m_pages);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(true);
