@@ -21,7 +21,7 @@ QAccessibleInterface *pdfViewFactory(const QString &className, QObject *object)
 } // namespace
 
 PdfTextAccessible::PdfTextAccessible(QPdfView *view)
-    : QAccessibleWidget(view, QAccessible::Document)
+    : ReadOnlyTextAccessible(view, QAccessible::Document)
 {
 }
 
@@ -34,19 +34,12 @@ void PdfTextAccessible::install()
     Q_UNUSED(installed);
 }
 
-void *PdfTextAccessible::interface_cast(QAccessible::InterfaceType t)
-{
-    if (t == QAccessible::TextInterface)
-        return static_cast<QAccessibleTextInterface *>(this);
-    return QAccessibleWidget::interface_cast(t);
-}
-
 QPdfView *PdfTextAccessible::view() const
 {
     return static_cast<QPdfView *>(widget());
 }
 
-const QString &PdfTextAccessible::documentText() const
+const QString &PdfTextAccessible::readText() const
 {
     QPdfDocument *document = view()->document();
     if (document != m_textOf) {
@@ -72,54 +65,15 @@ const QString &PdfTextAccessible::documentText() const
     return m_text;
 }
 
-void PdfTextAccessible::selection(int, int *startOffset, int *endOffset) const
+void PdfTextAccessible::showOffset(int offset)
 {
-    *startOffset = *endOffset = 0;
-}
-
-int PdfTextAccessible::cursorPosition() const
-{
-    return std::min(m_cursor, characterCount());
-}
-
-void PdfTextAccessible::setCursorPosition(int position)
-{
-    m_cursor = std::clamp(position, 0, characterCount());
-    scrollToSubstring(m_cursor, m_cursor);
-}
-
-QString PdfTextAccessible::text(int startOffset, int endOffset) const
-{
-    const QString &all = documentText();
-    if (endOffset < 0 || endOffset > all.size())
-        endOffset = int(all.size());
-    startOffset = std::clamp(startOffset, 0, endOffset);
-    return all.mid(startOffset, endOffset - startOffset);
-}
-
-int PdfTextAccessible::characterCount() const
-{
-    return int(documentText().size());
-}
-
-void PdfTextAccessible::scrollToSubstring(int startIndex, int)
-{
-    documentText();
-    const auto after = std::upper_bound(m_pageStarts.cbegin(), m_pageStarts.cend(), startIndex);
+    readText();
+    const auto after = std::upper_bound(m_pageStarts.cbegin(), m_pageStarts.cend(), offset);
     if (after == m_pageStarts.cbegin())
         return;
     const int page = int(after - m_pageStarts.cbegin()) - 1;
     if (view()->pageNavigator()->currentPage() != page)
         view()->pageNavigator()->jump(page, QPointF());
-}
-
-QString PdfTextAccessible::attributes(int offset, int *startOffset, int *endOffset) const
-{
-    // Plain text throughout: one run without attributes.
-    Q_UNUSED(offset);
-    *startOffset = 0;
-    *endOffset = characterCount();
-    return {};
 }
 
 } // namespace windows

@@ -4,6 +4,7 @@
 #include <forms/CheckBox.h>
 #include <forms/ImageControl.h>
 #include <forms/FrameControl.h>
+#include <forms/Label.h>
 #include <forms/LineControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <forms/ShapeControl.h>
@@ -75,7 +76,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
     QWidget *widget = nullptr;
     switch (c.kind) {
     case ControlKind::Label: {
-        auto *label = new QLabel(container);
+        auto *label = new Label(container);
         label->setTextFormat(Qt::PlainText);
         label->setText(c.text);
         label->setWordWrap(true);

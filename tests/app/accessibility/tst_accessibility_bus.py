@@ -95,6 +95,11 @@ def main():
     check(sorted(o.name for o in walk(window) if o.getRole() == pyatspi.ROLE_TEXT)
           == sorted(["Recebe texto do CHAT", "Envia texto", "senha"] + ["indicativo"] * 4), "the text boxes' names")
 
+    def station_panel():
+        return next((o for o in walk(window) if o.getRole() == pyatspi.ROLE_LABEL and o.name.startswith("CONF")), None)
+    check(pump_until(lambda: station_panel() and "\nZZ1ADM " in text_of(station_panel()), 10),
+          "the station panel reads as text")
+
     # The right-hand column is outside the narrow window, and shows once it is widened.
     about = find(window, "Sobre", pyatspi.ROLE_PUSH_BUTTON)
     check(not about.getState().contains(pyatspi.STATE_SHOWING), "'Sobre' is outside the narrow window")
