@@ -76,7 +76,7 @@ void KxButtonsAccessible::addControlled(kxButtons_H *button, QWidget *target)
 void KxButtonsAccessible::visibleAreaChanged(QWidget *window)
 {
     if (!QAccessible::isActive())
-        return;
+        return; // runs on every resize; nobody to tell
     const auto buttons = window->findChildren<kxButtons_H *>();
     for (kxButtons_H *b : buttons) {
         if (!b->isVisible() || b->window() != window)
