@@ -15,15 +15,23 @@ function(radiosala_add_subdirectories dir)
     endforeach()
 endfunction()
 
-# radiosala_add_test(tst_name SOURCES a.cpp ... LIBS lib ... [LABELS l ...])
-# Registers a Qt Test executable with CTest; it runs headless.
+# radiosala_add_test(tst_name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [ON_BUS])
+# Registers a Qt Test executable with CTest; it runs headless. ON_BUS runs it
+# where assistive technology reaches it (tests/support/run_on_bus.sh: an X
+# server and an accessibility bus of its own) instead of offscreen.
 function(radiosala_add_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "ON_BUS" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
-    add_test(NAME ${name} COMMAND ${name})
+    if(T_ON_BUS)
+        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/run_on_bus.sh $<TARGET_FILE:${name}>)
+        set(environment "")
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set(environment "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1")
+    endif()
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1"
+        ENVIRONMENT "${environment}"
         LABELS "${T_LABELS}"
         TIMEOUT 600)
 endfunction()

@@ -9,7 +9,8 @@ PACKAGES=(cmake g++ ninja-build ccache pkg-config
           qt6-base-dev qt6-pdf-dev libqt6pdfwidgets6 qt6-multimedia-dev libgl-dev
           fonts-liberation2 libgsm1-dev qt6-translations-l10n
           clang libclang-rt-14-dev
-          xvfb xauth xdotool imagemagick)
+          xvfb xauth xdotool imagemagick
+          dbus at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

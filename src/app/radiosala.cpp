@@ -156,6 +156,13 @@ void radiosala::bindControls()
     if (!m_loadError.isEmpty())
         return;
 
+    // The indicator's colours, as a screen reader says them (and counts
+    // them: no link, idle, receiving).
+    Shape1->setColourMeaning(host::toQColor(LinkDownGrey), QStringLiteral("Sem conexão"));
+    Shape1->setColourMeaning(host::toQColor(Green), QStringLiteral("Livre"));
+    Shape1->setColourMeaning(host::toQColor(Red), QStringLiteral("Recebendo"));
+    describeForAssistiveTechnology();
+
     for (QLineEdit *box : {Text2, Text3, Text4, Text5, Text6, Text7})
         box->installEventFilter(this);
     connect(Text1, &QPlainTextEdit::textChanged, this, &radiosala::Text1_Change);
@@ -352,6 +359,7 @@ void radiosala::Echo_ChatTextReceived(const QString &stexto)
     if (m_journal)
         m_journal->received(stexto);
     Text1->appendText(stexto + QLatin1String("\r\n"));
+    announceChat(stexto);
 }
 
 void radiosala::Echo_StationTextReceived(const QString &sText)

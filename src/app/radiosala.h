@@ -20,6 +20,7 @@ namespace echolink {
 class Automation;
 }
 namespace forms {
+class Announcer;
 class MultiLineTextBox;
 class ShapeControl;
 }
@@ -146,6 +147,10 @@ protected:
 
 private:
     void bindControls();
+    // Names, descriptions and relations for assistive technology.
+    void describeForAssistiveTechnology();
+    // Has a screen reader read a received chat line wherever the focus is.
+    void announceChat(const QString &line);
     void setOuterWidth(int twips);
     // Sends one chat line; on failure tells the user and returns false.
     bool sendChat(const QString &text);
@@ -157,4 +162,5 @@ private:
     WindowOpener m_openHelp;
     bool m_linkDownReported = false;
     QPointer<ChatJournal> m_journal;
+    forms::Announcer *m_chatAnnouncer = nullptr;
 };

@@ -1,5 +1,7 @@
 #include <button/kxButtons_H.h>
 
+#include <button/KxButtonsAccessible.h>
+
 #include <host/msgbox.h>
 #include <host/runtimeerror.h>
 
@@ -51,6 +53,7 @@ kxButtons_H::kxButtons_H(QWidget *parent)
     // A button: while it has the focus it takes Enter itself and its form
     // shows it as the default button (which is how focus is drawn).
     setDefaultCancel(true);
+    KxButtonsAccessible::install();
 }
 
 kxButtons_H::~kxButtons_H()
@@ -161,7 +164,10 @@ void kxButtons_H::Value(bool bValue)
         showDesignMessage(QStringLiteral("This property is not applicable for command button modes."));
         return;
     }
+    const VBool before = m_value;
     m_value = bValue ? True : False;
+    if (m_value != before)
+        KxButtonsAccessible::valueChanged(this);
     if (bValue && m_mode == OptionButton)
         optionToggle(0);
     Refresh();
@@ -181,6 +187,7 @@ void kxButtons_H::Caption(const QString &sCaption)
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);
     Refresh();
+    KxButtonsAccessible::captionChanged(this);
     reportChanged("Caption");
 }
 

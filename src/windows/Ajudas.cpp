@@ -27,6 +27,7 @@ Ajudas::Ajudas(const QString &formsDirectory, const DataPaths &paths, QWidget *o
         m_loadError = QStringLiteral("Ajudas: the layout lacks Text1, ler_pdf or retornas");
         return;
     }
+    Text1->setAccessibleName(QStringLiteral("Texto de ajuda"));
     connect(lerPdf, &kxButtons_H::Click, this, &Ajudas::ler_pdf_Click);
     connect(retornas, &kxButtons_H::Click, this, &Ajudas::retornas_Click);
     // The window has no icon of its own; without one it would show its

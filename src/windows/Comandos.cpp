@@ -3,6 +3,7 @@
 #include <windows/DataPaths.h>
 
 #include <texts/SystemReason.h>
+#include "PdfTextAccessible.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +60,9 @@ Comandos::Comandos(const QString &formsDirectory, const QStringList &documentFol
     m_view->setPageMode(QPdfView::PageMode::MultiPage);
     m_view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
     m_view->setDocument(m_document);
+    // A screen reader reads the document's text (see PdfTextAccessible).
+    PdfTextAccessible::install();
+    m_view->setAccessibleName(QStringLiteral("Lista de comandos"));
     m_message = new QLabel(m_pages);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(true);

@@ -16,42 +16,6 @@ using namespace buttontest;
 
 namespace {
 
-// Records the events of one button as text, in the order raised.
-class Recorder : public QObject
-{
-public:
-    explicit Recorder(kxButtons_H *b) : m_b(b)
-    {
-        connect(b, &kxButtons_H::MouseDown, this, [this](std::int16_t &btn, std::int16_t &sh, float &, float &) {
-            log << QStringLiteral("MouseDown %1 %2").arg(btn).arg(sh);
-        });
-        connect(b, &kxButtons_H::MouseUp, this, [this](std::int16_t &btn, std::int16_t &sh, float &, float &) {
-            log << QStringLiteral("MouseUp %1 %2").arg(btn).arg(sh);
-        });
-        connect(b, &kxButtons_H::KeyDown, this,
-                [this](std::int16_t &k, std::int16_t &sh) { log << QStringLiteral("KeyDown %1 %2").arg(k).arg(sh); });
-        connect(b, &kxButtons_H::KeyPress, this, [this](std::int16_t &k) { log << QStringLiteral("KeyPress %1").arg(k); });
-        connect(b, &kxButtons_H::KeyUp, this,
-                [this](std::int16_t &k, std::int16_t &sh) { log << QStringLiteral("KeyUp %1 %2").arg(k).arg(sh); });
-        connect(b, &kxButtons_H::MouseOnButton, this,
-                [this](bool &on) { log << QStringLiteral("MouseOnButton %1").arg(on ? "True" : "False"); });
-        connect(b, &kxButtons_H::Click, this,
-                [this] { log << QStringLiteral("Click Value=%1").arg(m_b->Value() ? "True" : "False"); });
-        connect(b, &kxButtons_H::DoubleClick, this,
-                [this](std::int16_t &btn) { log << QStringLiteral("DoubleClick %1").arg(btn); });
-    }
-    QStringList take()
-    {
-        QStringList out = log;
-        log.clear();
-        return out;
-    }
-    QStringList log;
-
-private:
-    kxButtons_H *m_b;
-};
-
 struct Flags
 {
     bool held, hover, pressed, tracking;

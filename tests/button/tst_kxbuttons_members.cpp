@@ -7,6 +7,7 @@
 #include <host/msgbox.h>
 #include <host/runtimeerror.h>
 
+#include <QAccessible>
 #include <QMetaClassInfo>
 #include <QTest>
 
@@ -240,12 +241,18 @@ void tst_KxButtonsMembers::accessKeyFromCaption_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("name"); // what a screen reader says: the caption as drawn
 
-    QTest::newRow("ampersand before first letter") << QString() << QStringLiteral("&Derrubar") << QStringLiteral("D");
-    QTest::newRow("last ampersand wins") << QString() << QStringLiteral("&a && &Sair") << QStringLiteral("S");
-    QTest::newRow("doubled ampersand still yields a key") << QString() << QStringLiteral("A&&B") << QStringLiteral("B");
-    QTest::newRow("trailing ampersand empties it") << QStringLiteral("&Mute") << QStringLiteral("Mute&") << QString();
-    QTest::newRow("no ampersand keeps the old key") << QStringLiteral("&Mute") << QStringLiteral("Ban") << QStringLiteral("M");
+    QTest::newRow("ampersand before first letter") << QString() << QStringLiteral("&Derrubar") << QStringLiteral("D")
+                                                   << QStringLiteral("Derrubar");
+    QTest::newRow("last ampersand wins") << QString() << QStringLiteral("&a && &Sair") << QStringLiteral("S")
+                                         << QStringLiteral("a & Sair");
+    QTest::newRow("doubled ampersand still yields a key") << QString() << QStringLiteral("A&&B") << QStringLiteral("B")
+                                                          << QStringLiteral("A&B");
+    QTest::newRow("trailing ampersand empties it") << QStringLiteral("&Mute") << QStringLiteral("Mute&") << QString()
+                                                   << QStringLiteral("Mute&");
+    QTest::newRow("no ampersand keeps the old key") << QStringLiteral("&Mute") << QStringLiteral(" Mute||chat ")
+                                                    << QStringLiteral("M") << QStringLiteral("Mute chat");
 }
 
 void tst_KxButtonsMembers::accessKeyFromCaption()
@@ -253,6 +260,7 @@ void tst_KxButtonsMembers::accessKeyFromCaption()
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QString, key);
+    QFETCH(QString, name);
     m_form = makeForm();
     kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
     if (!first.isEmpty())
@@ -260,6 +268,7 @@ void tst_KxButtonsMembers::accessKeyFromCaption()
     b->Caption(second);
     QCOMPARE(b->AccessKeys(), key);
     QCOMPARE(b->Caption(), second); // stored unchanged, "&" included
+    QCOMPARE(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), name);
 }
 
 void tst_KxButtonsMembers::fontNameInAnsiCodePage_data()

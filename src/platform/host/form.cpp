@@ -2,6 +2,8 @@
 #include <host/usercontrol.h>
 #include <host/window.h>
 
+#include "formaccessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -85,6 +87,7 @@ bool isOutOfView(const QWidget *widget)
 Form::Form(QWidget *parent)
     : QWidget(parent)
 {
+    installFormAccessibility();
     if (!property(kBackColorProperty).isValid()) {
         setProperty(kBackColorProperty, uint(vbButtonFace));
         paintBackground(this, vbButtonFace);

@@ -1,8 +1,10 @@
 #include <forms/FormLoader.h>
 
 #include <forms/AnimatedGif.h>
+#include <forms/CheckBox.h>
 #include <forms/ImageControl.h>
 #include <forms/FrameControl.h>
+#include <forms/Label.h>
 #include <forms/LineControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <forms/ShapeControl.h>
@@ -18,7 +20,6 @@
 #include <host/olecolor.h>
 #include <host/twips.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -98,7 +99,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
     QWidget *widget = nullptr;
     switch (c.kind) {
     case ControlKind::Label: {
-        auto *label = new QLabel(container);
+        auto *label = new Label(container);
         label->setTextFormat(Qt::PlainText);
         label->setText(c.text);
         label->setWordWrap(true);
@@ -128,7 +129,7 @@ QObject *buildControl(const ControlData &c, QWidget *container, const QString &d
         }
         break;
     case ControlKind::CheckBox: {
-        auto *box = new QCheckBox(c.text, container);
+        auto *box = new CheckBox(c.text, container);
         box->setTristate(c.value == 2);
         box->setCheckState(c.value == 1 ? Qt::Checked : c.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
         widget = box;

@@ -1,6 +1,10 @@
 #include <forms/ShapeControl.h>
 
+#include "ShapeAccessible.h"
+
 #include <QPainter>
+
+#include <algorithm>
 
 namespace forms {
 
@@ -9,12 +13,44 @@ ShapeControl::ShapeControl(QWidget *parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    ShapeAccessible::install();
 }
 
 void ShapeControl::setFillColor(const QColor &colour)
 {
+    const QString before = meaning();
     m_fill = colour;
     update();
+    if (meaning() != before)
+        ShapeAccessible::meaningChanged(this);
+}
+
+void ShapeControl::setColourMeaning(const QColor &colour, const QString &meaning)
+{
+    const QString before = this->meaning();
+    auto entry = std::find_if(m_meanings.begin(), m_meanings.end(),
+                              [&](const auto &e) { return e.first == colour.rgb(); });
+    if (entry != m_meanings.end())
+        entry->second = meaning;
+    else
+        m_meanings.append({colour.rgb(), meaning});
+    if (this->meaning() != before)
+        ShapeAccessible::meaningChanged(this);
+}
+
+QString ShapeControl::meaning() const
+{
+    const int index = meaningIndex();
+    return index < 0 ? QString() : m_meanings.at(index).second;
+}
+
+int ShapeControl::meaningIndex() const
+{
+    for (qsizetype i = 0; i < m_meanings.size(); ++i) {
+        if (m_meanings.at(i).first == m_fill.rgb())
+            return int(i);
+    }
+    return -1;
 }
 
 void ShapeControl::paintEvent(QPaintEvent *)

@@ -15,8 +15,8 @@ namespace forms {
 // colours applied, buttons restored from their property-bag streams, and the
 // tab order set from the tab indexes.
 //
-// Kinds and what they become: label QLabel (plain text), frame FrameControl,
-// text box SingleLineTextBox or MultiLineTextBox, check box QCheckBox, shape
+// Kinds and what they become: label Label (plain text), frame FrameControl,
+// text box SingleLineTextBox or MultiLineTextBox, check box CheckBox, shape
 // ShapeControl, line LineControl, picture box QWidget, image ImageControl
 // (scaled picture), anigif AnimatedGif, button kxButtons_H, timer QTimer
 // (started when enabled).
