@@ -2,7 +2,7 @@
 
 #include <button/kxButtons_H.h>
 #include <host/accessibility.h>
-#include <host/visiblearea.h>
+#include <host/form.h>
 
 #include "KxButtonsProbe.h"
 
@@ -81,7 +81,7 @@ void KxButtonsAccessible::visibleAreaChanged(QWidget *window)
     for (kxButtons_H *b : buttons) {
         if (!b->isVisible() || b->window() != window)
             continue;
-        QAccessibleEvent event(b, host::isOutsideVisibleArea(b) ? QAccessible::ObjectHide : QAccessible::ObjectShow);
+        QAccessibleEvent event(b, host::isOutOfView(b) ? QAccessible::ObjectHide : QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -126,7 +126,7 @@ QAccessible::State KxButtonsAccessible::state() const
     QWidget *window = b->window();
     if (!window->findChild<QObject *>(QLatin1String(VisibleAreaWatcher::kWatcherName), Qt::FindDirectChildrenOnly))
         new VisibleAreaWatcher(window);
-    if (host::isOutsideVisibleArea(b)) {
+    if (host::isOutOfView(b)) {
         s.invisible = true;
         s.offscreen = true;
     }
