@@ -1,6 +1,7 @@
 // Fonts and DrawTextA.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
 #include "raster.h"
 #include "text.h"
 

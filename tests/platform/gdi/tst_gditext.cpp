@@ -4,7 +4,7 @@
 
 #include "surface.h"
 
-#include "objects.h"
+#include "handles.h"
 #include "region.h"
 #include "text.h"
 
