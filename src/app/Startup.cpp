@@ -7,10 +7,10 @@
 #endif
 #include <host/app.h>
 #include <host/runtimeerror.h>
+#include <windows/DataPaths.h>
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QSettings>
 #include <QTextStream>
 
@@ -107,15 +107,7 @@ QString helpText()
 
 QString formsDirectory(const QString &formName)
 {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList candidates{QDir(appDir).filePath(QStringLiteral("forms")),
-                           QDir(appDir).filePath(QStringLiteral("../share/radiosala/forms")),
-                           QStringLiteral(RADIOSALA_INSTALL_FORMS_DIR)};
-    // Run from the build tree: the build tree's staged data comes before any
-    // installed copy, which may be older.
-    if (QDir(appDir) == QDir(QStringLiteral(RADIOSALA_BUILD_APP_DIR)))
-        candidates.insert(1, QStringLiteral(RADIOSALA_BUILD_FORMS_DIR));
-    return forms::findFormDirectory(formName, candidates);
+    return forms::findFormDirectory(formName, windows::DataPaths::forProgram().formsFolders());
 }
 
 int run(int argc, char **argv)

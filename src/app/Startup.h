@@ -31,9 +31,8 @@ void rememberStation(QSettings &settings, const QString &kind);
 
 QString helpText();
 
-// Where the main window's stored data is: the program's folder first, then
-// the installed data folder (and, for a program run from its build tree,
-// the build tree's). Empty when none has it.
+// Where the main window's stored data is, on the program's data search
+// path (windows::DataPaths). Empty when no folder of it has the window.
 QString formsDirectory(const QString &formName);
 
 // Runs the program; returns its exit status.
