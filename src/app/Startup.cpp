@@ -74,9 +74,18 @@ void rememberStation(QSettings &settings, const QString &kind)
     settings.setValue(QLatin1String(StationKey), kind);
 }
 
-QString helpText()
+echolink::StationKinds stationKinds()
 {
-    QStringList others = echolink::registeredBackends();
+    echolink::StationKinds kinds{echolink::simulatedStationKind()};
+#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
+    kinds << echolink::native::nativeStationKind();
+#endif
+    return kinds;
+}
+
+QString helpText(const echolink::StationKinds &kinds)
+{
+    QStringList others = echolink::kindNames(kinds);
     others.removeAll(QString::fromLatin1(echolink::BackendOptions::SimKind));
     QString text = QStringLiteral(
         "Uso: radiosala [--station TIPO] [--CHAVE VALOR ...]\n"
@@ -117,17 +126,14 @@ int run(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
     host::App::setTitle(QStringLiteral("radiosala"));
 
-#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
-    echolink::native::registerNativeEchoLink();
-#endif
-
+    const echolink::StationKinds kinds = stationKinds();
     QSettings settings;
     CommandLine line = parseCommandLine(app.arguments().mid(1), settings);
     // A remembered kind this build no longer has falls back to the default.
-    if (!line.stationGiven && !echolink::registeredBackends().contains(line.backend.kind))
+    if (!line.stationGiven && !echolink::kindNames(kinds).contains(line.backend.kind))
         line.backend.kind = QString::fromLatin1(echolink::BackendOptions::SimKind);
     if (line.help) {
-        QTextStream(stdout) << helpText();
+        QTextStream(stdout) << helpText(kinds);
         return 0;
     }
     if (!line.error.isEmpty()) {
@@ -152,7 +158,7 @@ int run(int argc, char **argv)
     // is shown.
     std::unique_ptr<echolink::Automation> echo;
     try {
-        echo = echolink::createAutomation(line.backend);
+        echo = echolink::createAutomation(kinds, line.backend);
     } catch (const echolink::AutomationError &e) {
         host::raiseRuntimeError(e.status(), e.description());
         return 1;

@@ -7,8 +7,8 @@
 
 class QSettings;
 
-// The program's start-up: command line, remembered back end, the stored
-// window's data folder, and the run itself.
+// The program's start-up: the kinds of station, command line, remembered
+// back end, the stored window's data folder, and the run itself.
 namespace startup {
 
 struct CommandLine
@@ -29,7 +29,11 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
 // Remembers the kind for the next start.
 void rememberStation(QSettings &settings, const QString &kind);
 
-QString helpText();
+// The kinds of station this program was built with: the simulated
+// conference, and the native link where it is built.
+echolink::StationKinds stationKinds();
+
+QString helpText(const echolink::StationKinds &kinds);
 
 // Where the main window's stored data is, on the program's data search
 // path (windows::DataPaths). Empty when no folder of it has the window.
