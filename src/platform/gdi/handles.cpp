@@ -142,6 +142,7 @@ HRGN addRegion(Region &&r)
     return HandleTable::instance().add(std::move(o));
 }
 
+// Declared for tests in gdi/testsupport/GdiHooks.h.
 int liveObjects(Kind kind) { return HandleTable::instance().live(kind); }
 int liveObjectsTotal() { return HandleTable::instance().liveTotal(); }
 

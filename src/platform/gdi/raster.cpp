@@ -34,6 +34,7 @@ static inline void plot(std::vector<RowSpan> &out, int x, int y)
 
 static bool s_fastPaths = true;
 
+// Declared for tests in gdi/testsupport/GdiHooks.h.
 void setFastPathsEnabled(bool enabled) { s_fastPaths = enabled; }
 bool fastPathsEnabled() { return s_fastPaths; }
 

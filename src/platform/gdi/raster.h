@@ -48,9 +48,8 @@ struct IndexRange
 std::vector<IndexRange> stretchMap(int srcSize, int dstSize);
 
 // The drawing calls take shortcuts for common cases (solid rectangles with a
-// thin pen, straight block copies, repeated captions). Switching them off
-// runs the generic code alone, so tests can compare the two pixel for pixel.
-void setFastPathsEnabled(bool enabled);
+// thin pen, straight block copies, repeated captions) while this is true;
+// tests switch them off (gdi/testsupport) to compare the two.
 bool fastPathsEnabled();
 
 } // namespace gdi

@@ -138,9 +138,6 @@ struct FontRendering
     FontGlyphs glyphs;
 };
 
-// Caption lines drawn so far by blending kept glyph coverage (for tests).
-int stampedTextLines();
-
 // Windows-1252 (the system code page of the original) to Unicode.
 QString fromCodePage(const char *text, int length);
 

@@ -4,6 +4,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QTest>
 
 using namespace painttest;

@@ -5,6 +5,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>

@@ -4,6 +4,8 @@
 
 #include "surface.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include "handles.h"
 #include "region.h"
 #include "text.h"

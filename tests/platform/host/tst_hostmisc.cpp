@@ -11,6 +11,7 @@
 #include <host/twips.h>
 
 #include <gdi/bridge.h>
+#include <gdi/testsupport/GdiHooks.h>
 
 #include <QProcess>
 #include <QTemporaryDir>

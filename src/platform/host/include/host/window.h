@@ -48,7 +48,7 @@ HWND SetCapture(HWND hWnd); // returns the previous capture window
 BOOL ReleaseCapture();
 HWND GetCapture();
 
-// The cursor in global (screen) coordinates; see host::setCursorPosForTesting.
+// The cursor in global (screen) coordinates.
 BOOL GetCursorPos(POINT *lpPoint);
 BOOL ScreenToClient(HWND hWnd, POINT *lpPoint);
 BOOL ClientToScreen(HWND hWnd, POINT *lpPoint);
@@ -80,16 +80,6 @@ namespace host {
 HWND hwndOf(QWidget *widget);
 // The widget of a live window handle, or nullptr.
 QWidget *widgetOf(HWND hWnd);
-
-// When set, GetCursorPos reports this global position instead of the real
-// pointer; clearCursorPosForTesting() goes back to the real one.
-void setCursorPosForTesting(QPoint globalPos);
-void clearCursorPosForTesting();
-
-// Live counts, so tests can prove that tear-down leaves nothing behind.
-int liveWindowCount();
-int liveTimerCount();
-int livePropertyCount();
 
 // Virtual-key codes <-> Qt keys (US layout for punctuation). 0 / Qt::Key_unknown
 // when there is no match.
