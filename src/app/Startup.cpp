@@ -10,10 +10,10 @@
 #include <host/app.h>
 #include <host/runtimeerror.h>
 #include <host/translations.h>
+#include <windows/DataPaths.h>
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QSettings>
 #include <QTextStream>
 
@@ -34,10 +34,10 @@ constexpr int ExitDeadlineSeconds = 3;
 
 // Answers --help and --version, or reports a usage error. The exit status,
 // or -1 when the program is to run.
-int answerCommandLine(const CommandLine &line)
+int answerCommandLine(const CommandLine &line, const echolink::StationKinds &kinds)
 {
     if (line.help) {
-        QTextStream(stdout) << helpText();
+        QTextStream(stdout) << helpText(kinds);
         return 0;
     }
     if (line.version) {
@@ -52,10 +52,11 @@ int answerCommandLine(const CommandLine &line)
 }
 
 // The command line, checked against the station kinds this build has.
-CommandLine readCommandLine(const QStringList &arguments, const QSettings &settings)
+CommandLine readCommandLine(const QStringList &arguments, const QSettings &settings,
+                            const echolink::StationKinds &stationKinds)
 {
     CommandLine line = parseCommandLine(arguments, settings);
-    const QStringList kinds = echolink::registeredBackends();
+    const QStringList kinds = echolink::kindNames(stationKinds);
     if (!kinds.contains(line.backend.kind)) {
         // A remembered kind this build no longer has falls back to the default.
         if (!line.stationGiven)
@@ -132,9 +133,18 @@ void rememberJournal(QSettings &settings, bool on)
     settings.setValue(QLatin1String(JournalKey), on);
 }
 
-QString helpText()
+echolink::StationKinds stationKinds()
 {
-    QStringList others = echolink::registeredBackends();
+    echolink::StationKinds kinds{echolink::simulatedStationKind()};
+#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
+    kinds << echolink::native::nativeStationKind();
+#endif
+    return kinds;
+}
+
+QString helpText(const echolink::StationKinds &kinds)
+{
+    QStringList others = echolink::kindNames(kinds);
     others.removeAll(QString::fromLatin1(echolink::BackendOptions::SimKind));
     QString text = QStringLiteral(
         "Uso: radiosala [--station TIPO] [--CHAVE VALOR ...]\n"
@@ -173,15 +183,7 @@ QString helpText()
 
 QString formsDirectory(const QString &formName)
 {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList candidates{QDir(appDir).filePath(QStringLiteral("forms")),
-                           QDir(appDir).filePath(QStringLiteral("../share/radiosala/forms")),
-                           QStringLiteral(RADIOSALA_INSTALL_FORMS_DIR)};
-    // Run from the build tree: the build tree's staged data comes before any
-    // installed copy, which may be older.
-    if (QDir(appDir) == QDir(QStringLiteral(RADIOSALA_BUILD_APP_DIR)))
-        candidates.insert(1, QStringLiteral(RADIOSALA_BUILD_FORMS_DIR));
-    return forms::findFormDirectory(formName, candidates);
+    return forms::findFormDirectory(formName, windows::DataPaths::forProgram().formsFolders());
 }
 
 int run(int argc, char **argv)
@@ -190,9 +192,7 @@ int run(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("radiosala"));
     QCoreApplication::setApplicationVersion(QStringLiteral(RADIOSALA_VERSION));
 
-#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
-    echolink::native::registerNativeEchoLink();
-#endif
+    const echolink::StationKinds kinds = stationKinds();
 
     // The command line is read before the application object, which needs a
     // display, so that --help, --version and a usage error work without one.
@@ -207,9 +207,9 @@ int run(int argc, char **argv)
                && a != QLatin1String("-h");
     });
     QSettings settings;
-    CommandLine line = readCommandLine(arguments, settings);
+    CommandLine line = readCommandLine(arguments, settings, kinds);
     if (line.help || line.version || !qtOptions || line.error.isEmpty()) {
-        if (const int status = answerCommandLine(line); status >= 0)
+        if (const int status = answerCommandLine(line, kinds); status >= 0)
             return status;
     }
 
@@ -217,8 +217,8 @@ int run(int argc, char **argv)
     host::installToolkitTranslations();
     host::App::setTitle(QStringLiteral("radiosala"));
     if (qtOptions) {
-        line = readCommandLine(app.arguments().mid(1), settings);
-        if (const int status = answerCommandLine(line); status >= 0)
+        line = readCommandLine(app.arguments().mid(1), settings, kinds);
+        if (const int status = answerCommandLine(line, kinds); status >= 0)
             return status;
     }
 
@@ -255,7 +255,7 @@ int run(int argc, char **argv)
     // is shown.
     std::unique_ptr<echolink::Automation> echo;
     try {
-        echo = echolink::createAutomation(line.backend);
+        echo = echolink::createAutomation(kinds, line.backend);
     } catch (const echolink::AutomationError &e) {
         host::raiseRuntimeError(e.status(), e.description());
         return 1;

@@ -7,8 +7,8 @@
 
 class QSettings;
 
-// The program's start-up: command line, remembered back end, the stored
-// window's data folder, and the run itself.
+// The program's start-up: the kinds of station, command line, remembered
+// back end, the stored window's data folder, and the run itself.
 namespace startup {
 
 struct CommandLine
@@ -35,11 +35,14 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
 void rememberStation(QSettings &settings, const QString &kind);
 void rememberJournal(QSettings &settings, bool on);
 
-QString helpText();
+// The kinds of station this program was built with: the simulated
+// conference, and the native link where it is built.
+echolink::StationKinds stationKinds();
 
-// Where the main window's stored data is: the program's folder first, then
-// the installed data folder (and, for a program run from its build tree,
-// the build tree's). Empty when none has it.
+QString helpText(const echolink::StationKinds &kinds);
+
+// Where the main window's stored data is, on the program's data search
+// path (windows::DataPaths). Empty when no folder of it has the window.
 QString formsDirectory(const QString &formName);
 
 // Runs the program; returns its exit status.

@@ -2,7 +2,6 @@
 
 #include "ChatFile.h"
 #include "ChatJournal.h"
-#include "SecondaryWindows.h"
 
 #include <button/kxButtons_H.h>
 #include <echolink/Automation.h>
@@ -11,6 +10,7 @@
 #include <host/msgbox.h>
 #include <host/olecolor.h>
 #include <host/twips.h>
+#include <windows/SecondaryWindows.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -41,8 +41,8 @@ QString stationLines(const QString &text)
 
 radiosala::radiosala(const QString &formsDirectory, QWidget *parent)
     : host::Form(parent)
-    , m_openAbout(showSobre)
-    , m_openHelp(showAjudas)
+    , m_openAbout([](QWidget *owner) { windows::showSobre(owner); })
+    , m_openHelp([](QWidget *owner) { windows::showAjudas(owner); })
 {
     QString error;
     if (!forms::loadForm(formsDirectory, QStringLiteral("radiosala"), this, &m_form, &error)) {

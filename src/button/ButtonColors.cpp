@@ -26,9 +26,9 @@ void kxButtons_H::ForeColor(OleColor nColor)
     if (nColor == host::UserControl::ForeColor())
         return;
     host::UserControl::setForeColor(nColor);
-    if (foreFollows(m_hoverColorLocks))
+    if (foreFollows(m_colours.hoverColorLocks))
         HoverForeColor(host::UserControl::ForeColor());
-    m_delayDrawing = False;
+    m_surface.delayDrawing = False;
     RedrawButton();
     reportChanged("cFore");
 }
@@ -40,9 +40,9 @@ kxButtons_H::OleColor kxButtons_H::ForeColor() const
 
 void kxButtons_H::BackColor(OleColor nColor)
 {
-    m_backColor = OleColor(ConvertSysColor(nColor));
-    if (backFollows(m_hoverColorLocks))
-        HoverBackColor(m_gradientMode != 0 ? m_gradientColor : nColor);
+    m_colours.backColor = OleColor(ConvertSysColor(nColor));
+    if (backFollows(m_colours.hoverColorLocks))
+        HoverBackColor(m_colours.gradientMode != GradientNone ? m_colours.gradientColor : nColor);
     RefreshCachedValues(QStringLiteral("BackColor"));
     Refresh();
     reportChanged("cBack");
@@ -50,32 +50,32 @@ void kxButtons_H::BackColor(OleColor nColor)
 
 kxButtons_H::OleColor kxButtons_H::BackColor() const
 {
-    return m_backColor;
+    return m_colours.backColor;
 }
 
 void kxButtons_H::GradientColor(OleColor nColor)
 {
-    if (backFollows(m_hoverColorLocks) && m_gradientMode > 0)
-        m_hoverBackColor = nColor;
-    m_gradientColor = nColor;
+    if (backFollows(m_colours.hoverColorLocks) && m_colours.gradientMode > GradientNone)
+        m_colours.hoverBackColor = nColor;
+    m_colours.gradientColor = nColor;
     RefreshCachedValues(QStringLiteral("BackColor"));
-    if (m_gradientMode != 0)
+    if (m_colours.gradientMode != GradientNone)
         Refresh();
     reportChanged("cGradient");
 }
 
 kxButtons_H::OleColor kxButtons_H::GradientColor() const
 {
-    return m_gradientColor;
+    return m_colours.gradientColor;
 }
 
 void kxButtons_H::GradientMode(std::int32_t nOpt)
 {
-    if (nOpt < 0 || nOpt > 4)
+    if (nOpt < GradientNone || nOpt > GradientFromBottom)
         return;
-    m_gradientMode = nOpt;
-    if (backFollows(m_hoverColorLocks)) {
-        m_hoverBackColor = nOpt == 0 ? m_backColor : m_gradientColor;
+    m_colours.gradientMode = nOpt;
+    if (backFollows(m_colours.hoverColorLocks)) {
+        m_colours.hoverBackColor = nOpt == GradientNone ? m_colours.backColor : m_colours.gradientColor;
         RefreshCachedValues(QStringLiteral("BackColor"));
     }
     Refresh();
@@ -84,7 +84,7 @@ void kxButtons_H::GradientMode(std::int32_t nOpt)
 
 std::int32_t kxButtons_H::GradientMode() const
 {
-    return m_gradientMode;
+    return m_colours.gradientMode;
 }
 
 void kxButtons_H::ResetDefaultColors(bool nDefault)
@@ -92,7 +92,7 @@ void kxButtons_H::ResetDefaultColors(bool nDefault)
     if (!nDefault || !isDesignMode())
         return;
     DelayDrawing(true);
-    m_backColor = kSysButtonFace;
+    m_colours.backColor = kSysButtonFace;
     ForeColor(kSysButtonText);
     GradientColor(kSysButtonFace);
     GradientMode(0);
@@ -110,13 +110,13 @@ bool kxButtons_H::ResetDefaultColors() const
 
 void kxButtons_H::HoverColorLocks(std::int32_t nLock)
 {
-    m_hoverColorLocks = nLock;
+    m_colours.hoverColorLocks = nLock;
     if (nLock == 0 || nLock == 2) {
-        m_hoverBackColor = m_gradientMode != 0 ? m_gradientColor : m_backColor;
+        m_colours.hoverBackColor = m_colours.gradientMode != GradientNone ? m_colours.gradientColor : m_colours.backColor;
         reportChanged("cBHover");
     }
     if (nLock == 0 || nLock == 1) {
-        m_hoverForeColor = host::UserControl::ForeColor();
+        m_colours.hoverForeColor = host::UserControl::ForeColor();
         reportChanged("cFHover");
     }
     RefreshCachedValues(QStringLiteral("BackColor"));
@@ -125,38 +125,38 @@ void kxButtons_H::HoverColorLocks(std::int32_t nLock)
 
 std::int32_t kxButtons_H::HoverColorLocks() const
 {
-    return m_hoverColorLocks;
+    return m_colours.hoverColorLocks;
 }
 
 void kxButtons_H::HoverForeColor(OleColor nColor)
 {
-    if (nColor == m_hoverForeColor)
+    if (nColor == m_colours.hoverForeColor)
         return;
-    m_hoverForeColor = nColor;
+    m_colours.hoverForeColor = nColor;
     reportChanged("cFHover");
     if (nColor != host::UserControl::ForeColor()) {
-        if (m_hoverColorLocks == 0)
-            m_hoverColorLocks = 2;
-        else if (m_hoverColorLocks == 1)
-            m_hoverColorLocks = 3;
+        if (m_colours.hoverColorLocks == 0)
+            m_colours.hoverColorLocks = 2;
+        else if (m_colours.hoverColorLocks == 1)
+            m_colours.hoverColorLocks = 3;
     }
 }
 
 kxButtons_H::OleColor kxButtons_H::HoverForeColor() const
 {
-    return m_hoverForeColor;
+    return m_colours.hoverForeColor;
 }
 
 void kxButtons_H::HoverBackColor(OleColor nColor)
 {
-    if (nColor == m_hoverBackColor)
+    if (nColor == m_colours.hoverBackColor)
         return;
-    m_hoverBackColor = nColor;
-    if (nColor != m_backColor) {
-        if (m_hoverColorLocks == 0)
-            m_hoverColorLocks = 1;
-        else if (m_hoverColorLocks == 2)
-            m_hoverColorLocks = 3;
+    m_colours.hoverBackColor = nColor;
+    if (nColor != m_colours.backColor) {
+        if (m_colours.hoverColorLocks == 0)
+            m_colours.hoverColorLocks = 1;
+        else if (m_colours.hoverColorLocks == 2)
+            m_colours.hoverColorLocks = 3;
     }
     RefreshCachedValues(QStringLiteral("BackColor"));
     reportChanged("cBHover");
@@ -164,5 +164,5 @@ void kxButtons_H::HoverBackColor(OleColor nColor)
 
 kxButtons_H::OleColor kxButtons_H::HoverBackColor() const
 {
-    return m_hoverBackColor;
+    return m_colours.hoverBackColor;
 }

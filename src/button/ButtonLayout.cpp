@@ -16,23 +16,23 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
 {
     const float SW = ScaleWidth();
     const float SH = ScaleHeight();
-    const std::int32_t FL = m_faceLeft;
-    const std::int32_t FR = m_faceRight;
+    const std::int32_t FL = m_layout.faceLeft;
+    const std::int32_t FR = m_layout.faceRight;
 
     // 1. Horizontal span of the usable face: the slanted ends give back a
     // third of their width to the caption.
     std::int32_t rightLimit;
-    switch (m_buttonShape) {
-    case 1:
+    switch (m_look.buttonShape) {
+    case ShapeSlantLeft:
         faceOffset = FL - idiv(FL, 3);
         rightLimit = whole(SW);
         usableWidth = whole(SW - static_cast<float>(faceOffset));
         break;
-    case 2:
+    case ShapeSlantRight:
         rightLimit = FR + idiv(whole(SW - static_cast<float>(FR)), 3);
         usableWidth = rightLimit;
         break;
-    case 3:
+    case ShapeSlantBoth:
         faceOffset = FL - idiv(FL, 3);
         rightLimit = FR + idiv(whole(SW - static_cast<float>(FR)), 3);
         usableWidth = rightLimit - faceOffset;
@@ -46,27 +46,27 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
         return;
 
     // 2. Room kept for a side, top or bottom image of up to 32 pixels.
-    const bool hasImage = m_pictureWidth + m_pictureHeight > 0;
-    const std::int32_t imageSize = m_imageSize;
+    const bool hasImage = m_image.pictureWidth + m_image.pictureHeight > 0;
+    const std::int32_t imageSize = m_image.imageSize;
     std::int32_t LR = 0;
     std::int32_t RR = 0;
     std::int32_t TR = 0;
     std::int32_t BR = 0;
     bool sideImage = false;
     bool stackedImage = false;
-    if (hasImage && imageSize < 33 && m_pictureAlign >= 0 && m_pictureAlign <= 5) {
-        switch (m_pictureAlign) {
-        case 0:
-        case 1:
+    if (hasImage && imageSize < 33 && m_image.pictureAlign >= PictureLeftEdge && m_image.pictureAlign <= PictureBottomCentre) {
+        switch (m_image.pictureAlign) {
+        case PictureLeftEdge:
+        case PictureLeftOfCaption:
             LR = imageSize;
             sideImage = true;
             break;
-        case 2:
-        case 3:
+        case PictureRightEdge:
+        case PictureRightOfCaption:
             RR = imageSize;
             sideImage = true;
             break;
-        case 4:
+        case PictureTopCentre:
             TR = imageSize;
             stackedImage = true;
             break;
@@ -81,14 +81,14 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
     RECT caption{0, 0, 0, 0};
     std::int32_t textWidth = 0;
     std::int32_t textHeight = -3;
-    const bool hasCaption = !m_caption.isEmpty();
+    const bool hasCaption = !m_caption.text.isEmpty();
     if (hasCaption) {
         const QByteArray text = captionDrawText();
         RECT measure{0, 0, usableWidth - 12 - (sideImage ? imageSize : 0),
                      whole(SH - 12.0f
-                           - static_cast<float>(stackedImage && m_pictureAlign > 3 ? imageSize
+                           - static_cast<float>(stackedImage && m_image.pictureAlign > PictureRightOfCaption ? imageSize
                                                                                    : 0))};
-        if (DrawTextA(m_memDC, text.constData(), static_cast<int>(text.size()), &measure,
+        if (DrawTextA(m_surface.memDC, text.constData(), static_cast<int>(text.size()), &measure,
                       DT_CALCRECT | DT_WORDBREAK) == 0) {
             // No surface (and font) yet: nothing measured; the first resize
             // lays the caption out again.
@@ -96,7 +96,7 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
         }
         textWidth = measure.right;
         textHeight = measure.bottom;
-        if (m_captionStyle != 0) {
+        if (m_caption.style != CaptionFlat) {
             // Room for the 3-D copies one pixel either side.
             textWidth += 2;
             textHeight += 2;
@@ -105,14 +105,14 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
 
         // 4. Horizontal placement.
         std::int32_t dx;
-        if (m_captionAlign == 0) {
+        if (m_caption.align == 0) {
             dx = faceOffset + LR + 6 + (LR > 0 ? 6 : 0);
-        } else if (m_captionAlign == 1) {
+        } else if (m_caption.align == 1) {
             dx = rightLimit - RR - 6 - textWidth - (RR > 0 ? 6 : 0);
-        } else if (m_pictureAlign == 1 && LR > 0) {
+        } else if (m_image.pictureAlign == PictureLeftOfCaption && LR > 0) {
             // Image and caption centred as one group, 6 pixels apart.
             dx = idiv(usableWidth - (textWidth + LR + 6), 2) + faceOffset + 6 + LR;
-        } else if (m_pictureAlign == 3 && RR > 0) {
+        } else if (m_image.pictureAlign == PictureRightOfCaption && RR > 0) {
             dx = idiv(usableWidth - (textWidth + RR + 6), 2) + faceOffset;
         } else {
             dx = idiv(usableWidth - (RR + LR) - textWidth, 2) + faceOffset + LR;
@@ -125,33 +125,33 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
     if (hasImage) {
         std::int32_t imageLeft = 0;
         std::int32_t imageTop = 0;
-        switch (m_pictureAlign) {
-        case 0:
+        switch (m_image.pictureAlign) {
+        case PictureLeftEdge:
             imageLeft = faceOffset + 6;
             break;
-        case 1:
+        case PictureLeftOfCaption:
             imageLeft = hasCaption ? caption.left - 6 - LR : faceOffset + 6;
             break;
-        case 2:
+        case PictureRightEdge:
             imageLeft = rightLimit - 6 - RR;
             break;
-        case 3:
+        case PictureRightOfCaption:
             imageLeft = hasCaption ? caption.right + 6 : rightLimit - 6 - RR;
             break;
         default:
             break;
         }
-        if (m_pictureAlign == 4) {
+        if (m_image.pictureAlign == PictureTopCentre) {
             imageTop = idiv(whole(SH - static_cast<float>(textHeight + TR)), 2);
             OffsetRect(&caption, 0, imageTop + TR + 2);
-        } else if (m_pictureAlign == 5) {
+        } else if (m_image.pictureAlign == PictureBottomCentre) {
             imageTop = idiv(whole(SH - static_cast<float>(textHeight + BR)), 2) + textHeight + 3;
             OffsetRect(&caption, 0, imageTop - 2 - textHeight);
-        } else if (m_pictureAlign < 4) {
+        } else if (m_image.pictureAlign < PictureTopCentre) {
             OffsetRect(&caption, 0, idiv(whole(SH - static_cast<float>(textHeight)), 2));
             imageTop = idiv(whole(SH - static_cast<float>(imageSize)), 2);
         }
-        if (m_pictureAlign >= 4)
+        if (m_image.pictureAlign >= PictureTopCentre)
             imageLeft = idiv(usableWidth - imageSize, 2) + faceOffset;
         image = RECT{imageLeft, imageTop, imageLeft + imageSize, imageTop + imageSize};
     } else {
@@ -168,6 +168,6 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
     };
     clamp(caption);
     clamp(image);
-    m_captionRect = caption;
-    m_imageRect = image;
+    m_layout.captionRect = caption;
+    m_layout.imageRect = image;
 }

@@ -11,7 +11,7 @@ void kxButtons_H::Refresh()
 
 void kxButtons_H::DelayDrawing(bool bDelay)
 {
-    m_delayDrawing = bDelay ? True : False;
+    m_surface.delayDrawing = bDelay ? True : False;
     if (!bDelay)
         Refresh();
 }
@@ -20,13 +20,13 @@ void kxButtons_H::UserControl_Resize()
 {
     // A resize while drawing is suspended is dropped: region and surface keep
     // their size until the next resize with the flag clear.
-    if (m_delayDrawing != False)
+    if (m_surface.delayDrawing != False)
         return;
     CreateButtonRegion();
-    if (m_memDC != 0) {
-        const HGDIOBJ offscreen = SelectObject(m_memDC, m_initialBitmap);
+    if (m_surface.memDC != 0) {
+        const HGDIOBJ offscreen = SelectObject(m_surface.memDC, m_surface.initialBitmap);
         DeleteObject(offscreen);
-        m_initialBitmap = 0;
+        m_surface.initialBitmap = 0;
     }
     ManageOffscreenSurface(true);
     std::int32_t usableWidth = 0;
@@ -44,14 +44,14 @@ void kxButtons_H::UserControl_AmbientChanged(const QString &PropertyName)
     // Nothing raised here may escape: an ambient change is never an error.
     try {
         if (PropertyName.compare(QLatin1String("DisplayAsDefault"), Qt::CaseInsensitive) == 0) {
-            if (m_showFocusRect != False && Ambient().DisplayAsDefault)
-                m_stateBits = std::int16_t(m_stateBits | kDefaultFlag);
+            if (m_look.showFocusRect != False && Ambient().DisplayAsDefault)
+                m_input.stateBits = std::int16_t(m_input.stateBits | kDefaultFlag);
             else
-                m_stateBits = std::int16_t(m_stateBits & ~kDefaultFlag);
+                m_input.stateBits = std::int16_t(m_input.stateBits & ~kDefaultFlag);
             Refresh();
         } else if (PropertyName.compare(QLatin1String("BackColor"), Qt::CaseInsensitive) == 0) {
-            m_containerBackColor = ConvertSysColor(Ambient().BackColor);
-            if (m_buttonShape >= 4)
+            m_colours.containerBackColor = ConvertSysColor(Ambient().BackColor);
+            if (m_look.buttonShape >= ShapeEllipse)
                 Refresh();
         }
     } catch (...) {
@@ -60,28 +60,28 @@ void kxButtons_H::UserControl_AmbientChanged(const QString &PropertyName)
 
 void kxButtons_H::UserControl_Terminate()
 {
-    if (m_tracking != False) {
+    if (m_input.tracking != False) {
         KillTimer(hwnd(), kHoverTimerId);
-        m_tracking = False;
+        m_input.tracking = False;
     }
-    if (m_clipRegion != 0) {
-        DeleteObject(m_clipRegion);
-        m_clipRegion = 0;
+    if (m_surface.clipRegion != 0) {
+        DeleteObject(m_surface.clipRegion);
+        m_surface.clipRegion = 0;
     }
-    if (m_memDC != 0) {
-        SelectDrawTool(false, m_memDC);
-        if (m_initialFont != 0) {
-            DeleteObject(SelectObject(m_memDC, m_initialFont));
-            m_initialFont = 0;
+    if (m_surface.memDC != 0) {
+        SelectDrawTool(false, m_surface.memDC);
+        if (m_surface.initialFont != 0) {
+            DeleteObject(SelectObject(m_surface.memDC, m_surface.initialFont));
+            m_surface.initialFont = 0;
         }
-        if (m_initialBitmap != 0) {
-            DeleteObject(SelectObject(m_memDC, m_initialBitmap));
-            m_initialBitmap = 0;
+        if (m_surface.initialBitmap != 0) {
+            DeleteObject(SelectObject(m_surface.memDC, m_surface.initialBitmap));
+            m_surface.initialBitmap = 0;
         }
-        DeleteDC(m_memDC);
-        m_memDC = 0;
-        m_initialPen = 0;
-        m_initialBrush = 0;
+        DeleteDC(m_surface.memDC);
+        m_surface.memDC = 0;
+        m_surface.initialPen = 0;
+        m_surface.initialBrush = 0;
     }
     // Nothing may reach this object through a stored address once it is
     // gone: leave the option group and drop the hover properties.

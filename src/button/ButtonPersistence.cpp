@@ -50,15 +50,15 @@ host::StdFontPtr stdFontOf(const bag::FontValue &value)
 void kxButtons_H::UserControl_InitProperties()
 {
     setTag(QString::number(ContainerHwnd()));
-    m_caption = Ambient().DisplayName;
-    m_showFocusRect = True;
-    m_captionAlign = 2;
-    m_hoverForeColor = kSysButtonText;
-    m_hoverBackColor = kSysButtonFace;
-    m_buttonStyle = 2;
+    m_caption.text = Ambient().DisplayName;
+    m_look.showFocusRect = True;
+    m_caption.align = 2;
+    m_colours.hoverForeColor = kSysButtonText;
+    m_colours.hoverBackColor = kSysButtonFace;
+    m_look.buttonStyle = 2;
     reportChanged("BackStyle");
-    m_containerBackColor = ConvertSysColor(Ambient().BackColor);
-    m_backColor = kSysButtonFace;
+    m_colours.containerBackColor = ConvertSysColor(Ambient().BackColor);
+    m_colours.backColor = kSysButtonFace;
     RefreshCachedValues(QStringLiteral("Font"));
     RefreshCachedValues(QStringLiteral("BackColor"));
     reportChanged("Caption");
@@ -71,15 +71,15 @@ void kxButtons_H::UserControl_InitProperties()
 void kxButtons_H::UserControl_ReadProperties(bag::PropertyBag &PropBag)
 {
     setTag(QString::number(ContainerHwnd()));
-    m_containerBackColor = ConvertSysColor(Ambient().BackColor);
+    m_colours.containerBackColor = ConvertSysColor(Ambient().BackColor);
     DelayDrawing(true);
 
-    m_caption = PropBag.readText(QStringLiteral("Caption"), QString());
-    m_captionAlign = PropBag.readInt32(QStringLiteral("CapAlign"), 2);
-    m_buttonStyle = PropBag.readInt32(QStringLiteral("BackStyle"), 2);
-    m_buttonShape = PropBag.readInt32(QStringLiteral("Shape"), 0);
-    m_gradientMode = PropBag.readInt32(QStringLiteral("Gradient"), 0);
-    m_gradientColor = OleColor(PropBag.readInt32(QStringLiteral("cGradient"), qint32(kSysButtonFace)));
+    m_caption.text = PropBag.readText(QStringLiteral("Caption"), QString());
+    m_caption.align = PropBag.readInt32(QStringLiteral("CapAlign"), 2);
+    m_look.buttonStyle = PropBag.readInt32(QStringLiteral("BackStyle"), 2);
+    m_look.buttonShape = PropBag.readInt32(QStringLiteral("Shape"), 0);
+    m_colours.gradientMode = PropBag.readInt32(QStringLiteral("Gradient"), 0);
+    m_colours.gradientColor = OleColor(PropBag.readInt32(QStringLiteral("cGradient"), qint32(kSysButtonFace)));
     host::UserControl::setForeColor(
         OleColor(PropBag.readInt32(QStringLiteral("cFore"), qint32(kSysButtonText))));
     {
@@ -88,22 +88,22 @@ void kxButtons_H::UserControl_ReadProperties(bag::PropertyBag &PropBag)
         if (!(stored == current))
             host::UserControl::setFont(kxbutton::stdFontOf(stored));
     }
-    m_showFocusRect = PropBag.readBool(QStringLiteral("Focus"), true) ? True : False;
-    m_mode = PropBag.readInt32(QStringLiteral("Mode"), 0);
-    m_value = PropBag.readBool(QStringLiteral("Value"), false) ? True : False;
+    m_look.showFocusRect = PropBag.readBool(QStringLiteral("Focus"), true) ? True : False;
+    m_toggle.mode = PropBag.readInt32(QStringLiteral("Mode"), 0);
+    m_toggle.value = PropBag.readBool(QStringLiteral("Value"), false) ? True : False;
     {
         const bag::PictureValue stored = PropBag.readPicture(QStringLiteral("Image"));
         // A picture whose data does not decode leaves the button without one.
-        m_picture = stored.isEmpty() ? nullptr : host::LoadPicture(stored.data());
+        m_image.picture = stored.isEmpty() ? nullptr : host::LoadPicture(stored.data());
     }
-    m_imageSize = PropBag.readInt16(QStringLiteral("ImgSize"), 16);
-    m_pictureAlign = PropBag.readInt32(QStringLiteral("ImgAlign"), 0);
-    m_hoverForeColor = OleColor(PropBag.readInt32(QStringLiteral("cFHover"), qint32(kSysButtonText)));
+    m_image.imageSize = PropBag.readInt16(QStringLiteral("ImgSize"), 16);
+    m_image.pictureAlign = PropBag.readInt32(QStringLiteral("ImgAlign"), 0);
+    m_colours.hoverForeColor = OleColor(PropBag.readInt32(QStringLiteral("cFHover"), qint32(kSysButtonText)));
     host::UserControl::setEnabled(PropBag.readBool(QStringLiteral("Enabled"), true));
-    m_backColor = OleColor(PropBag.readInt32(QStringLiteral("cBack"), qint32(Parent().BackColor())));
-    m_hoverBackColor = OleColor(PropBag.readInt32(QStringLiteral("cBHover"), qint32(m_backColor)));
-    m_hoverColorLocks = PropBag.readInt32(QStringLiteral("LockHover"), 0);
-    m_captionStyle = PropBag.readInt32(QStringLiteral("CapStyle"), 0);
+    m_colours.backColor = OleColor(PropBag.readInt32(QStringLiteral("cBack"), qint32(Parent().BackColor())));
+    m_colours.hoverBackColor = OleColor(PropBag.readInt32(QStringLiteral("cBHover"), qint32(m_colours.backColor)));
+    m_colours.hoverColorLocks = PropBag.readInt32(QStringLiteral("LockHover"), 0);
+    m_caption.style = PropBag.readInt32(QStringLiteral("CapStyle"), 0);
     {
         const bag::PictureValue stored = PropBag.readPicture(QStringLiteral("mIcon"));
         MouseIcon(stored.isEmpty() ? nullptr : host::LoadPicture(stored.data()));
@@ -114,18 +114,18 @@ void kxButtons_H::UserControl_ReadProperties(bag::PropertyBag &PropBag)
     RefreshCachedValues(QStringLiteral("Font"));
     RefreshCachedValues(QStringLiteral("BackColor"));
 
-    Caption(m_caption);
+    Caption(m_caption.text);
 
-    if (m_buttonStyle >= 0 && m_buttonStyle <= 7 && m_buttonStyle != 2) {
-        m_buttonStyle = 2;
+    if (m_look.buttonStyle >= 0 && m_look.buttonStyle <= 7 && m_look.buttonStyle != 2) {
+        m_look.buttonStyle = 2;
         reportChanged("BackStyle");
         ResetDefaultColors(true);
     }
 
-    if (m_mode == OptionButton)
+    if (m_toggle.mode == OptionButton)
         optionToggle(1);
 
-    m_delayDrawing = False;
+    m_surface.delayDrawing = False;
     // A button read while hidden (each button of a window being built) is
     // drawn by the paint that first shows it; composing it here too would
     // draw every button twice before anyone can see it.
@@ -137,31 +137,31 @@ void kxButtons_H::UserControl_ReadProperties(bag::PropertyBag &PropBag)
 void kxButtons_H::UserControl_WriteProperties(bag::PropertyBag &PropBag)
 {
     const bag::Value always; // an empty default: the value is always stored
-    PropBag.WriteProperty(QStringLiteral("Caption"), m_caption, QString());
-    PropBag.WriteProperty(QStringLiteral("CapAlign"), bag::Value::int32(m_captionAlign), bag::Value::int32(2));
-    PropBag.WriteProperty(QStringLiteral("BackStyle"), bag::Value::int32(m_buttonStyle), bag::Value::int32(2));
-    PropBag.WriteProperty(QStringLiteral("Shape"), bag::Value::int32(m_buttonShape), bag::Value::int32(0));
+    PropBag.WriteProperty(QStringLiteral("Caption"), m_caption.text, QString());
+    PropBag.WriteProperty(QStringLiteral("CapAlign"), bag::Value::int32(m_caption.align), bag::Value::int32(2));
+    PropBag.WriteProperty(QStringLiteral("BackStyle"), bag::Value::int32(m_look.buttonStyle), bag::Value::int32(2));
+    PropBag.WriteProperty(QStringLiteral("Shape"), bag::Value::int32(m_look.buttonShape), bag::Value::int32(0));
     PropBag.WriteProperty(QStringLiteral("Font"), bag::Value(kxbutton::fontValueOf(*host::UserControl::Font())),
                           always);
     PropBag.WriteProperty(QStringLiteral("cFore"), colourValue(host::UserControl::ForeColor()),
                           colourValue(kSysButtonText));
-    PropBag.WriteProperty(QStringLiteral("cFHover"), colourValue(m_hoverForeColor), colourValue(kSysButtonText));
-    PropBag.WriteProperty(QStringLiteral("cBhover"), colourValue(m_hoverBackColor), colourValue(m_backColor));
-    PropBag.WriteProperty(QStringLiteral("Focus"), bag::Value::boolean(m_showFocusRect != False),
+    PropBag.WriteProperty(QStringLiteral("cFHover"), colourValue(m_colours.hoverForeColor), colourValue(kSysButtonText));
+    PropBag.WriteProperty(QStringLiteral("cBhover"), colourValue(m_colours.hoverBackColor), colourValue(m_colours.backColor));
+    PropBag.WriteProperty(QStringLiteral("Focus"), bag::Value::boolean(m_look.showFocusRect != False),
                           bag::Value::boolean(true));
-    PropBag.WriteProperty(QStringLiteral("LockHover"), bag::Value::int32(m_hoverColorLocks), bag::Value::int32(0));
-    PropBag.WriteProperty(QStringLiteral("cGradient"), colourValue(m_gradientColor), colourValue(kSysButtonFace));
-    PropBag.WriteProperty(QStringLiteral("Gradient"), bag::Value::int32(m_gradientMode), bag::Value::int32(0));
-    PropBag.WriteProperty(QStringLiteral("CapStyle"), bag::Value::int32(m_captionStyle), bag::Value::int32(0));
-    PropBag.WriteProperty(QStringLiteral("Mode"), bag::Value::int32(m_mode), always);
-    PropBag.WriteProperty(QStringLiteral("Value"), bag::Value::boolean(m_value != False), always);
-    PropBag.WriteProperty(QStringLiteral("ImgAlign"), bag::Value::int32(m_pictureAlign), bag::Value::int32(0));
-    const bag::PictureValue image = m_picture ? bag::PictureValue(m_picture->data()) : bag::PictureValue();
+    PropBag.WriteProperty(QStringLiteral("LockHover"), bag::Value::int32(m_colours.hoverColorLocks), bag::Value::int32(0));
+    PropBag.WriteProperty(QStringLiteral("cGradient"), colourValue(m_colours.gradientColor), colourValue(kSysButtonFace));
+    PropBag.WriteProperty(QStringLiteral("Gradient"), bag::Value::int32(m_colours.gradientMode), bag::Value::int32(0));
+    PropBag.WriteProperty(QStringLiteral("CapStyle"), bag::Value::int32(m_caption.style), bag::Value::int32(0));
+    PropBag.WriteProperty(QStringLiteral("Mode"), bag::Value::int32(m_toggle.mode), always);
+    PropBag.WriteProperty(QStringLiteral("Value"), bag::Value::boolean(m_toggle.value != False), always);
+    PropBag.WriteProperty(QStringLiteral("ImgAlign"), bag::Value::int32(m_image.pictureAlign), bag::Value::int32(0));
+    const bag::PictureValue image = m_image.picture ? bag::PictureValue(m_image.picture->data()) : bag::PictureValue();
     PropBag.WriteProperty(QStringLiteral("Image"), bag::Value(image), bag::Value(bag::PictureValue()));
-    PropBag.WriteProperty(QStringLiteral("ImgSize"), bag::Value::int16(m_imageSize), bag::Value::int16(16));
+    PropBag.WriteProperty(QStringLiteral("ImgSize"), bag::Value::int16(m_image.imageSize), bag::Value::int16(16));
     PropBag.WriteProperty(QStringLiteral("Enabled"), bag::Value::boolean(host::UserControl::Enabled()),
                           bag::Value::boolean(true));
-    PropBag.WriteProperty(QStringLiteral("cBack"), colourValue(m_backColor), always);
+    PropBag.WriteProperty(QStringLiteral("cBack"), colourValue(m_colours.backColor), always);
     PropBag.WriteProperty(QStringLiteral("mPointer"), bag::Value::int16(qint16(host::UserControl::MousePointer())),
                           bag::Value::int16(0));
     const host::StdPicturePtr icon = host::UserControl::MouseIcon();

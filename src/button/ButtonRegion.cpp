@@ -38,15 +38,15 @@ void kxButtons_H::CreateButtonRegion()
     std::int32_t SH = whole(ScaleHeight());
 
     // 1.
-    m_faceLeft = 0;
-    m_faceRight = SW;
+    m_layout.faceLeft = 0;
+    m_layout.faceRight = SW;
 
     // 2.
     HRGN working = CreateRectRgn(0, 0, 0, 0);
-    if (m_clipRegion != 0) {
-        SelectClipRgn(m_memDC, 0);
-        DeleteObject(m_clipRegion);
-        m_clipRegion = 0;
+    if (m_surface.clipRegion != 0) {
+        SelectClipRgn(m_surface.memDC, 0);
+        DeleteObject(m_surface.clipRegion);
+        m_surface.clipRegion = 0;
     }
 
     // 3. The slant of shapes 1 to 3 equals SH + 1, computed as the forms
@@ -55,10 +55,10 @@ void kxButtons_H::CreateButtonRegion()
     bool cutLeft = false;
     bool cutRight = false;
     HRGN outline = 0;
-    switch (m_buttonShape) {
-    case 1:
-    case 2:
-    case 3: {
+    switch (m_look.buttonShape) {
+    case ShapeSlantLeft:
+    case ShapeSlantRight:
+    case ShapeSlantBoth: {
         if (SW - s < 5) {
             // Too narrow for its slants: grow by 5 pixels. The resize this
             // causes arrives while drawing is suspended and is dropped, so
@@ -66,18 +66,18 @@ void kxButtons_H::CreateButtonRegion()
             DelayDrawing(true);
             Extender().setWidth(ScaleX(static_cast<float>(SW + 5), host::vbPixels,
                                        host::vbContainerSize));
-            m_delayDrawing = False;
+            m_surface.delayDrawing = False;
             SW = whole(ScaleWidth());
-            m_faceRight = SW;
+            m_layout.faceRight = SW;
         }
         POINT outlinePoints[4];
-        if (m_buttonShape == 1) {
+        if (m_look.buttonShape == ShapeSlantLeft) {
             outlinePoints[0] = {0, 0};
             outlinePoints[1] = {s, SH + 1};
             outlinePoints[2] = {SW + 1, SH + 1};
             outlinePoints[3] = {SW + 1, 0};
             cutRight = true;
-        } else if (m_buttonShape == 2) {
+        } else if (m_look.buttonShape == ShapeSlantRight) {
             outlinePoints[0] = {0, 0};
             outlinePoints[1] = {0, SH + 1};
             outlinePoints[2] = {SW + 1, SH + 1};
@@ -90,20 +90,20 @@ void kxButtons_H::CreateButtonRegion()
             outlinePoints[3] = {SW - s + 1, 0};
         }
         outline = CreatePolygonRgn(outlinePoints, 4, WINDING);
-        if (m_buttonShape == 1 || m_buttonShape == 3)
-            m_faceLeft = s;
-        if (m_buttonShape == 2 || m_buttonShape == 3)
-            m_faceRight = SW - s;
+        if (m_look.buttonShape == ShapeSlantLeft || m_look.buttonShape == ShapeSlantBoth)
+            m_layout.faceLeft = s;
+        if (m_look.buttonShape == ShapeSlantRight || m_look.buttonShape == ShapeSlantBoth)
+            m_layout.faceRight = SW - s;
         break;
     }
-    case 4:
-    case 5:
+    case ShapeEllipse:
+    case ShapeEllipsePlainPress:
         outline = CreateEllipticRgn(0, 0, SW + 1, SH + 1);
-        m_clipRegion = CreateEllipticRgn(1, 1, SW, SH);
+        m_surface.clipRegion = CreateEllipticRgn(1, 1, SW, SH);
         break;
-    case 6:
+    case ShapeEllipseOutlined:
         outline = CreateEllipticRgn(0, 0, SW + 1, SH + 1);
-        m_clipRegion = CreateEllipticRgn(2, 2, SW - 1, SH - 1);
+        m_surface.clipRegion = CreateEllipticRgn(2, 2, SW - 1, SH - 1);
         break;
     default:
         outline = CreateRectRgn(0, 0, SW + 1, SH + 1);
@@ -127,6 +127,6 @@ void kxButtons_H::CreateButtonRegion()
     SetWindowRgn(host::UserControl::hWnd(), outline, TRUE);
 
     // 6.
-    if (m_faceRight == 0)
-        m_faceRight = SW;
+    if (m_layout.faceRight == 0)
+        m_layout.faceRight = SW;
 }

@@ -4,7 +4,6 @@
 #include <host/accessibility.h>
 #include <host/form.h>
 
-#include "KxButtonsProbe.h"
 
 #include <QKeySequence>
 #include <QPointer>
@@ -130,7 +129,7 @@ QAccessible::State KxButtonsAccessible::state() const
         s.invisible = true;
         s.offscreen = true;
     }
-    if (KxButtonsProbe(*b).stateBits() & kxButtons_H::kHeldFlag)
+    if (b->m_input.stateBits & kxButtons_H::kHeldFlag)
         s.pressed = true;
     if (b->Mode() != kxButtons_H::CommandButton) {
         s.checkable = true;

@@ -57,7 +57,7 @@ void kxButtons_H::OptionToggle(std::int16_t &action, bool &result)
 
     // Clearing the others runs for every action: joining while selected and
     // selecting both deselect the rest of the group.
-    if ((action == 1 || count > 0) && m_value != False) {
+    if ((action == 1 || count > 0) && m_toggle.value != False) {
         for (int slot = 1; slot <= count; ++slot) {
             kxButtons_H *member = memberAt(container, slot);
             if (member == nullptr)
@@ -126,7 +126,7 @@ void kxButtons_H::leaveAllGroupsAtTeardown()
     // Leave as many times as the button is listed (joining does not check
     // for an existing entry).
     // The others' values are left alone: nothing is being selected.
-    m_value = False;
+    m_toggle.value = False;
     while (isGroupMember()) {
         std::int16_t leave = -1;
         bool unused = false;

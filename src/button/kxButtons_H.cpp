@@ -122,7 +122,7 @@ void kxButtons_H::ButtonStyle(std::int32_t Style)
 {
     if (Style != 2)
         return;
-    m_buttonStyle = Style;
+    m_look.buttonStyle = Style;
     CreateButtonRegion();
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
@@ -134,7 +134,7 @@ void kxButtons_H::ButtonStyle(std::int32_t Style)
 
 std::int32_t kxButtons_H::ButtonStyle() const
 {
-    return m_buttonStyle;
+    return m_look.buttonStyle;
 }
 
 void kxButtons_H::Mode(std::int32_t nMode)
@@ -142,33 +142,33 @@ void kxButtons_H::Mode(std::int32_t nMode)
     if (nMode < CommandButton || nMode > OptionButton)
         return;
     // Group membership follows the mode; the old mode is still stored here.
-    if (m_mode == OptionButton && nMode < OptionButton)
+    if (m_toggle.mode == OptionButton && nMode < OptionButton)
         optionToggle(-1);
-    if (nMode == OptionButton && m_mode < OptionButton)
+    if (nMode == OptionButton && m_toggle.mode < OptionButton)
         optionToggle(1);
-    if (nMode == CommandButton && m_mode > CommandButton)
+    if (nMode == CommandButton && m_toggle.mode > CommandButton)
         Value(false);
-    m_mode = nMode;
+    m_toggle.mode = nMode;
     Refresh();
     reportChanged("Mode");
 }
 
 std::int32_t kxButtons_H::Mode() const
 {
-    return m_mode;
+    return m_toggle.mode;
 }
 
 void kxButtons_H::Value(bool bValue)
 {
-    if (bValue && m_mode == CommandButton) {
+    if (bValue && m_toggle.mode == CommandButton) {
         showDesignMessage(QStringLiteral("This property is not applicable for command button modes."));
         return;
     }
-    const VBool before = m_value;
-    m_value = bValue ? True : False;
-    if (m_value != before)
+    const VBool before = m_toggle.value;
+    m_toggle.value = bValue ? True : False;
+    if (m_toggle.value != before)
         KxButtonsAccessible::valueChanged(this);
-    if (bValue && m_mode == OptionButton)
+    if (bValue && m_toggle.mode == OptionButton)
         optionToggle(0);
     Refresh();
     reportChanged("Value");
@@ -176,13 +176,13 @@ void kxButtons_H::Value(bool bValue)
 
 bool kxButtons_H::Value() const
 {
-    return m_value != False;
+    return m_toggle.value != False;
 }
 
 void kxButtons_H::Caption(const QString &sCaption)
 {
     setAccessKeyFromCaption(sCaption);
-    m_caption = sCaption;
+    m_caption.text = sCaption;
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);
@@ -193,20 +193,20 @@ void kxButtons_H::Caption(const QString &sCaption)
 
 QString kxButtons_H::Caption() const
 {
-    return m_caption;
+    return m_caption.text;
 }
 
 void kxButtons_H::CaptionAlign(std::int32_t nAlign)
 {
     if (nAlign < 0 || nAlign > 2)
         return;
-    const bool noImage = m_pictureWidth + m_pictureHeight <= 0;
-    if (!(nAlign == 2 || (m_pictureAlign >= 0 && m_pictureAlign <= 3) || noImage)) {
+    const bool noImage = m_image.pictureWidth + m_image.pictureHeight <= 0;
+    if (!(nAlign == 2 || (m_image.pictureAlign >= PictureLeftEdge && m_image.pictureAlign <= PictureRightOfCaption) || noImage)) {
         showDesignMessage(QStringLiteral("When button images are aligned top/bottom center, ") + kCrLf
                           + QStringLiteral("button captions can only be center aligned"));
         return;
     }
-    m_captionAlign = nAlign;
+    m_caption.align = nAlign;
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);
@@ -216,16 +216,16 @@ void kxButtons_H::CaptionAlign(std::int32_t nAlign)
 
 std::int32_t kxButtons_H::CaptionAlign() const
 {
-    return m_captionAlign;
+    return m_caption.align;
 }
 
 void kxButtons_H::CaptionStyle(std::int32_t nStyle)
 {
-    if (nStyle < 0 || nStyle > 2)
+    if (nStyle < CaptionFlat || nStyle > CaptionEmbossed)
         return;
-    m_captionStyle = nStyle;
+    m_caption.style = nStyle;
     reportChanged("CapStyle");
-    if (!m_caption.isEmpty()) {
+    if (!m_caption.text.isEmpty()) {
         std::int32_t usableWidth = 0;
         std::int32_t faceOffset = 0;
         CalculateLayout(usableWidth, true, faceOffset);
@@ -235,19 +235,19 @@ void kxButtons_H::CaptionStyle(std::int32_t nStyle)
 
 std::int32_t kxButtons_H::CaptionStyle() const
 {
-    return m_captionStyle;
+    return m_caption.style;
 }
 
 void kxButtons_H::ButtonShape(std::int32_t nShape)
 {
-    if (nShape < 0 || nShape > 6)
+    if (nShape < ShapeRectangle || nShape > ShapeEllipseOutlined)
         return;
-    m_buttonShape = nShape;
+    m_look.buttonShape = nShape;
     CreateButtonRegion();
     DelayDrawing(true);
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
-    if (nShape != 3 || m_captionAlign == 2)
+    if (nShape != ShapeSlantBoth || m_caption.align == 2)
         CalculateLayout(usableWidth, true, faceOffset);
     else
         CaptionAlign(2); // shape 3 allows only centred captions
@@ -257,14 +257,14 @@ void kxButtons_H::ButtonShape(std::int32_t nShape)
 
 std::int32_t kxButtons_H::ButtonShape() const
 {
-    return m_buttonShape;
+    return m_look.buttonShape;
 }
 
 void kxButtons_H::Picture(const host::StdPicturePtr &xPic)
 {
-    m_picture = xPic;
-    if (m_imageSize == 0)
-        m_imageSize = 16;
+    m_image.picture = xPic;
+    if (m_image.imageSize == 0)
+        m_image.imageSize = 16;
     RefreshCachedValues(QStringLiteral("Picture"));
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
@@ -275,15 +275,15 @@ void kxButtons_H::Picture(const host::StdPicturePtr &xPic)
 
 host::StdPicturePtr kxButtons_H::Picture() const
 {
-    return m_picture;
+    return m_image.picture;
 }
 
 void kxButtons_H::PictureAlign(std::int32_t ImgAlign)
 {
-    if (ImgAlign < 0 || ImgAlign > 5)
+    if (ImgAlign < PictureLeftEdge || ImgAlign > PictureBottomCentre)
         return;
-    m_pictureAlign = ImgAlign;
-    if (ImgAlign == 4 || ImgAlign == 5)
+    m_image.pictureAlign = ImgAlign;
+    if (ImgAlign == PictureTopCentre || ImgAlign == PictureBottomCentre)
         CaptionAlign(2);
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
@@ -294,7 +294,7 @@ void kxButtons_H::PictureAlign(std::int32_t ImgAlign)
 
 std::int32_t kxButtons_H::PictureAlign() const
 {
-    return m_pictureAlign;
+    return m_image.pictureAlign;
 }
 
 void kxButtons_H::Enabled(bool bEnabled)
@@ -313,14 +313,14 @@ bool kxButtons_H::Enabled() const
 
 void kxButtons_H::ShowFocusRect(bool bShow)
 {
-    m_showFocusRect = bShow ? True : False;
-    if (m_stateBits & kDefaultFlag) {
+    m_look.showFocusRect = bShow ? True : False;
+    if (m_input.stateBits & kDefaultFlag) {
         if (isDesignMode()) {
             host::MsgBox(QStringLiteral("The focus rectangle may appear on default buttons ONLY while in design mode, ")
                              + kCrLf + QStringLiteral("but will not appear when the form is running."),
                          host::vbInformation);
         } else {
-            m_stateBits = std::int16_t(m_stateBits & ~kDefaultFlag);
+            m_input.stateBits = std::int16_t(m_input.stateBits & ~kDefaultFlag);
             Refresh();
         }
     } else {
@@ -331,14 +331,14 @@ void kxButtons_H::ShowFocusRect(bool bShow)
 
 bool kxButtons_H::ShowFocusRect() const
 {
-    return m_showFocusRect != False;
+    return m_look.showFocusRect != False;
 }
 
 void kxButtons_H::PictureSize(std::int32_t nSize)
 {
     if (nSize < 0 || nSize > 4)
         return;
-    m_imageSize = std::int16_t((nSize + 2) * 8);
+    m_image.imageSize = std::int16_t((nSize + 2) * 8);
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);
@@ -348,11 +348,11 @@ void kxButtons_H::PictureSize(std::int32_t nSize)
 
 std::int32_t kxButtons_H::PictureSize()
 {
-    if (m_imageSize == 0)
-        m_imageSize = 16;
+    if (m_image.imageSize == 0)
+        m_image.imageSize = 16;
     // A stored size that is not a multiple of 8 has no enumeration value; the
     // quotient rounds like every fractional value of the runtime.
-    return roundHalfEven(m_imageSize / 8.0 - 2.0);
+    return roundHalfEven(m_image.imageSize / 8.0 - 2.0);
 }
 
 void kxButtons_H::MousePointer(std::int32_t nPointer)

@@ -1,51 +1,36 @@
 #include <echolink/Backends.h>
 #include <echolink/SimulatedAutomation.h>
 
-#include <map>
+#include <algorithm>
 
 namespace echolink {
 
-namespace {
-
-using Registry = std::map<QString, BackendFactory>;
-
-Registry &registry()
+StationKind simulatedStationKind()
 {
-    // The process's one table of station kinds; the simulated conference is always there.
-    static Registry factories = {
-        {QString::fromLatin1(BackendOptions::SimKind),
-         [](const BackendOptions &options) -> std::unique_ptr<Automation> {
-             return std::make_unique<SimulatedAutomation>(SimulatedAutomation::settingsFrom(options));
-         }},
-    };
-    return factories;
+    return {QString::fromLatin1(BackendOptions::SimKind), [](const BackendOptions &options) -> std::unique_ptr<Automation> {
+                return std::make_unique<SimulatedAutomation>(SimulatedAutomation::settingsFrom(options));
+            }};
 }
 
-} // namespace
-
-void registerBackend(const QString &kind, BackendFactory factory)
+QStringList kindNames(const StationKinds &kinds)
 {
-    Q_ASSERT_X(!kind.isEmpty() && factory, "registerBackend", "a kind needs a name and a factory");
-    registry()[kind] = std::move(factory);
+    QStringList names;
+    for (const StationKind &kind : kinds)
+        names << kind.name;
+    names.sort();
+    return names;
 }
 
-QStringList registeredBackends()
+std::unique_ptr<Automation> createAutomation(const StationKinds &kinds, const BackendOptions &options)
 {
-    QStringList kinds;
-    for (const auto &entry : registry())
-        kinds << entry.first;
-    return kinds;
-}
-
-std::unique_ptr<Automation> createAutomation(const BackendOptions &options)
-{
-    const auto it = registry().find(options.kind);
-    if (it == registry().end()) {
+    const auto it = std::find_if(kinds.begin(), kinds.end(), [&](const StationKind &k) { return k.name == options.kind; });
+    if (it == kinds.end()) {
         throw AutomationError(status::ClassNotRegistered,
                               QStringLiteral("Estação desconhecida: \"%1\" (disponíveis: %2)")
-                                  .arg(options.kind, registeredBackends().join(QStringLiteral(", "))));
+                                  .arg(options.kind, kindNames(kinds).join(QStringLiteral(", "))));
     }
-    std::unique_ptr<Automation> automation = it->second(options);
+    Q_ASSERT_X(it->create, "createAutomation", "a station kind needs a factory");
+    std::unique_ptr<Automation> automation = it->create(options);
     if (!automation) {
         throw AutomationError(status::ServerUnavailable,
                               QStringLiteral("Não foi possível conectar à estação \"%1\"").arg(options.kind));

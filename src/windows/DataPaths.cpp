@@ -10,16 +10,21 @@ DataPaths DataPaths::forProgram()
 {
     const QString appDir = QCoreApplication::applicationDirPath();
     DataPaths paths;
-    paths.formsFolders = {QDir(appDir).filePath(QStringLiteral("forms")),
-                          QDir(appDir).filePath(QStringLiteral("../share/radiosala/forms")),
-                          QStringLiteral(RADIOSALA_INSTALL_DATA_DIR "/forms")};
-    paths.documentFolders = {appDir, QDir(appDir).filePath(QStringLiteral("../share/radiosala")),
-                             QStringLiteral(RADIOSALA_INSTALL_DATA_DIR)};
+    paths.folders = {appDir, QDir(appDir).filePath(QStringLiteral("../share/radiosala")),
+                     QStringLiteral(RADIOSALA_INSTALL_DATA_DIR)};
     // Run from the build tree: its staged data comes before an installed
     // copy, which may be older. The document is built beside the program.
     if (QDir(appDir) == QDir(QStringLiteral(RADIOSALA_BUILD_APP_DIR)))
-        paths.formsFolders.insert(1, QStringLiteral(RADIOSALA_BUILD_FORMS_DIR));
+        paths.folders.insert(1, QStringLiteral(RADIOSALA_BUILD_DATA_DIR));
     return paths;
+}
+
+QStringList DataPaths::formsFolders() const
+{
+    QStringList forms;
+    for (const QString &folder : folders)
+        forms << QDir(folder).filePath(QStringLiteral("forms"));
+    return forms;
 }
 
 QString documentIn(const QString &folder)

@@ -19,7 +19,7 @@ Q_LOGGING_CATEGORY(lcWindows, "radiosala.windows")
 
 QString formDirectory(const char *name, const DataPaths &paths)
 {
-    return forms::findFormDirectory(QString::fromLatin1(name), paths.formsFolders);
+    return forms::findFormDirectory(QString::fromLatin1(name), paths.formsFolders());
 }
 
 // Shows a loaded window modally; a window that did not load is reported and
@@ -99,7 +99,7 @@ void showAjudas(QWidget *owner, const DataPaths &paths)
 
 void showComandos(QWidget *owner, const DataPaths &paths)
 {
-    Comandos window(formDirectory("Comandos", paths), paths.documentFolders);
+    Comandos window(formDirectory("Comandos", paths), paths.folders);
     makeDialog(&window, owner);
     if (window.isLoaded())
         window.Form_Load();

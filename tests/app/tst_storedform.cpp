@@ -6,7 +6,6 @@
 #include <bag/BagStream.h>
 #include <button/kxButtons_H.h>
 #include <forms/AnimatedGif.h>
-#include <forms/FormData.h>
 #include <forms/ImageControl.h>
 #include <forms/MultiLineTextBox.h>
 #include <gdi/bridge.h>
@@ -16,8 +15,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -37,11 +34,6 @@ QByteArray fileBytes(const QString &name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-const char MinimalLayout[] = R"({"name": "w", "width": 100, "clientWidth": 90, "clientHeight": 90,
-  "font": {"face": "MS Sans Serif", "size": 8.25},
-  "controls": [ {"name": "F", "kind": "frame", "container": "w", "left": 0, "top": 0, "width": 10, "height": 10},
-                {"name": "T", "kind": "textbox", "container": "F", "left": 15, "top": 30, "width": 45, "height": 60} ]})";
-
 } // namespace
 
 class tst_storedform : public QObject
@@ -49,8 +41,6 @@ class tst_storedform : public QObject
     Q_OBJECT
 
 private slots:
-    void layoutFaults_data();
-    void layoutFaults();
     void placement_data();
     void placement();
     void tabOrder();
@@ -61,49 +51,6 @@ private slots:
     void damagedStoredFiles_data();
     void damagedStoredFiles();
 };
-
-void tst_storedform::layoutFaults_data()
-{
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("valid") << QByteArray() << QByteArray() << QString();
-    QTest::newRow("not JSON") << QByteArray("{\"name\"") << QByteArray("{{") << QStringLiteral("offset");
-    QTest::newRow("unknown kind") << QByteArray("\"textbox\"") << QByteArray("\"gauge\"") << QStringLiteral("unknown kind \"gauge\"");
-    QTest::newRow("container defined later") << QByteArray("\"container\": \"F\"") << QByteArray("\"container\": \"X\"")
-                                             << QStringLiteral("container \"X\"");
-    QTest::newRow("name used twice") << QByteArray("\"name\": \"T\"") << QByteArray("\"name\": \"F\"") << QStringLiteral("used twice");
-    QTest::newRow("fractional twips") << QByteArray("\"left\": 15") << QByteArray("\"left\": 15.5") << QStringLiteral("'left' is not a whole number");
-    QTest::newRow("missing height") << QByteArray(", \"height\": 60") << QByteArray("") << QStringLiteral("'height' is missing");
-    QTest::newRow("bad colour") << QByteArray("\"height\": 60") << QByteArray("\"height\": 60, \"backColor\": \"red\"")
-                                << QStringLiteral("'backColor' is not a colour");
-    QTest::newRow("file outside the folder") << QByteArray("\"kind\": \"textbox\"")
-                                             << QByteArray("\"kind\": \"image\", \"picture\": \"../x.bmp\"")
-                                             << QStringLiteral("plain name");
-    QTest::newRow("no font") << QByteArray("\"font\"") << QByteArray("\"fnt\"") << QStringLiteral("'font' is missing");
-}
-
-void tst_storedform::layoutFaults()
-{
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-    QFETCH(QString, message);
-    QByteArray json(MinimalLayout);
-    if (!from.isEmpty()) {
-        QVERIFY(json.contains(from));
-        json.replace(json.indexOf(from), from.size(), to);
-    }
-    const forms::FormParseResult result = forms::parseForm(json, QStringLiteral("w.json"));
-    if (message.isEmpty()) {
-        QVERIFY2(result.ok(), qPrintable(result.error));
-        QCOMPARE(result.form->controls.size(), 2);
-        QCOMPARE(result.form->controls.at(1).left, 15);
-    } else {
-        QVERIFY(!result.ok());
-        QVERIFY2(result.error.startsWith(QLatin1String("w.json")) && result.error.contains(message), qPrintable(result.error));
-    }
-}
 
 void tst_storedform::placement_data()
 {

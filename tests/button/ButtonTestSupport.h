@@ -4,7 +4,7 @@
 
 #include <button/kxButtons_H.h>
 
-#include "KxButtonsProbe.h"
+#include <button/testsupport/KxButtonsProbe.h>
 
 #include <gdi/bridge.h>
 #include <host/form.h>

@@ -3,6 +3,7 @@
 #include "ButtonTestSupport.h"
 
 #include <host/window.h>
+#include <host/testsupport/HostHooks.h>
 
 #include <QFrame>
 #include <QTest>

@@ -5,6 +5,7 @@
 #include "ButtonTestSupport.h"
 
 #include <host/window.h>
+#include <host/testsupport/HostHooks.h>
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -6,6 +6,8 @@
 #include <gdi/bridge.h>
 #include <host/msgbox.h>
 #include <host/window.h>
+#include <gdi/testsupport/GdiHooks.h>
+#include <host/testsupport/HostHooks.h>
 
 #include <QRandomGenerator>
 #include <QTest>

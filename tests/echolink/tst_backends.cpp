@@ -34,8 +34,7 @@ void tst_Backends::simIsTheDefaultKind()
 {
     BackendOptions options;
     options.settings.insert(QString::fromLatin1(BackendOptions::SimCallsignKey), QStringLiteral("zz2xy"));
-    QVERIFY(registeredBackends().contains(QStringLiteral("sim")));
-    std::unique_ptr<Automation> automation = createAutomation(options);
+    std::unique_ptr<Automation> automation = createAutomation({simulatedStationKind()}, options);
     QVERIFY(qobject_cast<SimulatedAutomation *>(automation.get()));
     QCOMPARE(automation->StationInfo().Callsign, QStringLiteral("ZZ2XY"));
     QVERIFY(!automation->IsReceiving());
@@ -70,7 +69,7 @@ void tst_Backends::createFailures()
     if (!key.isEmpty())
         options.settings.insert(key, value);
     try {
-        createAutomation(options);
+        createAutomation({simulatedStationKind()}, options);
         QFAIL("no error");
     } catch (const AutomationError &error) {
         QCOMPARE(error.status(), status);
@@ -82,21 +81,25 @@ void tst_Backends::createFailures()
 void tst_Backends::registeredKindIsCreated()
 {
     BackendOptions seen;
-    registerBackend(QStringLiteral("recording"), [&seen](const BackendOptions &options) {
-        seen = options;
-        return std::make_unique<RecordingAutomation>(options.value(QStringLiteral("call")));
-    });
+    const StationKinds kinds{
+        simulatedStationKind(),
+        {QStringLiteral("recording"),
+         [&seen](const BackendOptions &options) {
+             seen = options;
+             return std::make_unique<RecordingAutomation>(options.value(QStringLiteral("call")));
+         }},
+        // A factory that gives nothing back is reported, not returned.
+        {QStringLiteral("nothing"), [](const BackendOptions &) { return std::unique_ptr<Automation>(); }},
+    };
+    QCOMPARE(kindNames(kinds), QStringList({"nothing", "recording", "sim"}));
     BackendOptions options;
     options.kind = QStringLiteral("recording");
     options.settings.insert(QStringLiteral("call"), QStringLiteral("ZZ3AA"));
-    std::unique_ptr<Automation> automation = createAutomation(options);
+    std::unique_ptr<Automation> automation = createAutomation(kinds, options);
     QCOMPARE(seen.settings, options.settings);
     QCOMPARE(automation->StationInfo().Callsign, QStringLiteral("ZZ3AA"));
-
-    // A factory that gives nothing back is reported, not returned.
-    registerBackend(QStringLiteral("nothing"), [](const BackendOptions &) { return std::unique_ptr<Automation>(); });
     options.kind = QStringLiteral("nothing");
-    QVERIFY_THROWS_EXCEPTION(AutomationError, createAutomation(options));
+    QVERIFY_THROWS_EXCEPTION(AutomationError, createAutomation(kinds, options));
 }
 
 void tst_Backends::recordingFailsChosenOperations()

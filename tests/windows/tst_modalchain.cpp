@@ -24,7 +24,7 @@ namespace {
 
 windows::DataPaths testPaths()
 {
-    return windows::DataPaths{{QStringLiteral(RADIOSALA_TEST_FORMS_DIR)}, {QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)}};
+    return windows::DataPaths{{QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR), QStringLiteral(RADIOSALA_TEST_DATA_DIR)}};
 }
 
 int polls(const RecordingAutomation &echo)

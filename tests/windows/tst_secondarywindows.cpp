@@ -40,9 +40,10 @@ QString formDir(const char *name)
     return QDir(formsFolder()).filePath(QString::fromLatin1(name));
 }
 
-DataPaths testPaths(const QStringList &documentFolders = {QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR)})
+// The document in `documentFolder`, the stored windows in the build tree.
+DataPaths testPaths(const QString &documentFolder = QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR))
 {
-    return DataPaths{{formsFolder()}, documentFolders};
+    return DataPaths{{documentFolder, QStringLiteral(RADIOSALA_TEST_DATA_DIR)}};
 }
 
 // The help text, line by line, with its typos, inner quotation marks and
@@ -361,7 +362,7 @@ void tst_secondarywindows::unreadableDocument()
     });
     script.start();
     QWidget owner;
-    showComandos(&owner, testPaths({dir.path()}));
+    showComandos(&owner, testPaths(dir.path()));
     QVERIFY(!script.stalled());
     QVERIFY(!showingDocument);
     QVERIFY2(message.contains(path), qPrintable(message));

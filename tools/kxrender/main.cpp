@@ -11,7 +11,7 @@
 
 #include <button/kxButtons_H.h>
 
-#include "KxButtonsProbe.h"
+#include <button/testsupport/KxButtonsProbe.h>
 
 #include <bag/Bag.h>
 #include <gdi/bridge.h>

@@ -52,11 +52,11 @@ struct Short
 
 void kxButtons_H::UserControl_MouseDown(int &Button, int &Shift, float &X, float &Y)
 {
-    m_lastButton = std::int16_t(Button);
+    m_input.lastButton = std::int16_t(Button);
     if (Button == kLeftButton) {
-        m_stateBits = std::int16_t(m_stateBits | kHeldFlag);
-        m_pressedLook = True;
-        m_delayDrawing = False;
+        m_input.stateBits = std::int16_t(m_input.stateBits | kHeldFlag);
+        m_input.pressedLook = True;
+        m_surface.delayDrawing = False;
         Refresh();
         SetCapture(hwnd());
     }
@@ -66,12 +66,12 @@ void kxButtons_H::UserControl_MouseDown(int &Button, int &Shift, float &X, float
 
 void kxButtons_H::UserControl_MouseUp(int &Button, int &Shift, float &X, float &Y)
 {
-    m_pressedLook = False;
+    m_input.pressedLook = False;
     if (Button == kLeftButton) {
         ReleaseCapture();
-        m_stateBits = std::int16_t(m_stateBits & ~kHeldFlag);
-        m_delayDrawing = False;
-        if (m_mode == CommandButton)
+        m_input.stateBits = std::int16_t(m_input.stateBits & ~kHeldFlag);
+        m_surface.delayDrawing = False;
+        if (m_toggle.mode == CommandButton)
             Refresh(); // the other modes redraw through Value in the click
     }
     QPointer<kxButtons_H> self(this);
@@ -80,21 +80,21 @@ void kxButtons_H::UserControl_MouseUp(int &Button, int &Shift, float &X, float &
         emit MouseUp(button.value, shift.value, X, Y);
     }
     if (self)
-        m_lastButton = std::int16_t(Button);
+        m_input.lastButton = std::int16_t(Button);
 }
 
 void kxButtons_H::UserControl_Click()
 {
-    if (m_lastButton != kLeftButton)
+    if (m_input.lastButton != kLeftButton)
         return;
-    if (m_mode == CommandButton) {
+    if (m_toggle.mode == CommandButton) {
         emit Click();
         return;
     }
-    if (m_value != False && m_mode == OptionButton)
+    if (m_toggle.value != False && m_toggle.mode == OptionButton)
         return; // a selected option button stays selected, silently
     QPointer<kxButtons_H> self(this);
-    Value(m_value == False);
+    Value(m_toggle.value == False);
     if (self)
         emit Click();
 }
@@ -108,16 +108,16 @@ void kxButtons_H::UserControl_DblClick()
     float y = float(p.y);
 
     QPointer<kxButtons_H> self(this);
-    std::int16_t button = m_lastButton;
+    std::int16_t button = m_input.lastButton;
     emit DoubleClick(button);
     if (!self)
         return;
-    if (m_lastButton == kLeftButton) {
+    if (m_input.lastButton == kLeftButton) {
         int left = kLeftButton;
         int shift = 0;
         UserControl_MouseDown(left, shift, x, y);
         if (self)
-            m_lastButton = -1;
+            m_input.lastButton = -1;
     } else {
         std::int16_t left = kLeftButton;
         std::int16_t shift = 0;
@@ -132,12 +132,12 @@ void kxButtons_H::UserControl_KeyDown(int &KeyCode, int &Shift)
         KeyCode = 0;
         PostMessageA(containerWindow(), WM_KEYDOWN, WPARAM(code), arrowLParam(code));
     }
-    if (KeyCode == kVkSpace && !(m_stateBits & kHeldFlag)) {
-        m_stateBits = std::int16_t(m_stateBits | kHoverFlag | kHeldFlag);
-        m_pressedLook = True;
+    if (KeyCode == kVkSpace && !(m_input.stateBits & kHeldFlag)) {
+        m_input.stateBits = std::int16_t(m_input.stateBits | kHoverFlag | kHeldFlag);
+        m_input.pressedLook = True;
         Refresh();
-        if (m_tracking == False)
-            m_stateBits = std::int16_t(m_stateBits & ~kHoverFlag);
+        if (m_input.tracking == False)
+            m_input.stateBits = std::int16_t(m_input.stateBits & ~kHoverFlag);
     }
     if (KeyCode != 0) {
         Short keyCode(KeyCode), shift(Shift);
@@ -175,12 +175,12 @@ void kxButtons_H::UserControl_KeyPress(int &KeyAscii)
 
 void kxButtons_H::UserControl_KeyUp(int &KeyCode, int &Shift)
 {
-    m_pressedLook = False;
+    m_input.pressedLook = False;
     QPointer<kxButtons_H> self(this);
-    if (KeyCode == kVkSpace && (m_stateBits & kHeldFlag)) {
-        m_lastButton = kLeftButton;
-        m_stateBits = std::int16_t(m_stateBits & ~kHeldFlag);
-        if (m_mode > CommandButton) {
+    if (KeyCode == kVkSpace && (m_input.stateBits & kHeldFlag)) {
+        m_input.lastButton = kLeftButton;
+        m_input.stateBits = std::int16_t(m_input.stateBits & ~kHeldFlag);
+        if (m_toggle.mode > CommandButton) {
             {
                 Short keyCode(KeyCode), shift(Shift);
                 emit KeyUp(keyCode.value, shift.value);
@@ -197,8 +197,8 @@ void kxButtons_H::UserControl_KeyUp(int &KeyCode, int &Shift)
     }
     if (isArrow(KeyCode)) {
         KeyCode = 0;
-        if (m_mode == OptionButton && m_value == False) {
-            m_lastButton = kLeftButton;
+        if (m_toggle.mode == OptionButton && m_toggle.value == False) {
+            m_input.lastButton = kLeftButton;
             UserControl_Click(); // an option button reached with an arrow selects itself
             if (!self)
                 return;
@@ -215,30 +215,30 @@ void kxButtons_H::UserControl_KeyUp(int &KeyCode, int &Shift)
 void kxButtons_H::UserControl_AccessKeyPress(int &KeyAscii)
 {
     const bool enterOrEscape = KeyAscii == 13 || KeyAscii == 27;
-    if (enterOrEscape && m_mode > CommandButton)
+    if (enterOrEscape && m_toggle.mode > CommandButton)
         return; // Enter and Escape never toggle check or option buttons
-    if (!enterOrEscape && !(m_stateBits & kDefaultFlag))
+    if (!enterOrEscape && !(m_input.stateBits & kDefaultFlag))
         Refresh();
-    m_lastButton = kLeftButton;
+    m_input.lastButton = kLeftButton;
     UserControl_Click();
 }
 
 void kxButtons_H::UserControl_GotFocus()
 {
-    if (m_mode != OptionButton || m_value != False)
+    if (m_toggle.mode != OptionButton || m_toggle.value != False)
         return;
     std::int16_t ask = 2;
     bool anySelected = false;
     OptionToggle(ask, anySelected);
     if (!anySelected) {
-        m_lastButton = kLeftButton;
+        m_input.lastButton = kLeftButton;
         UserControl_Click(); // focus entering an empty group selects this button
     }
 }
 
 void kxButtons_H::UserControl_Paint()
 {
-    m_delayDrawing = False;
+    m_surface.delayDrawing = False;
     RedrawButton();
 }
 

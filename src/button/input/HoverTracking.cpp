@@ -32,8 +32,8 @@ void kxButtons_H::UserControl_MouseMove(int &Button, int &Shift, float &X, float
     // Outside positions arrive while the mouse is captured; they never start
     // tracking. The edges count as inside.
     const bool inside = X >= 0 && Y >= 0 && X <= ScaleWidth() && Y <= ScaleHeight();
-    if (m_tracking == False && inside) {
-        m_stateBits = std::int16_t(m_stateBits | kHoverFlag);
+    if (m_input.tracking == False && inside) {
+        m_input.stateBits = std::int16_t(m_input.stateBits | kHoverFlag);
         QPointer<kxButtons_H> self(this);
         bool onButton = true;
         emit MouseOnButton(onButton);
@@ -43,10 +43,10 @@ void kxButtons_H::UserControl_MouseMove(int &Button, int &Shift, float &X, float
         SetPropA(own, "kx_ClassID", reinterpret_cast<HANDLE>(this));
         SetPropA(own, "kx_TimerID", HANDLE(kHoverTimerId));
         SetTimer(own, kHoverTimerId, kHoverInterval, &modKxTimer::HoverTimerProc);
-        m_tracking = True;
-        m_delayDrawing = False;
+        m_input.tracking = True;
+        m_surface.delayDrawing = False;
         if (Button == 1)
-            m_pressedLook = True;
+            m_input.pressedLook = True;
         Refresh();
     }
     std::int16_t button = std::int16_t(Button);
@@ -64,14 +64,14 @@ void kxButtons_H::HoverTimerTick(std::int32_t TimerID)
     if (WindowFromPoint(cursor) == own)
         return; // still on the button (its region counts)
     KillTimer(own, UINT_PTR(TimerID));
-    m_stateBits = std::int16_t(m_stateBits & ~kHoverFlag);
-    m_tracking = False;
-    m_delayDrawing = False;
+    m_input.stateBits = std::int16_t(m_input.stateBits & ~kHoverFlag);
+    m_input.tracking = False;
+    m_surface.delayDrawing = False;
     QPointer<kxButtons_H> self(this);
     bool onButton = false;
     emit MouseOnButton(onButton);
     if (!self)
         return;
-    m_pressedLook = False;
+    m_input.pressedLook = False;
     Refresh();
 }

@@ -25,16 +25,16 @@ void kxButtons_H::DrawPicture(RECT &imageRect, std::int32_t &usableWidth,
                               std::int32_t &faceOffset)
 {
     // 1.
-    if (m_pictureWidth + m_pictureHeight == 0)
+    if (m_image.pictureWidth + m_image.pictureHeight == 0)
         return;
 
     // 2. Drawn pressed when DrawCaption moved the rectangle.
-    const std::int32_t k = imageRect.left != m_imageRect.left ? 1 : 0;
+    const std::int32_t k = imageRect.left != m_layout.imageRect.left ? 1 : 0;
 
     // 3. Drawing size.
     std::int32_t w;
     std::int32_t h;
-    const std::int32_t s = m_imageSize;
+    const std::int32_t s = m_image.imageSize;
     if (s <= 32) {
         w = s;
         h = s;
@@ -44,10 +44,10 @@ void kxButtons_H::DrawPicture(RECT &imageRect, std::int32_t &usableWidth,
         h = whole(ScaleHeight() - static_cast<float>(k));
     } else {
         const float f = std::min(static_cast<float>(usableWidth - 12)
-                                     / static_cast<float>(m_pictureWidth),
-                                 (ScaleHeight() - 12.0f) / static_cast<float>(m_pictureHeight));
-        w = whole(f * static_cast<float>(m_pictureWidth));
-        h = whole(f * static_cast<float>(m_pictureHeight));
+                                     / static_cast<float>(m_image.pictureWidth),
+                                 (ScaleHeight() - 12.0f) / static_cast<float>(m_image.pictureHeight));
+        w = whole(f * static_cast<float>(m_image.pictureWidth));
+        h = whole(f * static_cast<float>(m_image.pictureHeight));
         imageRect.left = idiv(usableWidth - w, 2) + faceOffset + k;
         imageRect.top = idiv(whole(ScaleHeight() - static_cast<float>(h)), 2) + k;
         imageRect.right = imageRect.left + w;
@@ -60,21 +60,21 @@ void kxButtons_H::DrawPicture(RECT &imageRect, std::int32_t &usableWidth,
         return;
 
     // 4. Resized copy.
-    const bool isIcon = m_pictureKind == 1;
+    const bool isIcon = m_image.pictureKind == 1;
     HANDLE copy = CopyImage(pictureHandle(), isIcon ? IMAGE_ICON : IMAGE_BITMAP, w, h, 0);
     if (copy == 0)
         return;
 
     // 5. Target: the surface, or a white scratch bitmap for the disabled look.
     const bool enabled = host::UserControl::Enabled();
-    HDC target = m_memDC;
+    HDC target = m_surface.memDC;
     HDC tempDC = 0;
     HBITMAP tempBitmap = 0;
     HGDIOBJ tempOldBitmap = 0;
     RECT targetRect = imageRect;
     if (!enabled) {
-        tempDC = CreateCompatibleDC(m_memDC);
-        tempBitmap = CreateCompatibleBitmap(m_memDC, w + 1, h + 1);
+        tempDC = CreateCompatibleDC(m_surface.memDC);
+        tempBitmap = CreateCompatibleBitmap(m_surface.memDC, w + 1, h + 1);
         tempOldBitmap = SelectObject(tempDC, tempBitmap);
         PatBlt(tempDC, 0, 0, w, h, WHITENESS);
         target = tempDC;
@@ -92,15 +92,15 @@ void kxButtons_H::DrawPicture(RECT &imageRect, std::int32_t &usableWidth,
 
     // 7. Disabled: dark silhouette with a light edge up and to the left.
     if (!enabled) {
-        const COLORREF oldBk = SetBkColor(m_memDC, 0xFFFFFF);
+        const COLORREF oldBk = SetBkColor(m_surface.memDC, 0xFFFFFF);
         HBRUSH light = CreateSolidBrush(static_cast<COLORREF>(ShiftColor(0xC0C0C0, 36)));
         HBRUSH dark = CreateSolidBrush(static_cast<COLORREF>(ShiftColor(0xC0C0C0, -36)));
-        HGDIOBJ oldBrush = SelectObject(m_memDC, light);
-        BitBlt(m_memDC, imageRect.left - 1, imageRect.top - 1, w, h, tempDC, 0, 0, kRopPSDPxax);
-        SelectObject(m_memDC, dark);
-        BitBlt(m_memDC, imageRect.left, imageRect.top, w, h, tempDC, 0, 0, kRopPSDPxax);
-        SetBkColor(m_memDC, oldBk);
-        SelectObject(m_memDC, oldBrush);
+        HGDIOBJ oldBrush = SelectObject(m_surface.memDC, light);
+        BitBlt(m_surface.memDC, imageRect.left - 1, imageRect.top - 1, w, h, tempDC, 0, 0, kRopPSDPxax);
+        SelectObject(m_surface.memDC, dark);
+        BitBlt(m_surface.memDC, imageRect.left, imageRect.top, w, h, tempDC, 0, 0, kRopPSDPxax);
+        SetBkColor(m_surface.memDC, oldBk);
+        SelectObject(m_surface.memDC, oldBrush);
         DeleteObject(light);
         DeleteObject(dark);
         SelectObject(tempDC, tempOldBitmap);

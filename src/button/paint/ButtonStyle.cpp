@@ -28,7 +28,7 @@ constexpr std::int32_t kHotHighlight = 0x0096E7;
 
 bool kxButtons_H::isHoverAndHeld() const
 {
-    return (m_stateBits & kHoverFlag) != 0 && (m_stateBits & kHeldFlag) != 0;
+    return (m_input.stateBits & kHoverFlag) != 0 && (m_input.stateBits & kHeldFlag) != 0;
 }
 
 void kxButtons_H::DrawButton(std::array<POINT, 16> &points,
@@ -37,18 +37,18 @@ void kxButtons_H::DrawButton(std::array<POINT, 16> &points,
 {
     const bool enabled = host::UserControl::Enabled();
     const bool hoverAndHeld = isHoverAndHeld();
-    const bool isDefault = (m_stateBits & kDefaultFlag) != 0;
+    const bool isDefault = (m_input.stateBits & kDefaultFlag) != 0;
 
     // 1. Base and face colour.
     std::int32_t base;
     std::int32_t face;
-    if (m_mode > 0) {
-        base = m_value ? m_selectedFaceColor : m_faceColor;
+    if (m_toggle.mode > 0) {
+        base = m_toggle.value ? m_colours.selectedFaceColor : m_colours.faceColor;
         face = base;
     } else {
-        base = m_faceColor;
-        if (hoverAndHeld && m_gradientMode == 0)
-            face = m_pressedFaceColor;
+        base = m_colours.faceColor;
+        if (hoverAndHeld && m_colours.gradientMode == GradientNone)
+            face = m_colours.pressedFaceColor;
         else if (!enabled)
             face = ShiftColor(base, -24, true);
         else
@@ -62,27 +62,27 @@ void kxButtons_H::DrawButton(std::array<POINT, 16> &points,
 
     // 3. Second gradient colour.
     std::int32_t secondGradient =
-        m_gradientMode != 0 ? ShiftColor(ConvertSysColor(m_gradientColor), 48, true) : face;
+        m_colours.gradientMode != GradientNone ? ShiftColor(ConvertSysColor(m_colours.gradientColor), 48, true) : face;
 
     // 4.
-    std::int32_t hoverFace = m_hoverFaceColor;
+    std::int32_t hoverFace = m_colours.hoverFaceColor;
     DrawBackground(face, lookIndex, secondGradient, hoverFace);
 
-    if (m_buttonShape >= 4) {
+    if (m_look.buttonShape >= ShapeEllipse) {
         // 5. Elliptic shapes: a highlight ring instead of the border rings.
-        if (isDefault && !m_tracking)
+        if (isDefault && !m_input.tracking)
             DrawFocusHighlight(kDefaultHighlight);
-        else if (m_tracking)
+        else if (m_input.tracking)
             DrawFocusHighlight(kHotHighlight);
     } else {
         std::int32_t borderColor;
         if (enabled) {
             // 6. Look index, starting from what DrawBackground left in it.
-            if ((m_pressedLook && m_mode > 0) || m_value)
+            if ((m_input.pressedLook && m_toggle.mode > 0) || m_toggle.value)
                 lookIndex = isDefault ? 1 : 2;
-            if ((m_stateBits & kHoverFlag) != 0 && (m_stateBits & kHeldFlag) == 0)
+            if ((m_input.stateBits & kHoverFlag) != 0 && (m_input.stateBits & kHeldFlag) == 0)
                 lookIndex = 3;
-            else if (lookIndex == 1 && !m_showFocusRect)
+            else if (lookIndex == 1 && !m_look.showFocusRect)
                 lookIndex = 0;
 
             auto shade = [base](std::int16_t amount) { return ShiftColor(base, amount, true); };
@@ -144,18 +144,18 @@ void kxButtons_H::DrawButton(std::array<POINT, 16> &points,
         DrawBorder(points, borderColors);
         const std::int32_t w = whole(ScaleWidth());
         const std::int32_t h = whole(ScaleHeight());
-        if (m_faceLeft == 0) {
-            SetPixel(m_memDC, 1, h - 2, static_cast<COLORREF>(borderColor));
-            SetPixel(m_memDC, 1, 1, static_cast<COLORREF>(borderColor));
+        if (m_layout.faceLeft == 0) {
+            SetPixel(m_surface.memDC, 1, h - 2, static_cast<COLORREF>(borderColor));
+            SetPixel(m_surface.memDC, 1, 1, static_cast<COLORREF>(borderColor));
         }
-        if (w == m_faceRight) {
-            SetPixel(m_memDC, w - 2, h - 2, static_cast<COLORREF>(borderColor));
-            SetPixel(m_memDC, w - 2, 1, static_cast<COLORREF>(borderColor));
+        if (w == m_layout.faceRight) {
+            SetPixel(m_surface.memDC, w - 2, h - 2, static_cast<COLORREF>(borderColor));
+            SetPixel(m_surface.memDC, w - 2, 1, static_cast<COLORREF>(borderColor));
         }
     }
 
     // 9.
-    bool pushed = m_value != 0;
+    bool pushed = m_toggle.value != 0;
     bool singlePass = true;
     DrawCaption(face, disabledColor, pushed, singlePass);
 }
@@ -172,34 +172,34 @@ void kxButtons_H::DrawBackground(std::int32_t &faceColor, std::int16_t &lookInde
     if (hoverAndHeld)
         lookIndex = 2;
     else
-        lookIndex = (m_stateBits & kDefaultFlag) != 0 ? 1 : 0;
+        lookIndex = (m_input.stateBits & kDefaultFlag) != 0 ? 1 : 0;
 
     // 2. The hover face shows while the pointer is over a button that is
     // neither being pressed nor selected.
     std::int32_t bg = faceColor;
-    if (m_tracking && ((m_mode == 0 && !hoverAndHeld) || (m_mode > 0 && !m_value)))
+    if (m_input.tracking && ((m_toggle.mode == 0 && !hoverAndHeld) || (m_toggle.mode > 0 && !m_toggle.value)))
         bg = hoverFaceColor;
 
     // 3. Elliptic shapes: ring or outline first, drawn unclipped.
-    if (m_buttonShape >= 4) {
-        SelectClipRgn(m_memDC, 0);
-        if (m_buttonShape >= 6) {
-            SelectDrawTool(true, m_memDC, 1, 0, false, 2, PS_SOLID);
-            Arc(m_memDC, 0, 0, w, h, 0, 0, 0, 0);
-        } else if (!(m_buttonShape == 5 && hoverAndHeld)) {
-            const std::int32_t savedMode = m_gradientMode;
-            m_gradientMode = hoverAndHeld ? 4 : 3;
-            DrawGradient(ShiftColor(m_containerBackColor, 172),
-                         ShiftColor(m_containerBackColor, -32));
-            m_gradientMode = savedMode;
+    if (m_look.buttonShape >= ShapeEllipse) {
+        SelectClipRgn(m_surface.memDC, 0);
+        if (m_look.buttonShape >= ShapeEllipseOutlined) {
+            SelectDrawTool(true, m_surface.memDC, 1, 0, false, 2, PS_SOLID);
+            Arc(m_surface.memDC, 0, 0, w, h, 0, 0, 0, 0);
+        } else if (!(m_look.buttonShape == ShapeEllipsePlainPress && hoverAndHeld)) {
+            const std::int32_t savedMode = m_colours.gradientMode;
+            m_colours.gradientMode = hoverAndHeld ? GradientFromBottom : GradientFromTop;
+            DrawGradient(ShiftColor(m_colours.containerBackColor, 172),
+                         ShiftColor(m_colours.containerBackColor, -32));
+            m_colours.gradientMode = savedMode;
         }
-        SelectClipRgn(m_memDC, m_clipRegion);
+        SelectClipRgn(m_surface.memDC, m_surface.clipRegion);
     }
 
     // 4. Gradient face.
-    if (m_gradientMode != 0 && !m_value) {
-        if (m_tracking && !hoverAndHeld && m_gradientColor != m_hoverBackColor)
-            DrawBoxRect(m_memDC, 0, 0, w, h, hoverFaceColor, -1);
+    if (m_colours.gradientMode != GradientNone && !m_toggle.value) {
+        if (m_input.tracking && !hoverAndHeld && m_colours.gradientColor != m_colours.hoverBackColor)
+            DrawBoxRect(m_surface.memDC, 0, 0, w, h, hoverFaceColor, -1);
         else
             DrawGradient(faceColor, secondGradientColor);
         return;
@@ -207,7 +207,7 @@ void kxButtons_H::DrawBackground(std::int32_t &faceColor, std::int16_t &lookInde
 
     // 5. Shaded face: darkens by about 25 from the top row to the bottom;
     // column 0, column W - 1 and row 0 are left to the frame.
-    if (host::UserControl::Enabled() || m_mode > 0) {
+    if (host::UserControl::Enabled() || m_toggle.mode > 0) {
         const float height = ScaleHeight();
         const float perRow = 25.0f / height;
         const std::int32_t last = whole(height - 1.0f);
@@ -215,13 +215,13 @@ void kxButtons_H::DrawBackground(std::int32_t &faceColor, std::int16_t &lookInde
             const std::int32_t amount = whole(-perRow * static_cast<float>(i));
             const std::int32_t row =
                 ShiftColor(bg, static_cast<std::int16_t>(amount), true);
-            DrawBoxRect(m_memDC, 1, i, w - 1, i + 1, row, -1);
+            DrawBoxRect(m_surface.memDC, 1, i, w - 1, i + 1, row, -1);
         }
         return;
     }
 
     // 6. A disabled command button is flat.
-    DrawBoxRect(m_memDC, 0, 0, w, h, bg, -1);
+    DrawBoxRect(m_surface.memDC, 0, 0, w, h, bg, -1);
 }
 
 void kxButtons_H::DrawBorder(std::array<POINT, 16> &points,
@@ -229,10 +229,10 @@ void kxButtons_H::DrawBorder(std::array<POINT, 16> &points,
 {
     const std::int32_t w = whole(ScaleWidth());
     const std::int32_t h = whole(ScaleHeight());
-    const std::int32_t L = (m_buttonShape == 1 || m_buttonShape == 3) ? 1 : 0;
-    const std::int32_t R = (m_buttonShape == 2 || m_buttonShape == 3) ? 1 : 0;
-    const std::int32_t FL = m_faceLeft;
-    const std::int32_t FR = m_faceRight;
+    const std::int32_t L = (m_look.buttonShape == ShapeSlantLeft || m_look.buttonShape == ShapeSlantBoth) ? 1 : 0;
+    const std::int32_t R = (m_look.buttonShape == ShapeSlantRight || m_look.buttonShape == ShapeSlantBoth) ? 1 : 0;
+    const std::int32_t FL = m_layout.faceLeft;
+    const std::int32_t FR = m_layout.faceRight;
 
     points[0] = {FL + 2 - 4 * L, h - 3};
     points[1] = {2 + 2 * L, 2};
@@ -265,28 +265,28 @@ void kxButtons_H::DrawBorder(std::array<POINT, 16> &points,
         // A pen is made only when the colour changes; the first segment
         // always makes one, so no tool left over from the face is reused.
         if (!drawnAny || color != lastColor) {
-            SelectDrawTool(true, m_memDC, 1, color, false, 1, PS_SOLID);
+            SelectDrawTool(true, m_surface.memDC, 1, color, false, 1, PS_SOLID);
             lastColor = color;
             drawnAny = true;
         }
         POINT segment[2] = {points[static_cast<std::size_t>(i)],
                             points[static_cast<std::size_t>(i + 1)]};
-        Polyline(m_memDC, segment, 2);
+        Polyline(m_surface.memDC, segment, 2);
     }
     // The straight bottom row, in the pen of the last segment drawn.
     POINT bottom[2] = {points[14], points[15]};
-    Polyline(m_memDC, bottom, 2);
+    Polyline(m_surface.memDC, bottom, 2);
 }
 
 void kxButtons_H::DrawFocusHighlight(std::int32_t color)
 {
-    if ((m_stateBits & kDefaultFlag) == 0)
+    if ((m_input.stateBits & kDefaultFlag) == 0)
         return;
     const std::int32_t w = whole(ScaleWidth());
     const std::int32_t h = whole(ScaleHeight());
-    SelectClipRgn(m_memDC, 0);
-    SelectDrawTool(true, m_memDC, 1, color, false, 1, PS_SOLID);
-    const std::int32_t k = m_buttonShape == 6 ? 1 : 0;
-    Arc(m_memDC, 3 - k, 3 - k, w - 3 + k, h - 3 + k, 0, 0, 0, 0);
-    SelectClipRgn(m_memDC, m_clipRegion);
+    SelectClipRgn(m_surface.memDC, 0);
+    SelectDrawTool(true, m_surface.memDC, 1, color, false, 1, PS_SOLID);
+    const std::int32_t k = m_look.buttonShape == ShapeEllipseOutlined ? 1 : 0;
+    Arc(m_surface.memDC, 3 - k, 3 - k, w - 3 + k, h - 3 + k, 0, 0, 0, 0);
+    SelectClipRgn(m_surface.memDC, m_surface.clipRegion);
 }

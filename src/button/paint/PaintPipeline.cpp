@@ -37,18 +37,18 @@ QSize screenPixels()
 
 HGDIOBJ kxButtons_H::pictureHandle() const
 {
-    return m_picture ? m_picture->Handle() : 0;
+    return m_image.picture ? m_image.picture->Handle() : 0;
 }
 
 void kxButtons_H::RedrawButton(bool /*unused*/)
 {
-    if (m_delayDrawing)
+    if (m_surface.delayDrawing)
         return;
     // Before the first resize there is no surface to draw into or copy from.
-    if (m_memDC == 0)
+    if (m_surface.memDC == 0)
         return;
 
-    if (m_buttonStyle == 2) {
+    if (m_look.buttonStyle == 2) {
         std::array<POINT, 16> points{};
         std::array<std::int32_t, 13> borderColors{};
         std::int16_t lookIndex = 0;
@@ -64,21 +64,21 @@ void kxButtons_H::ManageOffscreenSurface(bool create)
     const std::int32_t h = whole(ScaleHeight());
 
     if (!create) {
-        BitBlt(host::UserControl::hDC(), 0, 0, w, h, m_memDC, 0, 0, SRCCOPY);
+        BitBlt(host::UserControl::hDC(), 0, 0, w, h, m_surface.memDC, 0, 0, SRCCOPY);
         return;
     }
 
-    if (m_memDC == 0) {
-        m_memDC = CreateCompatibleDC(host::UserControl::hDC());
+    if (m_surface.memDC == 0) {
+        m_surface.memDC = CreateCompatibleDC(host::UserControl::hDC());
         // 3 is not OPAQUE: captions never paint their cell background.
-        SetBkMode(m_memDC, 3);
-        m_initialBrush = static_cast<HBRUSH>(SelectObject(m_memDC, CreateSolidBrush(0)));
-        m_initialPen = static_cast<HPEN>(SelectObject(m_memDC, CreatePen(PS_SOLID, 1, 0)));
+        SetBkMode(m_surface.memDC, 3);
+        m_surface.initialBrush = static_cast<HBRUSH>(SelectObject(m_surface.memDC, CreateSolidBrush(0)));
+        m_surface.initialPen = static_cast<HPEN>(SelectObject(m_surface.memDC, CreatePen(PS_SOLID, 1, 0)));
         RefreshCachedValues(QStringLiteral("Font"));
     }
-    if (m_initialBitmap == 0) {
+    if (m_surface.initialBitmap == 0) {
         HBITMAP bitmap = CreateCompatibleBitmap(host::UserControl::hDC(), w, h);
-        m_initialBitmap = static_cast<HBITMAP>(SelectObject(m_memDC, bitmap));
+        m_surface.initialBitmap = static_cast<HBITMAP>(SelectObject(m_surface.memDC, bitmap));
     }
 }
 
@@ -98,8 +98,8 @@ void kxButtons_H::SelectDrawTool(bool create, HDC hdc, std::int32_t kind, std::i
                                  bool withPen, std::int32_t penWidth, std::int32_t penStyle)
 {
     if (!create) {
-        DeleteObject(SelectObject(m_memDC, m_initialBrush));
-        DeleteObject(SelectObject(m_memDC, m_initialPen));
+        DeleteObject(SelectObject(m_surface.memDC, m_surface.initialBrush));
+        DeleteObject(SelectObject(m_surface.memDC, m_surface.initialPen));
         return;
     }
     switch (kind) {
@@ -121,7 +121,7 @@ void kxButtons_H::SelectDrawTool(bool create, HDC hdc, std::int32_t kind, std::i
 
 void kxButtons_H::replaceTool(HGDIOBJ tool)
 {
-    const HGDIOBJ previous = SelectObject(m_memDC, tool);
+    const HGDIOBJ previous = SelectObject(m_surface.memDC, tool);
     // A tool that could not be selected (no surface yet) is not kept either.
     DeleteObject(previous != 0 ? previous : tool);
 }
@@ -171,11 +171,11 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
         lf.lfFaceName[name.size()] = '\0';
 
         const HFONT created = CreateFontIndirectA(&lf);
-        const HFONT previous = static_cast<HFONT>(SelectObject(m_memDC, created));
+        const HFONT previous = static_cast<HFONT>(SelectObject(m_surface.memDC, created));
         if (previous == 0)
             DeleteObject(created); // no surface yet: it builds its font when made
-        else if (m_initialFont == 0)
-            m_initialFont = previous;
+        else if (m_surface.initialFont == 0)
+            m_surface.initialFont = previous;
         else
             DeleteObject(previous);
         return;
@@ -184,17 +184,17 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
     if (key.compare(QLatin1String("Picture"), Qt::CaseInsensitive) == 0) {
         const HGDIOBJ handle = pictureHandle();
         if (handle == 0) {
-            m_pictureWidth = 0;
-            m_pictureHeight = 0;
+            m_image.pictureWidth = 0;
+            m_image.pictureHeight = 0;
             return;
         }
         BITMAP bm;
         std::memset(&bm, 0, sizeof bm);
         GetObjectA(handle, sizeof bm, &bm);
-        m_pictureWidth = bm.bmWidth;
-        m_pictureHeight = bm.bmHeight;
+        m_image.pictureWidth = bm.bmWidth;
+        m_image.pictureHeight = bm.bmHeight;
         if (bm.bmBits != nullptr) {
-            m_pictureKind = 0;
+            m_image.pictureKind = 0;
             return;
         }
         ICONINFO info;
@@ -204,9 +204,9 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
                 BITMAP colorBm;
                 std::memset(&colorBm, 0, sizeof colorBm);
                 GetObjectA(info.hbmColor, sizeof colorBm, &colorBm);
-                m_pictureWidth = colorBm.bmWidth;
-                m_pictureHeight = colorBm.bmHeight;
-                m_pictureKind = 1;
+                m_image.pictureWidth = colorBm.bmWidth;
+                m_image.pictureHeight = colorBm.bmHeight;
+                m_image.pictureKind = 1;
             }
             if (info.hbmMask != 0)
                 DeleteObject(info.hbmMask);
@@ -217,12 +217,12 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
     }
 
     if (key.compare(QLatin1String("BackColor"), Qt::CaseInsensitive) == 0) {
-        if (m_buttonStyle != 2)
+        if (m_look.buttonStyle != 2)
             return;
-        m_faceColor = ShiftColor(ConvertSysColor(m_backColor), 48, true);
-        m_hoverFaceColor = ShiftColor(ConvertSysColor(m_hoverBackColor), 48, true);
-        m_pressedFaceColor = ShiftColor(m_faceColor, -32, true);
-        m_selectedFaceColor = ShiftColor(0xFFFFFF, -32, true);
+        m_colours.faceColor = ShiftColor(ConvertSysColor(m_colours.backColor), 48, true);
+        m_colours.hoverFaceColor = ShiftColor(ConvertSysColor(m_colours.hoverBackColor), 48, true);
+        m_colours.pressedFaceColor = ShiftColor(m_colours.faceColor, -32, true);
+        m_colours.selectedFaceColor = ShiftColor(0xFFFFFF, -32, true);
     }
 }
 
@@ -231,7 +231,7 @@ void kxButtons_H::DrawGradient(std::int32_t firstColor, std::int32_t secondColor
     const std::int32_t w = whole(ScaleWidth());
     const std::int32_t h = whole(ScaleHeight());
     std::int32_t bandWidth = 1;
-    const bool vertical = m_gradientMode >= 3;
+    const bool vertical = m_colours.gradientMode >= GradientFromTop;
 
     const QSize screenSize = screenPixels();
     const std::int32_t screen = vertical ? screenSize.height() : screenSize.width();
@@ -254,11 +254,11 @@ void kxButtons_H::DrawGradient(std::int32_t firstColor, std::int32_t secondColor
     CalcGradientColors(colors, firstColor, secondColor);
 
     RECT band = vertical ? RECT{0, 0, w, bandWidth} : RECT{0, 0, bandWidth, h};
-    const bool firstAtStart = (m_gradientMode % 2) != 0;
+    const bool firstAtStart = (m_colours.gradientMode % 2) != 0;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t color = firstAtStart ? colors[static_cast<std::size_t>(i)]
                                                 : colors[static_cast<std::size_t>(count - 1 - i)];
-        DrawBoxRect(m_memDC, band.left, band.top, band.right, band.bottom, color, -1);
+        DrawBoxRect(m_surface.memDC, band.left, band.top, band.right, band.bottom, color, -1);
         if (vertical)
             OffsetRect(&band, 0, bandWidth);
         else

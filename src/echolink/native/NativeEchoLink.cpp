@@ -197,9 +197,9 @@ StationInformation NativeEchoLink::StationInfo()
     return StationInformation{QString::fromLatin1(m_link->settings().station.callsign)};
 }
 
-void registerNativeEchoLink()
+StationKind nativeStationKind()
 {
-    registerBackend(QString::fromLatin1(NativeOptions::Kind), [](const BackendOptions &given) {
+    return {QString::fromLatin1(NativeOptions::Kind), [](const BackendOptions &given) {
         // Options not given this time come from the last run that worked, so
         // that "radiosala" alone rejoins the same conference. The password
         // is never among them.
@@ -223,7 +223,7 @@ void registerNativeEchoLink()
                 stored.setValue(k, options.settings.value(k));
         }
         return std::unique_ptr<Automation>(std::move(automation));
-    });
+    }};
 }
 
 } // namespace echolink::native

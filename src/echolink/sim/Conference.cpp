@@ -3,8 +3,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
-#include <iterator>
 
 namespace echolink::sim {
 
@@ -13,12 +11,6 @@ namespace {
 constexpr auto kVersion = "thebridge V 1.09 on x86_64-unknown-linux-gnu";
 constexpr auto kBanner = "Sala de confer\u00eancia simulada do Radiosala.";
 constexpr auto kLocalIp = "192.0.2.10";
-
-// Sorted by name; a command may be given by any unambiguous prefix.
-constexpr std::array<const char *, 17> kCommandNames = {
-    "admin", "admins", "ban", "busy", "connect", "disconnect", "help", "kick", "list",
-    "mute", "quote", "showip", "stat", "unmute", "uptime", "users", "version",
-};
 
 const QStringList &phrases()
 {
@@ -36,14 +28,6 @@ const QStringList &phrases()
         QStringLiteral("%1, pode repetir o \u00faltimo aviso?"),
     };
     return list;
-}
-
-// Callsigns are compared without case and without a conference's asterisks.
-QString callKey(const QString &call)
-{
-    QString key = call.toUpper();
-    key.remove(QLatin1Char('*'));
-    return key;
 }
 
 // Splits a command line at ';' outside double quotes.
@@ -66,7 +50,30 @@ QStringList splitCommands(const QString &line)
     return parts;
 }
 
+// Bits per second of one GSM stream: 144 bytes every 80 ms.
+constexpr int kStreamBitsPerSecond = Conference::AudioPacketBytes * 8 * 1000 / Conference::AudioPacketMs;
+
 } // namespace
+
+const Conference::CommandEntry Conference::kCommands[17] = {
+    {"admin", false, &Conference::cmdAdmin},
+    {"admins", false, &Conference::cmdAdmins},
+    {"ban", true, &Conference::cmdBan},
+    {"busy", true, &Conference::cmdBusy},
+    {"connect", true, &Conference::cmdConnect},
+    {"disconnect", true, &Conference::cmdDisconnect},
+    {"help", false, &Conference::cmdHelp},
+    {"kick", true, &Conference::cmdKick},
+    {"list", false, &Conference::cmdList},
+    {"mute", false, &Conference::cmdMute}, // ".mute chat" is open to all; the rest is checked in setMuted
+    {"quote", true, &Conference::cmdQuote},
+    {"showip", true, &Conference::cmdShowIp},
+    {"stat", true, &Conference::cmdStat},
+    {"unmute", false, &Conference::cmdUnmute},
+    {"uptime", false, &Conference::cmdUptime},
+    {"users", false, &Conference::cmdUsers},
+    {"version", false, &Conference::cmdVersion},
+};
 
 Conference::Conference(const Settings &settings)
     : m_settings(settings)
@@ -146,35 +153,12 @@ bool Conference::isLocalReceiving() const
 
 // ---------------------------------------------------------------- members
 
-Conference::Member *Conference::find(const QString &call)
-{
-    const QString key = callKey(call);
-    for (Member &m : m_members) {
-        if (callKey(m.call) == key)
-            return &m;
-    }
-    return nullptr;
-}
-
-Conference::Member *Conference::local()
-{
-    for (Member &m : m_members) {
-        if (m.local)
-            return &m;
-    }
-    return nullptr;
-}
-
 bool Conference::canJoin(const QString &call) const
 {
-    const QString key = callKey(call);
-    const bool present = std::any_of(m_members.begin(), m_members.end(),
-                                     [&](const Member &m) { return callKey(m.call) == key; });
-    return !m_busy && int(m_members.size()) < MaxMembers && !present
-        && !std::any_of(m_banned.begin(), m_banned.end(), [&](const QString &b) { return callKey(b) == key; });
+    return !m_busy && m_members.size() < MaxMembers && !m_members.find(call) && !m_banned.contains(call);
 }
 
-Conference::Member &Conference::join(qint64 now, const Candidate &who, bool linked)
+Member &Conference::join(qint64 now, const Candidate &who, bool linked)
 {
     Member m;
     m.call = who.call;
@@ -182,11 +166,10 @@ Conference::Member &Conference::join(qint64 now, const Candidate &who, bool link
     m.ip = who.ip;
     m.sysop = who.sysop;
     m.linkedConference = linked;
-    m.joinSerial = ++m_joinSerial;
-    m_members.push_back(m);
-    ++m_connections;
+    Member &added = m_members.add(std::move(m));
+    ++m_traffic.connections;
     notePeaks(now);
-    return m_members.back();
+    return added;
 }
 
 void Conference::joinLocal(qint64 now)
@@ -205,8 +188,7 @@ void Conference::joinLocal(qint64 now)
 
 void Conference::remove(qint64 now, const QString &call)
 {
-    const auto it = std::find_if(m_members.begin(), m_members.end(),
-                                 [&](const Member &m) { return m.call == call; });
+    const auto it = std::find_if(m_members.begin(), m_members.end(), [&](const Member &m) { return m.call == call; });
     if (it == m_members.end())
         return;
     if (m_talker == call) {
@@ -215,7 +197,7 @@ void Conference::remove(qint64 now, const QString &call)
         ++m_talkSerial;
     }
     const bool wasLocal = it->local;
-    m_members.erase(it);
+    m_members.remove(call);
     if (wasLocal)
         dropLocal();
     else
@@ -234,7 +216,7 @@ void Conference::kick(qint64 now, Member &member)
         endTalk(now);
     // A kicked station stays listed, silenced, until its link times out.
     schedule(now + KickedLingerMs, [this, call, serial](qint64 at) {
-        const Member *m = find(call);
+        const Member *m = m_members.find(call);
         if (m && m->joinSerial == serial && m->kicked)
             remove(at, call);
     });
@@ -260,13 +242,13 @@ void Conference::dropLocal()
 
 void Conference::reconnectLocal(qint64 now)
 {
-    if (Member *me = local()) {
+    if (Member *me = m_members.local()) {
         if (m_talker == me->call) {
             accountAudio(now);
             m_talker.clear();
             ++m_talkSerial;
         }
-        m_members.erase(m_members.begin() + (me - m_members.data()));
+        m_members.remove(me->call);
     }
     m_localConnected = false;
     m_hasLastLocalLine = false;
@@ -374,7 +356,7 @@ void Conference::runActivity(qint64 now)
 
 void Conference::startTalk(qint64 now, const QString &call, qint64 until)
 {
-    const Member *m = find(call);
+    const Member *m = m_members.find(call);
     if (!m || m->muted || m->kicked || !m_talker.isEmpty())
         return; // a muted station's audio is not forwarded
     accountAudio(now);
@@ -417,55 +399,43 @@ void Conference::accountAudio(qint64 now)
     }
     const qint64 packets = (now - m_audioAccountedTo) / AudioPacketMs;
     m_audioAccountedTo += packets * AudioPacketMs;
-    const qint64 listeners = std::count_if(m_members.begin(), m_members.end(),
-                                           [&](const Member &m) { return m.call != m_talker && !m.kicked; });
-    m_rxPackets += packets;
-    m_rxBytes += packets * AudioPacketBytes;
-    m_txPackets += packets * listeners;
-    m_txBytes += packets * listeners * AudioPacketBytes;
-}
-
-namespace {
-// Bits per second of one GSM stream: 144 bytes every 80 ms.
-constexpr int kStreamBitsPerSecond = Conference::AudioPacketBytes * 8 * 1000 / Conference::AudioPacketMs;
+    m_traffic.received(AudioPacketBytes, quint64(packets));
+    m_traffic.sent(AudioPacketBytes, quint64(packets) * quint64(m_members.listenersOf(m_talker)));
 }
 
 void Conference::notePeaks(qint64 now)
 {
-    if (int(m_members.size()) > m_peakUsers) {
-        m_peakUsers = int(m_members.size());
-        m_peakUsersAt = now;
+    Traffic &t = m_traffic;
+    if (m_members.size() > t.peakUsers) {
+        t.peakUsers = m_members.size();
+        t.peakUsersAt = now;
     }
     if (m_talker.isEmpty())
         return;
-    const int listeners = int(std::count_if(m_members.begin(), m_members.end(),
-                                            [&](const Member &m) { return m.call != m_talker && !m.kicked; }));
     const int rx = kStreamBitsPerSecond / 1000;
-    const int tx = kStreamBitsPerSecond * listeners / 1000;
-    if (rx > m_peakRxKbps) {
-        m_peakRxKbps = rx;
-        m_peakRxAt = now;
+    const int tx = kStreamBitsPerSecond * m_members.listenersOf(m_talker) / 1000;
+    if (rx > t.peakRxKbps) {
+        t.peakRxKbps = rx;
+        t.peakRxAt = now;
     }
-    if (tx > m_peakTxKbps) {
-        m_peakTxKbps = tx;
-        m_peakTxAt = now;
+    if (tx > t.peakTxKbps) {
+        t.peakTxKbps = tx;
+        t.peakTxAt = now;
     }
 }
 
 void Conference::stationChat(qint64 now, const QString &call, const QString &text)
 {
     Q_UNUSED(now);
-    const Member *from = find(call);
+    const Member *from = m_members.find(call);
     if (!from || from->kicked)
         return;
     const QString line = from->call + QLatin1Char('>') + text;
-    ++m_rxPackets;
-    m_rxBytes += quint64(line.size());
+    m_traffic.received(quint64(line.size()));
     for (const Member &m : m_members) {
         if (&m == from || m.kicked)
             continue;
-        ++m_txPackets;
-        m_txBytes += quint64(line.size());
+        m_traffic.sent(quint64(line.size()));
         if (m.local && m_localConnected && !m.chatSuppressed)
             m_outputs.push_back({Output::Kind::Chat, line});
     }
@@ -475,7 +445,7 @@ void Conference::stationChat(qint64 now, const QString &call, const QString &tex
 
 void Conference::receiveLine(qint64 now, const QString &line)
 {
-    Member *me = local();
+    Member *me = m_members.local();
     if (!m_localConnected || !me || me->kicked)
         return;
     if (m_hasLastLocalLine && line == m_lastLocalLine && now - m_lastLocalLineAt < DuplicateWindowMs)
@@ -483,8 +453,7 @@ void Conference::receiveLine(qint64 now, const QString &line)
     m_lastLocalLine = line;
     m_lastLocalLineAt = now;
     m_hasLastLocalLine = true;
-    ++m_rxPackets;
-    m_rxBytes += quint64(line.size());
+    m_traffic.received(quint64(line.size()));
 
     if (line.startsWith(QLatin1Char('.')) || line == QLatin1String("help")) {
         for (QString part : splitCommands(line)) {
@@ -501,10 +470,8 @@ void Conference::receiveLine(qint64 now, const QString &line)
 
     // Chat goes to everyone else; the sender does not get it back.
     for (const Member &m : m_members) {
-        if (!m.local && !m.kicked) {
-            ++m_txPackets;
-            m_txBytes += quint64(line.size());
-        }
+        if (!m.local && !m.kicked)
+            m_traffic.sent(quint64(line.size()));
     }
     // A station named in the chat answers.
     for (const Member &m : m_members) {
@@ -523,31 +490,11 @@ void Conference::receiveLine(qint64 now, const QString &line)
     }
 }
 
-bool Conference::isPrivileged(Command command) const
-{
-    switch (command) {
-    case Command::Ban:
-    case Command::Busy:
-    case Command::Connect:
-    case Command::Disconnect:
-    case Command::Kick:
-    case Command::Quote:
-    case Command::ShowIp:
-    case Command::Stat:
-        return true;
-    case Command::Mute:
-    case Command::Unmute: // ".mute chat" is open to all; checked in cmdMute
-    default:
-        return false;
-    }
-}
-
 void Conference::reply(const QString &line)
 {
     if (!m_localConnected)
         return;
-    ++m_txPackets;
-    m_txBytes += quint64(line.size()) + 1;
+    m_traffic.sent(quint64(line.size()) + 1);
     m_outputs.push_back({Output::Kind::Chat, line});
 }
 
@@ -557,28 +504,31 @@ void Conference::replyLines(const QStringList &lines)
         reply(line);
 }
 
+bool Conference::isLocalPrivileged()
+{
+    const Member *me = m_members.local();
+    return me && (me->admin || me->sysop);
+}
+
 void Conference::runCommand(qint64 now, const QString &text)
 {
     qsizetype end = 0;
     while (end < text.size() && !text.at(end).isSpace())
         ++end;
     const QString word = text.left(end).toLower();
-    const QString rest = end < text.size() ? text.mid(end + 1) : QString();
-    const QStringList args = rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     if (word.isEmpty())
         return;
-
-    int match = -1;
+    const CommandEntry *match = nullptr;
     int matches = 0;
-    for (int i = 0; i < int(kCommandNames.size()); ++i) {
-        const QLatin1String name(kCommandNames[i]);
+    for (const CommandEntry &command : kCommands) {
+        const QLatin1String name(command.name);
         if (word == name) {
-            match = i;
+            match = &command;
             matches = 1;
             break;
         }
         if (name.startsWith(word)) {
-            match = i;
+            match = &command;
             ++matches;
         }
     }
@@ -588,86 +538,57 @@ void Conference::runCommand(qint64 now, const QString &text)
         reply(QStringLiteral("Error: Command is ambiguous."));
         return;
     }
-    const auto command = Command(match);
-    Member *me = local();
-    Q_ASSERT(me);
-    const bool privileged = me->admin || me->sysop;
-    if (isPrivileged(command) && !privileged)
+    Q_ASSERT(m_members.local());
+    if (match->privileged && !isLocalPrivileged())
         return;
+    const QString rest = end < text.size() ? text.mid(end + 1) : QString();
+    (this->*match->run)({now, rest, rest.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)});
+}
 
-    const QString first = args.value(0);
-    switch (command) {
-    case Command::Admin:
-        if (!m_settings.password.isEmpty() && rest.trimmed() == m_settings.password) {
-            me->admin = true;
-            reply(QStringLiteral("Your wish is my command."));
-        }
-        break;
-    case Command::Admins:
-        cmdAdmins();
-        break;
-    case Command::Ban:
-        cmdBan(now, args);
-        break;
-    case Command::Busy:
-        if (first.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0) {
-            m_busy = true;
-            reply(QStringLiteral("The conference is busy."));
-        } else if (first.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0) {
-            m_busy = false;
-            reply(QStringLiteral("The conference is available."));
-        }
-        break;
-    case Command::Connect:
-        cmdConnect(now, args);
-        break;
-    case Command::Disconnect:
-        cmdDisconnect(now, args);
-        break;
-    case Command::Help: {
-        QStringList names;
-        for (const char *name : kCommandNames)
-            names << QLatin1Char('.') + QLatin1String(name);
-        reply(QStringLiteral("Commands: ") + names.join(QLatin1Char(' ')));
-        break;
-    }
-    case Command::Kick:
-        cmdKick(now, first);
-        break;
-    case Command::List:
-        reply(QStringLiteral("Sorry, no bulletins are available at this time."));
-        break;
-    case Command::Mute:
-    case Command::Unmute:
-        if (first.compare(QLatin1String("chat"), Qt::CaseInsensitive) == 0) {
-            me->chatSuppressed = command == Command::Mute;
-            reply(me->chatSuppressed ? QStringLiteral("chat text muted.") : QStringLiteral("chat text unmuted."));
-        } else if (privileged) {
-            cmdMute(now, args, command == Command::Mute);
-        }
-        break;
-    case Command::Quote:
-        cmdQuote(rest);
-        break;
-    case Command::ShowIp:
-        cmdShowIp(args);
-        break;
-    case Command::Stat:
-        cmdStat(now);
-        break;
-    case Command::Uptime:
-        reply(uptime(now));
-        break;
-    case Command::Users:
-        cmdUsers();
-        break;
-    case Command::Version:
-        reply(QString::fromLatin1(kVersion));
-        break;
+void Conference::cmdAdmin(const CommandCall &c)
+{
+    if (!m_settings.password.isEmpty() && c.rest.trimmed() == m_settings.password) {
+        m_members.local()->admin = true;
+        reply(QStringLiteral("Your wish is my command."));
     }
 }
 
-void Conference::cmdAdmins()
+void Conference::cmdBusy(const CommandCall &c)
+{
+    const QString first = c.args.value(0);
+    if (first.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0) {
+        m_busy = true;
+        reply(QStringLiteral("The conference is busy."));
+    } else if (first.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0) {
+        m_busy = false;
+        reply(QStringLiteral("The conference is available."));
+    }
+}
+
+void Conference::cmdHelp(const CommandCall &)
+{
+    QStringList names;
+    for (const CommandEntry &command : kCommands)
+        names << QLatin1Char('.') + QLatin1String(command.name);
+    reply(QStringLiteral("Commands: ") + names.join(QLatin1Char(' ')));
+}
+
+void Conference::cmdList(const CommandCall &)
+{
+    reply(QStringLiteral("Sorry, no bulletins are available at this time."));
+}
+
+void Conference::cmdUptime(const CommandCall &c)
+{
+    reply(uptime(c.now));
+}
+
+void Conference::cmdVersion(const CommandCall &)
+{
+    reply(QString::fromLatin1(kVersion));
+}
+
+void Conference::cmdAdmins(const CommandCall &)
 {
     QStringList lines{QStringLiteral("Admins:")};
     for (const Member &m : m_members) {
@@ -682,7 +603,7 @@ void Conference::cmdAdmins()
     replyLines(lines);
 }
 
-void Conference::cmdUsers()
+void Conference::cmdUsers(const CommandCall &)
 {
     QStringList lines;
     int n = 0;
@@ -691,13 +612,33 @@ void Conference::cmdUsers()
     replyLines(lines);
 }
 
-void Conference::cmdMute(qint64 now, const QStringList &args, bool mute)
+void Conference::cmdMute(const CommandCall &c)
 {
+    setMuted(c.now, c.args, true);
+}
+
+void Conference::cmdUnmute(const CommandCall &c)
+{
+    setMuted(c.now, c.args, false);
+}
+
+// ".mute chat" and ".unmute chat" are open to all: they silence the chat to
+// the one who asks. Muting a station's audio takes an admin or sysop.
+void Conference::setMuted(qint64 now, const QStringList &args, bool mute)
+{
+    if (args.value(0).compare(QLatin1String("chat"), Qt::CaseInsensitive) == 0) {
+        Member *me = m_members.local();
+        me->chatSuppressed = mute;
+        reply(mute ? QStringLiteral("chat text muted.") : QStringLiteral("chat text unmuted."));
+        return;
+    }
+    if (!isLocalPrivileged())
+        return;
     if (args.isEmpty()) {
         reply(mute ? QStringLiteral("Mute who ?") : QStringLiteral("Unmute who ?"));
         return;
     }
-    Member *m = find(args.first());
+    Member *m = m_members.find(args.first());
     if (!m) {
         reply(QStringLiteral("No %1 found.").arg(args.first().toUpper()));
         return;
@@ -711,49 +652,44 @@ void Conference::cmdMute(qint64 now, const QStringList &args, bool mute)
         sendStationList();
 }
 
-void Conference::cmdKick(qint64 now, const QString &who)
+void Conference::cmdKick(const CommandCall &c)
 {
+    const QString who = c.args.value(0);
     if (who.isEmpty()) {
         reply(QStringLiteral("Kick who ?"));
         return;
     }
-    Member *m = find(who);
+    Member *m = m_members.find(who);
     if (!m) {
         reply(QStringLiteral("%1 not found").arg(who.toUpper()));
         return;
     }
     reply(m->call + QLatin1String(" kicked"));
-    kick(now, *m);
+    kick(c.now, *m);
 }
 
-void Conference::cmdBan(qint64 now, const QStringList &args)
+void Conference::cmdBan(const CommandCall &c)
 {
-    const QString sub = args.value(0).toLower();
-    const QString call = args.value(1).toUpper();
-    const auto listed = [&]() {
-        return std::find_if(m_banned.begin(), m_banned.end(), [&](const QString &b) { return callKey(b) == callKey(call); });
-    };
+    const QString sub = c.args.value(0).toLower();
+    const QString call = c.args.value(1).toUpper();
     if (sub == QLatin1String("add")) {
         if (call.isEmpty()) {
             reply(QStringLiteral("Add who ?"));
             return;
         }
-        if (listed() == m_banned.end())
-            m_banned << call;
+        m_banned.add(call);
         reply(call + QLatin1String(" banned"));
-        if (Member *m = find(call))
-            kick(now, *m);
+        if (Member *m = m_members.find(call))
+            kick(c.now, *m);
     } else if (sub == QLatin1String("delete")) {
         if (call.isEmpty()) {
             reply(QStringLiteral("Delete who ?"));
             return;
         }
-        const auto it = listed();
-        if (it == m_banned.end()) {
+        if (!m_banned.remove(call)) {
             reply(call + QLatin1String(" was not found on the banned list."));
             return;
         }
-        m_banned.erase(it);
         reply(call + QLatin1String(" removed from the banned list."));
     } else if (sub == QLatin1String("list")) {
         if (m_banned.isEmpty()) {
@@ -761,19 +697,21 @@ void Conference::cmdBan(qint64 now, const QStringList &args)
             return;
         }
         QStringList lines{QStringLiteral("banned users:")};
-        for (const QString &b : std::as_const(m_banned))
+        for (const QString &b : m_banned.calls())
             lines << b + QLatin1String(" -");
         replyLines(lines);
     }
 }
 
-void Conference::cmdConnect(qint64 now, const QStringList &args)
+void Conference::cmdConnect(const CommandCall &c)
 {
+    const QStringList &args = c.args;
+    const qint64 now = c.now;
     if (args.isEmpty()) {
         reply(QStringLiteral("Connect who ?"));
         return;
     }
-    if (const Member *m = find(args.first())) {
+    if (const Member *m = m_members.find(args.first())) {
         reply(QStringLiteral("Already connected to \"%1\".").arg(m->call));
         return;
     }
@@ -791,45 +729,45 @@ void Conference::cmdConnect(qint64 now, const QStringList &args)
             reply(target.call + QLatin1String(" refused connection request."));
             return;
         }
-        if (find(target.call) || int(m_members.size()) >= MaxMembers)
+        if (m_members.find(target.call) || m_members.size() >= MaxMembers)
             return;
         join(at, target, target.conference);
         sendStationList();
     });
 }
 
-void Conference::cmdDisconnect(qint64 now, const QStringList &args)
+void Conference::cmdDisconnect(const CommandCall &c)
 {
-    if (args.isEmpty()) {
+    if (c.args.isEmpty()) {
         reply(QStringLiteral("Disconnect who ?"));
         return;
     }
-    const Member *m = find(args.first());
+    const Member *m = m_members.find(c.args.first());
     if (!m) {
-        reply(QStringLiteral("%1 not found").arg(args.first()));
+        reply(QStringLiteral("%1 not found").arg(c.args.first()));
         return;
     }
     const QString call = m->call;
     reply(call + QLatin1String(" disconnected"));
-    remove(now, call);
+    remove(c.now, call);
 }
 
-void Conference::cmdQuote(const QString &text)
+void Conference::cmdQuote(const CommandCall &c)
 {
     // Goes to every admin and sysop here and to linked conferences.
-    const QString line = m_conferenceId + QLatin1Char('>') + text;
+    const QString line = m_conferenceId + QLatin1Char('>') + c.rest;
     for (const Member &m : m_members) {
         if (m.kicked || !(m.admin || m.sysop || m.linkedConference))
             continue;
-        ++m_txPackets;
-        m_txBytes += quint64(line.size());
+        m_traffic.sent(quint64(line.size()));
         if (m.local && m_localConnected)
             m_outputs.push_back({Output::Kind::Chat, line});
     }
 }
 
-void Conference::cmdShowIp(const QStringList &args)
+void Conference::cmdShowIp(const CommandCall &c)
 {
+    const QStringList &args = c.args;
     QStringList lines;
     for (const Member &m : m_members) {
         if (args.isEmpty() || callKey(m.call) == callKey(args.first()))
@@ -844,28 +782,28 @@ QString Conference::stamp(qint64 at) const
     return m_settings.startedAt.addMSecs(at).toString(QStringLiteral("MM/dd HH:mm"));
 }
 
-void Conference::cmdStat(qint64 now)
+void Conference::cmdStat(const CommandCall &c)
 {
+    const qint64 now = c.now;
     accountAudio(now);
     const auto mbytes = [](quint64 bytes) { return QString::number(double(bytes) / 1e6, 'f', 2); };
     int rx = 0;
     int tx = 0;
     if (!m_talker.isEmpty()) {
-        const int listeners = int(std::count_if(m_members.begin(), m_members.end(),
-                                                [&](const Member &m) { return m.call != m_talker && !m.kicked; }));
         rx = kStreamBitsPerSecond / 1000;
-        tx = kStreamBitsPerSecond * listeners / 1000;
+        tx = kStreamBitsPerSecond * m_members.listenersOf(m_talker) / 1000;
     }
+    const Traffic &t = m_traffic;
     replyLines({
         uptime(now),
-        QStringLiteral("Tx packets: %1, %2 Mbytes").arg(m_txPackets).arg(mbytes(m_txBytes)),
-        QStringLiteral("Rx packets: %1, %2 Mbytes").arg(m_rxPackets).arg(mbytes(m_rxBytes)),
-        QStringLiteral("Connections: %1").arg(m_connections),
+        QStringLiteral("Tx packets: %1, %2 Mbytes").arg(t.txPackets).arg(mbytes(t.txBytes)),
+        QStringLiteral("Rx packets: %1, %2 Mbytes").arg(t.rxPackets).arg(mbytes(t.rxBytes)),
+        QStringLiteral("Connections: %1").arg(t.connections),
         QStringLiteral("Users: %1 of %2 Max").arg(m_members.size()).arg(MaxMembers),
         QStringLiteral("Bandwidth Tx: %1 Kbps, Rx: %2 Kbps").arg(tx).arg(rx),
-        QStringLiteral("Peak users: %1, %2").arg(m_peakUsers).arg(stamp(m_peakUsersAt)),
-        QStringLiteral("Peak Tx bandwidth: %1 Kbps @ %2").arg(m_peakTxKbps).arg(m_peakTxAt < 0 ? QString() : stamp(m_peakTxAt)),
-        QStringLiteral("Peak Rx bandwidth: %1 Kbps @ %2").arg(m_peakRxKbps).arg(m_peakRxAt < 0 ? QString() : stamp(m_peakRxAt)),
+        QStringLiteral("Peak users: %1, %2").arg(t.peakUsers).arg(stamp(t.peakUsersAt)),
+        QStringLiteral("Peak Tx bandwidth: %1 Kbps @ %2").arg(t.peakTxKbps).arg(t.peakTxAt < 0 ? QString() : stamp(t.peakTxAt)),
+        QStringLiteral("Peak Rx bandwidth: %1 Kbps @ %2").arg(t.peakRxKbps).arg(t.peakRxAt < 0 ? QString() : stamp(t.peakRxAt)),
     });
 }
 

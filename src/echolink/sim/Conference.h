@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Bans.h"
+#include "Members.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -68,22 +71,6 @@ public:
     QString conferenceId() const { return m_conferenceId; }
 
 private:
-    struct Member
-    {
-        QString call;
-        QString name;
-        QString ip;
-        bool local = false;
-        bool sysop = false;
-        bool admin = false;        // logged in with .admin
-        bool muted = false;        // audio muted (m)
-        bool kicked = false;       // audio and text muted, on the way out (M K x)
-        bool linkedConference = false;
-        bool chatSuppressed = false;
-        quint64 joinSerial = 0;
-        qint64 kickedAt = 0;
-    };
-
     struct Candidate
     {
         QString call;
@@ -94,37 +81,55 @@ private:
         bool refuses = false;      // never accepts a connection request
     };
 
-    enum class Command {
-        Admin, Admins, Ban, Busy, Connect, Disconnect, Help, Kick, List, Mute,
-        Quote, ShowIp, Stat, Unmute, Uptime, Users, Version // same order as the names table
-    };
-
     using Action = std::function<void(qint64)>;
 
     void schedule(qint64 at, Action action);
     void scheduleActivity(qint64 now);
     void runActivity(qint64 now);
 
+    // One dot command as given: the time, the text after its name and
+    // that text split into words.
+    struct CommandCall
+    {
+        qint64 now;
+        QString rest;
+        QStringList args;
+    };
+    struct CommandEntry
+    {
+        const char *name;
+        bool privileged;           // for admins and sysops only
+        void (Conference::*run)(const CommandCall &);
+    };
+    // Sorted by name; a command may be given by any unambiguous prefix.
+    static const CommandEntry kCommands[17];
+
     // Local input.
     void runCommand(qint64 now, const QString &text);
-    bool isPrivileged(Command command) const;
     void reply(const QString &line);
     void replyLines(const QStringList &lines);
+    bool isLocalPrivileged();
 
-    void cmdAdmins();
-    void cmdBan(qint64 now, const QStringList &args);
-    void cmdConnect(qint64 now, const QStringList &args);
-    void cmdDisconnect(qint64 now, const QStringList &args);
-    void cmdKick(qint64 now, const QString &call);
-    void cmdMute(qint64 now, const QStringList &args, bool mute);
-    void cmdQuote(const QString &text);
-    void cmdShowIp(const QStringList &args);
-    void cmdStat(qint64 now);
-    void cmdUsers();
+    void cmdAdmin(const CommandCall &c);
+    void cmdAdmins(const CommandCall &c);
+    void cmdBan(const CommandCall &c);
+    void cmdBusy(const CommandCall &c);
+    void cmdConnect(const CommandCall &c);
+    void cmdDisconnect(const CommandCall &c);
+    void cmdHelp(const CommandCall &c);
+    void cmdKick(const CommandCall &c);
+    void cmdList(const CommandCall &c);
+    void cmdMute(const CommandCall &c);
+    void cmdQuote(const CommandCall &c);
+    void cmdShowIp(const CommandCall &c);
+    void cmdStat(const CommandCall &c);
+    void cmdUnmute(const CommandCall &c);
+    void cmdUptime(const CommandCall &c);
+    void cmdUsers(const CommandCall &c);
+    void cmdVersion(const CommandCall &c);
+    void setMuted(qint64 now, const QStringList &args, bool mute);
 
     // Members.
-    Member *find(const QString &call);
-    Member *local();
     bool canJoin(const QString &call) const;
     Member &join(qint64 now, const Candidate &who, bool linked);
     void joinLocal(qint64 now);
@@ -150,12 +155,11 @@ private:
     std::mt19937 m_rng;
     std::multimap<qint64, Action> m_schedule;
     std::vector<Candidate> m_candidates;
-    std::vector<Member> m_members;     // in join order
-    QStringList m_banned;
+    MemberList m_members;
+    BanList m_banned;
     bool m_busy = false;
     bool m_localConnected = false;
     bool m_localTransmitting = false;
-    quint64 m_joinSerial = 0;
     quint64 m_talkSerial = 0;
 
     QString m_lastStationText;
@@ -166,14 +170,30 @@ private:
     qint64 m_lastLocalLineAt = 0;
     bool m_hasLastLocalLine = false;
 
-    // Statistics for ".stat".
-    quint64 m_txPackets = 0, m_rxPackets = 0;
-    quint64 m_txBytes = 0, m_rxBytes = 0;
-    int m_connections = 0;
-    int m_peakUsers = 0;
-    qint64 m_peakUsersAt = 0;
-    int m_peakTxKbps = 0, m_peakRxKbps = 0;
-    qint64 m_peakTxAt = -1, m_peakRxAt = -1;
+    // What ".stat" reports: packets and bytes the conference received and
+    // sent, connections made, and the peaks seen.
+    struct Traffic
+    {
+        quint64 txPackets = 0, rxPackets = 0;
+        quint64 txBytes = 0, rxBytes = 0;
+        int connections = 0;
+        int peakUsers = 0;
+        qint64 peakUsersAt = 0;
+        int peakTxKbps = 0, peakRxKbps = 0;
+        qint64 peakTxAt = -1, peakRxAt = -1;
+
+        void received(quint64 bytes, quint64 packets = 1)
+        {
+            rxPackets += packets;
+            rxBytes += packets * bytes;
+        }
+        void sent(quint64 bytes, quint64 packets = 1)
+        {
+            txPackets += packets;
+            txBytes += packets * bytes;
+        }
+    };
+    Traffic m_traffic;
 
     std::vector<Output> m_outputs;
 };

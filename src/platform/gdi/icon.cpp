@@ -1,7 +1,10 @@
 // Pictures: icons and bitmaps loaded from files, GetObjectA, GetIconInfo,
 // CopyImage, DrawIconEx, DestroyIcon.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
+#include "pictures.h"
+#include "raster.h"
 
 #include <algorithm>
 #include <cstring>

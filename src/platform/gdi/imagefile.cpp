@@ -2,7 +2,9 @@
 // goes through Reader, which checks bounds, and every size is checked against
 // the bytes present before anything is allocated.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
+#include "pictures.h"
 
 #include <QImage>
 #include <QSysInfo>

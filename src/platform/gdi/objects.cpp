@@ -1,262 +1,21 @@
-// Handle table, device contexts, bitmaps, pens, brushes, colours, regions.
+// Device contexts, bitmaps, pens, brushes, colours, regions and rectangles:
+// the Win32 calls that make, select and delete objects.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
 #include "raster.h"
-
-#include <QRect>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cwchar>
 
 namespace gdi {
+namespace {
 
-// ---- Handle table ----
+int s_screenWidth = 1920;
+int s_screenHeight = 1080;
 
-HandleTable::HandleTable()
-{
-    auto brush = [](COLORREF c, bool hollow) {
-        auto b = std::make_unique<Brush>();
-        b->colour = c;
-        b->hollow = hollow;
-        return b;
-    };
-    auto pen = [](COLORREF c, int style) {
-        auto p = std::make_unique<Pen>();
-        p->colour = c;
-        p->style = style;
-        return p;
-    };
-    m_stock[WHITE_BRUSH] = addStock(brush(RGB(255, 255, 255), false));
-    m_stock[LTGRAY_BRUSH] = addStock(brush(RGB(192, 192, 192), false));
-    m_stock[GRAY_BRUSH] = addStock(brush(RGB(128, 128, 128), false));
-    m_stock[DKGRAY_BRUSH] = addStock(brush(RGB(64, 64, 64), false));
-    m_stock[BLACK_BRUSH] = addStock(brush(RGB(0, 0, 0), false));
-    m_stock[NULL_BRUSH] = addStock(brush(0, true));
-    m_stock[WHITE_PEN] = addStock(pen(RGB(255, 255, 255), PS_SOLID));
-    m_stock[BLACK_PEN] = addStock(pen(0, PS_SOLID));
-    m_stock[NULL_PEN] = addStock(pen(0, PS_NULL));
-    for (int index : {SYSTEM_FONT, DEFAULT_GUI_FONT}) {
-        auto f = std::make_unique<Font>();
-        f->logFont.lfHeight = index == SYSTEM_FONT ? -13 : -11;
-        f->logFont.lfWeight = index == SYSTEM_FONT ? FW_BOLD : FW_NORMAL;
-        f->logFont.lfCharSet = DEFAULT_CHARSET;
-        std::strcpy(f->logFont.lfFaceName, "MS Sans Serif");
-        m_stock[index] = addStock(std::move(f));
-    }
-    auto bm = std::make_unique<Bitmap>();
-    bm->width = bm->height = 1;
-    bm->bitsPerPixel = 1;
-    bm->pixels.assign(1, kBlack);
-    m_stockBitmap = addStock(std::move(bm));
-}
-
-HGDIOBJ HandleTable::addStock(std::unique_ptr<Object> object)
-{
-    object->stock = true;
-    --m_live[size_t(object->kind)]; // stock objects are not counted as live
-    return add(std::move(object));
-}
-
-HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
-{
-    Q_ASSERT_X(object, "HandleTable::add", "null object");
-    std::size_t index;
-    if (!m_freeSlots.empty()) {
-        index = m_freeSlots.back();
-        m_freeSlots.pop_back();
-    } else {
-        index = m_slots.size();
-        if (index > kIndexMask)
-            return 0; // a million live objects: refuse rather than collide
-        m_slots.emplace_back();
-    }
-    ++m_live[size_t(object->kind)];
-    const HGDIOBJ h = (m_serial++ << kIndexBits) | HGDIOBJ(index);
-    m_slots[index] = Slot{h, std::move(object)};
-    return h;
-}
-
-void HandleTable::remove(HGDIOBJ h, Object *o)
-{
-    if (!o || o->stock)
-        return;
-    const std::size_t index = std::size_t(h) & kIndexMask;
-    Slot &slot = m_slots[index];
-    --m_live[size_t(o->kind)];
-    // Pens and brushes come and go on every redraw, regions on every shape
-    // built: a few are kept for reuse (small regions with their storage).
-    const Kind kind = o->kind;
-    std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
-    const bool reusable = kind == Kind::Pen || kind == Kind::Brush
-                       || (kind == Kind::Region && static_cast<RegionObject *>(o)->region.spanCapacity() <= 64);
-    if (reusable && spare.size() < kSpare && fastPathsEnabled())
-        spare.push_back(std::move(slot.object));
-    slot = Slot{};
-    m_freeSlots.push_back(std::uint32_t(index));
-}
-
-int HandleTable::liveTotal() const
-{
-    int n = 0;
-    for (int v : m_live)
-        n += v;
-    return n;
-}
-
-HGDIOBJ HandleTable::stock(int index)
-{
-    return index >= 0 && index < int(m_stock.size()) ? m_stock[size_t(index)] : 0;
-}
-
-HBITMAP HandleTable::stockBitmap() { return m_stockBitmap; }
-
-// ---- Shared pixel helpers ----
-
-static int s_screenWidth = 1920;
-static int s_screenHeight = 1080;
-
-Bitmap *targetOf(const DeviceContext *dc)
-{
-    if (!dc || !dc->memory)
-        return nullptr;
-    return bitmapFor(dc->bitmap);
-}
-
-std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel, bool clear)
-{
-    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide
-        || std::int64_t(width) * height > kMaxBitmapPixels)
-        return nullptr;
-    auto bm = std::make_unique<Bitmap>();
-    bm->width = width;
-    bm->height = height;
-    bm->bitsPerPixel = bitsPerPixel == 1 ? 1 : 32;
-    bm->pixels.resize(size_t(width) * size_t(height));
-    if (clear)
-        fillPixels(bm->pixels.data(), width * height, kBlack);
-    return bm;
-}
-
-void notifyDrawn(DeviceContext *dc)
-{
-    if (dc && dc->notifier) {
-        auto copy = dc->notifier; // the notifier may replace itself
-        copy();
-    }
-}
-
-Region drawableArea(const DeviceContext *dc, const Bitmap *bm)
-{
-    Region area(Rect{0, 0, bm->width, bm->height});
-    if (dc->clip)
-        area = area.intersected(*dc->clip);
-    return area;
-}
-
-std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour)
-{
-    const std::uint32_t p = toPixel(colour);
-    return bm->isMono() ? toMono(p) : p;
-}
-
-void fillLongRun(std::uint32_t *row, int n, std::uint32_t px)
-{
-    // Long runs go to the C library's wide-character fill, which writes
-    // several pixels per instruction; wchar_t is 32 bits here.
-    static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
-    if (fastPathsEnabled())
-        std::wmemset(reinterpret_cast<wchar_t *>(row), static_cast<wchar_t>(px), size_t(n));
-    else
-        std::fill(row, row + n, px);
-}
-
-void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour)
-{
-    Bitmap *bm = targetOf(dc);
-    if (!bm || region.isEmpty())
-        return;
-    const std::uint32_t px = surfacePixel(bm, colour);
-    forEachDrawableSpan(dc, bm, region, [&](int y, int x1, int x2) {
-        Q_ASSERT(y >= 0 && y < bm->height && x1 >= 0 && x2 <= bm->width);
-        std::uint32_t *row = bm->row(y);
-        fillPixels(row + x1, x2 - x1, px);
-    });
-}
-
-void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
-{
-    Bitmap *bm = targetOf(dc);
-    if (!bm)
-        return;
-    const Rect box = rect.intersected(Rect{0, 0, bm->width, bm->height});
-    if (box.isEmpty())
-        return;
-    const std::uint32_t px = surfacePixel(bm, colour);
-    const Region *clip = dc->clip ? &*dc->clip : nullptr;
-    for (int y = box.top; y < box.bottom; ++y) {
-        const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
-        if (clip && clipRow.empty())
-            continue;
-        std::uint32_t *row = bm->row(y);
-        forEachClippedRun(clip ? &clipRow : nullptr, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
-    }
-}
-
-void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour)
-{
-    Bitmap *bm = targetOf(dc);
-    if (!bm)
-        return;
-    const std::uint32_t px = surfacePixel(bm, colour);
-    const Region *clip = dc->clip ? &*dc->clip : nullptr;
-    // Lines give runs on neighbouring rows: the clip band of the last run is
-    // tried before searching.
-    const Region::Band *band = nullptr;
-    for (const RowSpan &s : spans) {
-        if (s.y < 0 || s.y >= bm->height)
-            continue;
-        const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
-        if (x1 >= x2)
-            continue;
-        if (clip && (!band || s.y < band->top || s.y >= band->bottom)) {
-            const std::vector<Region::Band> &bands = clip->bands();
-            auto it = std::upper_bound(bands.begin(), bands.end(), s.y,
-                                       [](int v, const Region::Band &b) { return v < b.bottom; });
-            band = it == bands.end() || s.y < it->top ? nullptr : &*it;
-        }
-        if (clip && !band)
-            continue;
-        std::uint32_t *row = bm->row(s.y);
-        const Region::Row clipRow = clip ? clip->spans(*band) : Region::Row();
-        forEachClippedRun(clip ? &clipRow : nullptr, x1, x2,
-                          [&](int a, int b) { fillPixels(row + a, b - a, px); });
-    }
-}
-
-std::vector<IndexRange> stretchMap(int srcSize, int dstSize)
-{
-    std::vector<IndexRange> map(size_t(std::max(dstSize, 0)), IndexRange{0, 0});
-    if (srcSize <= 0 || dstSize <= 0)
-        return map;
-    const std::int64_t S = srcSize, D = dstSize;
-    if (D >= S) {
-        // destination d takes source floor((2d+1)S / 2D)
-        for (std::int64_t d = 0; d < D; ++d)
-            map[size_t(d)] = {int((2 * d + 1) * S / (2 * D)), 1};
-    } else {
-        // source s goes to destination floor((2s+1)D / 2S)
-        for (std::int64_t s = 0; s < S; ++s) {
-            IndexRange &r = map[size_t((2 * s + 1) * D / (2 * S))];
-            if (r.count == 0)
-                r.first = int(s);
-            ++r.count;
-        }
-    }
-    return map;
-}
-
+} // namespace
 } // namespace gdi
 
 using namespace gdi;
@@ -592,13 +351,6 @@ static int regionType(const Region &r)
     return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
-static HRGN addRegion(Region &&r)
-{
-    auto o = HandleTable::instance().reuse<RegionObject>(Kind::Region);
-    o->region = std::move(r);
-    return HandleTable::instance().add(std::move(o));
-}
-
 HRGN CreateRectRgn(int x1, int y1, int x2, int y2)
 {
     auto o = HandleTable::instance().reuse<RegionObject>(Kind::Region);
@@ -789,21 +541,9 @@ int MulDiv(int nNumber, int nNumerator, int nDenominator)
     return int(q);
 }
 
-// ---- Bridge ----
+// ---- The stand-in's own object calls ----
 
 namespace gdi {
-
-int liveObjects(Kind kind) { return HandleTable::instance().live(kind); }
-int liveObjectsTotal() { return HandleTable::instance().liveTotal(); }
-
-QImage bitmapImage(HBITMAP bitmap)
-{
-    Bitmap *bm = bitmapFor(bitmap);
-    if (!bm || bm->pixels.empty())
-        return {};
-    return QImage(reinterpret_cast<uchar *>(bm->pixels.data()), bm->width, bm->height, bm->width * 4,
-                  QImage::Format_RGB32);
-}
 
 HBITMAP currentBitmap(HDC dc)
 {
@@ -820,46 +560,6 @@ HBITMAP createFilledBitmap(int width, int height, COLORREF colour)
         return 0;
     fillPixels(bm->pixels.data(), width * height, toPixel(colour));
     return HandleTable::instance().add(std::move(bm));
-}
-
-QRegion toQRegion(HRGN region)
-{
-    RegionObject *r = regionFor(region);
-    if (!r)
-        return {};
-    // Our bands are already in the y-x order QRegion keeps.
-    const Region &rg = r->region;
-    const int n = rg.rectCount();
-    if (n == 0)
-        return {};
-    if (n == 1) {
-        const Region::Band &b = rg.bands().front();
-        const Span s = rg.spans(b)[0];
-        return QRegion(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top);
-    }
-    constexpr int kLocal = 32;
-    QRect local[kLocal];
-    std::vector<QRect> heap;
-    QRect *rects = local;
-    if (n > kLocal) {
-        heap.resize(size_t(n));
-        rects = heap.data();
-    }
-    int i = 0;
-    for (const Region::Band &b : rg.bands())
-        for (const Span &s : rg.spans(b))
-            rects[i++] = QRect(s.x1, b.top, s.x2 - s.x1, b.bottom - b.top);
-    QRegion q;
-    q.setRects(rects, n);
-    return q;
-}
-
-HRGN regionFromQRegion(const QRegion &region)
-{
-    Region r;
-    for (const QRect &q : region)
-        r = r.united(Region(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}));
-    return addRegion(std::move(r));
 }
 
 void setDrawNotifier(HDC dc, std::function<void()> notifier)

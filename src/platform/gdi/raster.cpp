@@ -5,7 +5,8 @@
 // with the bitmap and the clip and writes it. So clipping never changes which
 // pixels a shape lights, only which of them reach the surface.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
 #include "raster.h"
 
 #include <algorithm>
@@ -33,6 +34,7 @@ static inline void plot(std::vector<RowSpan> &out, int x, int y)
 
 static bool s_fastPaths = true;
 
+// Declared for tests in gdi/testsupport/GdiHooks.h.
 void setFastPathsEnabled(bool enabled) { s_fastPaths = enabled; }
 bool fastPathsEnabled() { return s_fastPaths; }
 
@@ -135,6 +137,28 @@ Region polylineRegion(const POINT *pts, int count, int width, bool closed)
             appendRows(wideSegment(a.x, a.y, b.x, b.y, width), spans);
     }
     return Region::fromRowSpans(std::move(spans));
+}
+
+std::vector<IndexRange> stretchMap(int srcSize, int dstSize)
+{
+    std::vector<IndexRange> map(size_t(std::max(dstSize, 0)), IndexRange{0, 0});
+    if (srcSize <= 0 || dstSize <= 0)
+        return map;
+    const std::int64_t S = srcSize, D = dstSize;
+    if (D >= S) {
+        // destination d takes source floor((2d+1)S / 2D)
+        for (std::int64_t d = 0; d < D; ++d)
+            map[size_t(d)] = {int((2 * d + 1) * S / (2 * D)), 1};
+    } else {
+        // source s goes to destination floor((2s+1)D / 2S)
+        for (std::int64_t s = 0; s < S; ++s) {
+            IndexRange &r = map[size_t((2 * s + 1) * D / (2 * S))];
+            if (r.count == 0)
+                r.first = int(s);
+            ++r.count;
+        }
+    }
+    return map;
 }
 
 } // namespace gdi

@@ -38,10 +38,18 @@ void ropRow(std::uint8_t index, std::uint32_t p, const std::uint32_t *s, std::ui
 bool ropUsesSource(DWORD rop);
 bool ropUsesPattern(DWORD rop);
 
+// StretchBlt's index maps. For each destination index, the first source
+// index and the count of sources that merge into it.
+struct IndexRange
+{
+    int first;
+    int count;
+};
+std::vector<IndexRange> stretchMap(int srcSize, int dstSize);
+
 // The drawing calls take shortcuts for common cases (solid rectangles with a
-// thin pen, straight block copies, repeated captions). Switching them off
-// runs the generic code alone, so tests can compare the two pixel for pixel.
-void setFastPathsEnabled(bool enabled);
+// thin pen, straight block copies, repeated captions) while this is true;
+// tests switch them off (gdi/testsupport) to compare the two.
 bool fastPathsEnabled();
 
 } // namespace gdi

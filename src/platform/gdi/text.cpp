@@ -1,6 +1,7 @@
 // Fonts and DrawTextA.
 
-#include "objects.h"
+#include "handles.h"
+#include "fill.h"
 #include "raster.h"
 #include "text.h"
 
@@ -534,10 +535,15 @@ FontRendering::Layout::Stamp prepareStamp(FontRendering &rendering, FontRenderin
 
 } // namespace
 
-int gdi::stampedTextLines()
+namespace gdi {
+
+// Declared for tests in gdi/testsupport/GdiHooks.h.
+int stampedTextLines()
 {
     return s_stampedLines;
 }
+
+} // namespace gdi
 
 static QFont dcFont(const DeviceContext *dc)
 {

@@ -108,6 +108,7 @@ void Beep()
         QApplication::beep();
 }
 
+// Declared for tests in host/testsupport/HostHooks.h.
 int beepCount()
 {
     return g_beeps.load();

@@ -5,10 +5,10 @@
 
 #include <gdi/bridge.h>
 
+#include "usercontrol_p.h"
+
 #include <QApplication>
-#include <QDrag>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -28,18 +28,6 @@ int buttonCode(Qt::MouseButton button)
     case Qt::MiddleButton: return vbMiddleButton;
     default: return 0;
     }
-}
-
-int buttonsMask(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? vbLeftButton : 0) | (buttons & Qt::RightButton ? vbRightButton : 0)
-        | (buttons & Qt::MiddleButton ? vbMiddleButton : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? vbShiftMask : 0) | (modifiers & Qt::ControlModifier ? vbCtrlMask : 0)
-        | (modifiers & Qt::AltModifier ? vbAltMask : 0);
 }
 
 // The character code a key press gives (the runtime's KeyAscii), or 0 when
@@ -71,55 +59,19 @@ int keyAsciiOf(const QKeyEvent *event)
     return 0;
 }
 
-int effectsOf(Qt::DropActions actions)
-{
-    return (actions & Qt::CopyAction ? vbDropEffectCopy : 0) | (actions & Qt::MoveAction ? vbDropEffectMove : 0);
-}
-
-Qt::DropAction dropActionOf(int effect)
-{
-    if (effect & vbDropEffectMove)
-        return Qt::MoveAction;
-    if (effect & vbDropEffectCopy)
-        return Qt::CopyAction;
-    return Qt::IgnoreAction;
-}
-
-// An icon drawn onto black and onto white gives both its colour and its
-// alpha: alpha = 255 - (white - black).
-QImage iconImage(const StdPicture &icon)
-{
-    const int w = icon.pixelWidth();
-    const int h = icon.pixelHeight();
-    if (w <= 0 || h <= 0)
-        return {};
-    const HDC dc = CreateCompatibleDC(0);
-    const HBITMAP bitmap = CreateCompatibleBitmap(0, w, h);
-    const HGDIOBJ stock = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, w, h, BLACKNESS);
-    DrawIconEx(dc, 0, 0, icon.Handle(), w, h, 0, 0, DI_NORMAL);
-    const QImage onBlack = gdi::bitmapImage(bitmap).copy();
-    PatBlt(dc, 0, 0, w, h, WHITENESS);
-    DrawIconEx(dc, 0, 0, icon.Handle(), w, h, 0, 0, DI_NORMAL);
-    const QImage onWhite = gdi::bitmapImage(bitmap).copy();
-    SelectObject(dc, stock);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-
-    QImage result(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const QRgb b = onBlack.pixel(x, y);
-            const QRgb wt = onWhite.pixel(x, y);
-            const int alpha = qBound(0, 255 - (qGreen(wt) - qGreen(b)), 255);
-            const auto unmix = [alpha](int c) { return alpha == 0 ? 0 : qBound(0, c * 255 / alpha, 255); };
-            result.setPixel(x, y, qRgba(unmix(qRed(b)), unmix(qGreen(b)), unmix(qBlue(b)), alpha));
-        }
-    }
-    return result;
-}
-
 } // namespace
+
+int buttonsMask(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? vbLeftButton : 0) | (buttons & Qt::RightButton ? vbRightButton : 0)
+        | (buttons & Qt::MiddleButton ? vbMiddleButton : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? vbShiftMask : 0) | (modifiers & Qt::ControlModifier ? vbCtrlMask : 0)
+        | (modifiers & Qt::AltModifier ? vbAltMask : 0);
+}
 
 // ---- ParentForm and ExtenderObject ----
 
@@ -229,18 +181,6 @@ UserControl::~UserControl()
     releaseSurface();
 }
 
-template<typename F>
-void UserControl::guarded(F &&handler)
-{
-    try {
-        handler();
-    } catch (const RuntimeError &error) {
-        raiseRuntimeError(error);
-    } catch (const std::exception &error) {
-        raiseRuntimeError(51, QStringLiteral("Internal error: %1").arg(QString::fromLocal8Bit(error.what())));
-    }
-}
-
 AmbientProperties UserControl::Ambient() const
 {
     AmbientProperties ambient;
@@ -325,60 +265,6 @@ void UserControl::setFont(const StdFontPtr &font)
     // alone (setting it would resolve a font and notify the widget for
     // nothing).
     m_font = font;
-}
-
-void UserControl::setMousePointer(int pointer)
-{
-    if (!((pointer >= vbDefault && pointer <= vbSizeAll) || pointer == vbCustom))
-        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
-    m_mousePointer = pointer;
-    applyCursor();
-}
-
-void UserControl::setMouseIcon(const StdPicturePtr &icon)
-{
-    if (icon && icon->Type() != vbPicTypeNone && icon->Type() != vbPicTypeIcon)
-        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
-    m_mouseIcon = icon && icon->Type() == vbPicTypeIcon ? icon : nullptr;
-    applyCursor();
-}
-
-void UserControl::applyCursor()
-{
-    static const Qt::CursorShape shapes[] = {
-        Qt::ArrowCursor,     // 0 default (unset below)
-        Qt::ArrowCursor,     // 1 arrow
-        Qt::CrossCursor,     // 2 cross
-        Qt::IBeamCursor,     // 3 I-beam
-        Qt::ArrowCursor,     // 4 icon
-        Qt::SizeAllCursor,   // 5 size
-        Qt::SizeBDiagCursor, // 6 size NE SW
-        Qt::SizeVerCursor,   // 7 size N S
-        Qt::SizeFDiagCursor, // 8 size NW SE
-        Qt::SizeHorCursor,   // 9 size W E
-        Qt::UpArrowCursor,   // 10 up arrow
-        Qt::WaitCursor,      // 11 hourglass
-        Qt::ForbiddenCursor, // 12 no drop
-        Qt::BusyCursor,      // 13 arrow and hourglass
-        Qt::WhatsThisCursor, // 14 arrow and question mark
-        Qt::SizeAllCursor,   // 15 size all
-    };
-    if (m_mousePointer == vbCustom) {
-        if (!m_mouseIcon) {
-            unsetCursor();
-            return;
-        }
-        const QImage image = iconImage(*m_mouseIcon);
-        // Cursors carry their hot spot; an icon used as a pointer points
-        // with its centre.
-        const QPoint hot = m_mouseIcon->isCursor() ? m_mouseIcon->hotSpot()
-                                                   : QPoint(image.width() / 2, image.height() / 2);
-        setCursor(QCursor(QPixmap::fromImage(image), hot.x(), hot.y()));
-    } else if (m_mousePointer == vbDefault) {
-        unsetCursor();
-    } else {
-        setCursor(shapes[m_mousePointer]);
-    }
 }
 
 void UserControl::setAccessKeys(const QString &keys)
@@ -491,46 +377,6 @@ void UserControl::sendPendingResize(QSize oldSize)
     QCoreApplication::sendEvent(this, &event);
 }
 
-void UserControl::setOLEDropMode(int mode)
-{
-    if (mode != 0 && mode != 1)
-        throw RuntimeError(ErrInvalidPropertyValue, standardErrorDescription(ErrInvalidPropertyValue));
-    m_oleDropMode = mode;
-    setAcceptDrops(mode == 1);
-}
-
-void UserControl::OLEDrag()
-{
-    auto *mime = new QMimeData;
-    DataObject data(mime);
-    int allowed = vbDropEffectCopy | vbDropEffectMove;
-    guarded([&] { UserControl_OLEStartDrag(data, allowed); });
-    if (allowed == vbDropEffectNone) {
-        delete mime;
-        int effect = vbDropEffectNone;
-        guarded([&] { UserControl_OLECompleteDrag(effect); });
-        return;
-    }
-    QPointer<UserControl> self(this);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(mime);
-    connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
-        int effect = effectsOf(action);
-        bool defaultCursors = true;
-        guarded([&] { UserControl_OLEGiveFeedback(effect, defaultCursors); });
-    });
-    Qt::DropActions actions;
-    if (allowed & vbDropEffectCopy)
-        actions |= Qt::CopyAction;
-    if (allowed & vbDropEffectMove)
-        actions |= Qt::MoveAction;
-    const Qt::DropAction result = drag->exec(actions);
-    if (!self)
-        return;
-    int effect = effectsOf(result);
-    guarded([&] { UserControl_OLECompleteDrag(effect); });
-}
-
 void UserControl::terminate()
 {
     if (m_terminated)
@@ -559,11 +405,6 @@ void UserControl::UserControl_MouseUp(int &, int &, float &, float &) {}
 void UserControl::UserControl_MouseMove(int &, int &, float &, float &) {}
 void UserControl::UserControl_KeyDown(int &, int &) {}
 void UserControl::UserControl_KeyUp(int &, int &) {}
-void UserControl::UserControl_OLEDragDrop(DataObject &, int &, int &, int &, float &, float &) {}
-void UserControl::UserControl_OLEDragOver(DataObject &, int &, int &, int &, float &, float &, int &) {}
-void UserControl::UserControl_OLEGiveFeedback(int &, bool &) {}
-void UserControl::UserControl_OLESetData(DataObject &, int &) {}
-void UserControl::UserControl_OLEStartDrag(DataObject &, int &) {}
 
 // ---- Qt events to the runtime's handlers ----
 
@@ -730,76 +571,6 @@ void UserControl::focusOutEvent(QFocusEvent *event)
     guarded([this] { UserControl_LostFocus(); });
     if (self)
         guarded([this] { UserControl_ExitFocus(); });
-}
-
-namespace {
-
-struct DragArgs
-{
-    int effect;
-    int button;
-    int shift;
-    float x;
-    float y;
-};
-
-template<typename E>
-DragArgs dragArgsOf(const E *event)
-{
-    return DragArgs{effectsOf(event->possibleActions()), buttonsMask(event->buttons()),
-                    shiftCode(event->modifiers()), float(event->position().x()),
-                    float(event->position().y())};
-}
-
-} // namespace
-
-void UserControl::dragEnterEvent(QDragEnterEvent *event)
-{
-    // An enter is a move that starts the drag over this control.
-    dragMoveEvent(event);
-}
-
-void UserControl::dragMoveEvent(QDragMoveEvent *event)
-{
-    DataObject data(const_cast<QMimeData *>(event->mimeData()));
-    DragArgs a = dragArgsOf(event);
-    int state = event->type() == QEvent::DragEnter ? vbEnter : vbOver;
-    guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
-    if (a.effect == vbDropEffectNone) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(dropActionOf(a.effect));
-    event->accept();
-}
-
-void UserControl::dragLeaveEvent(QDragLeaveEvent *event)
-{
-    Q_UNUSED(event);
-    // Qt's leave carries no data; the handler gets an empty data object.
-    QMimeData empty;
-    DataObject data(&empty);
-    int effect = vbDropEffectNone;
-    int button = buttonsMask(QGuiApplication::mouseButtons());
-    int shift = shiftCode(QGuiApplication::keyboardModifiers());
-    const QPointF at = mapFromGlobal(QCursor::pos());
-    float x = float(at.x());
-    float y = float(at.y());
-    int state = vbLeave;
-    guarded([&] { UserControl_OLEDragOver(data, effect, button, shift, x, y, state); });
-}
-
-void UserControl::dropEvent(QDropEvent *event)
-{
-    DataObject data(const_cast<QMimeData *>(event->mimeData()));
-    DragArgs a = dragArgsOf(event);
-    guarded([&] { UserControl_OLEDragDrop(data, a.effect, a.button, a.shift, a.x, a.y); });
-    if (a.effect == vbDropEffectNone) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(dropActionOf(a.effect));
-    event->accept();
 }
 
 } // namespace host

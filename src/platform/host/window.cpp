@@ -529,6 +529,8 @@ QWidget *widgetOf(HWND hWnd)
     return entry ? entry->widget : nullptr;
 }
 
+// The hooks declared for tests in host/testsupport/HostHooks.h.
+
 void setCursorPosForTesting(QPoint globalPos)
 {
     QMutexLocker lock(&tables().mutex);

@@ -5,6 +5,7 @@
 // and hand-made picture files.
 
 #include <button/kxButtons_H.h>
+#include <button/testsupport/KxButtonsProbe.h>
 
 #include <gdi/bridge.h>
 #include <host/form.h>
@@ -36,8 +37,7 @@ inline QRect boxOf(const QImage &img, COLORREF c)
 }
 
 // A control w x h on a form, BackColor RGB(200, 200, 200), no caption. The
-// caller stages state and calls InitProperties' successors through the
-// friend test class.
+// caller stages state and runs the drawing routines through its probe.
 struct Button
 {
     std::unique_ptr<host::Form> form = std::make_unique<host::Form>();
@@ -51,6 +51,8 @@ struct Button
         b->BackColor(RGB(200, 200, 200));
         b->UserControl_Resize();
     }
+
+    KxButtonsProbe probe() const { return KxButtonsProbe(*b); }
 };
 
 // A 24-bit bottom-up .bmp file.

@@ -4,6 +4,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QTest>
 
 using namespace painttest;
@@ -20,7 +22,7 @@ Rect4 rect4(const RECT &r)
 
 } // namespace
 
-class KxButtonsProbe : public QObject
+class tst_buttongeometry : public QObject
 {
     Q_OBJECT
 
@@ -28,14 +30,10 @@ class KxButtonsProbe : public QObject
     static QSize measure(kxButtons_H *b, const char *text, int width = 1000)
     {
         RECT r{0, 0, width, 0};
-        DrawTextA(b->m_memDC, text, -1, &r, DT_CALCRECT | DT_WORDBREAK);
+        DrawTextA(KxButtonsProbe(*b).memDC(), text, -1, &r, DT_CALCRECT | DT_WORDBREAK);
         return QSize(r.right, r.bottom);
     }
-    static void layout(kxButtons_H *b)
-    {
-        std::int32_t usable = 0, offset = 0;
-        b->CalculateLayout(usable, true, offset);
-    }
+    static void layout(kxButtons_H *b) { KxButtonsProbe(*b).calculateLayout(); }
 
 private slots:
     void outline_data();
@@ -47,7 +45,7 @@ private slots:
     void captionLines();
 };
 
-void KxButtonsProbe::outline_data()
+void tst_buttongeometry::outline_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<QSize>("size");
@@ -84,7 +82,7 @@ void KxButtonsProbe::outline_data()
         << QRect(QPoint(2, 2), QPoint(57, 37));
 }
 
-void KxButtonsProbe::outline()
+void tst_buttongeometry::outline()
 {
     QFETCH(int, shape);
     QFETCH(QSize, size);
@@ -94,8 +92,8 @@ void KxButtonsProbe::outline()
 
     Button t(size.width(), size.height());
     const int regions = gdi::liveObjects(gdi::Kind::Region);
-    t.b->m_buttonShape = shape;
-    t.b->CreateButtonRegion();
+    t.probe().look().buttonShape = shape;
+    t.probe().createButtonRegion();
     const QRegion mask = t.b->mask();
     for (const QPoint &p : inside)
         QVERIFY2(mask.contains(p), qPrintable(QStringLiteral("(%1,%2) in").arg(p.x()).arg(p.y())));
@@ -104,14 +102,14 @@ void KxButtonsProbe::outline()
 
     // Face limits: the slants take s = SH + 1 from their side.
     const int s = size.height() + 1;
-    QCOMPARE(t.b->m_faceLeft, shape == 1 || shape == 3 ? s : 0);
-    QCOMPARE(t.b->m_faceRight, shape == 2 || shape == 3 ? size.width() - s : size.width());
-    QCOMPARE(gdi::toQRegion(t.b->m_clipRegion).boundingRect(), clip);
+    QCOMPARE(t.probe().layout().faceLeft, shape == 1 || shape == 3 ? s : 0);
+    QCOMPARE(t.probe().layout().faceRight, shape == 2 || shape == 3 ? size.width() - s : size.width());
+    QCOMPARE(gdi::toQRegion(t.probe().surface().clipRegion).boundingRect(), clip);
     // Only the clip region is added; the window owns the outline it replaced.
     QCOMPARE(gdi::liveObjects(gdi::Kind::Region), regions + (clip.isNull() ? 0 : 1));
 }
 
-void KxButtonsProbe::narrowSlantedButtonWidens_data()
+void tst_buttongeometry::narrowSlantedButtonWidens_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("width");
@@ -121,26 +119,26 @@ void KxButtonsProbe::narrowSlantedButtonWidens_data()
     QTest::newRow("36 wide is enough") << 3 << 36 << QList<int>{36};
 }
 
-void KxButtonsProbe::narrowSlantedButtonWidens()
+void tst_buttongeometry::narrowSlantedButtonWidens()
 {
     QFETCH(int, shape);
     QFETCH(int, width);
     QFETCH(QList<int>, widths);
     Button t(width, 30);
-    t.b->m_buttonShape = shape;
+    t.probe().look().buttonShape = shape;
     for (int expected : widths) {
-        t.b->CreateButtonRegion();
+        t.probe().createButtonRegion();
         QCOMPARE(t.b->width(), expected);
-        QCOMPARE(t.b->m_delayDrawing, kxButtons_H::False);
+        QCOMPARE(t.probe().surface().delayDrawing, kxButtons_H::False);
         // The outline was built for the new width (a right slant ends one
         // pixel short on the bottom row).
         QCOMPARE(t.b->mask().boundingRect().right(), shape == 1 ? expected : expected - 1);
         if (shape >= 2)
-            QCOMPARE(t.b->m_faceRight, expected - 31);
+            QCOMPARE(t.probe().layout().faceRight, expected - 31);
     }
 }
 
-void KxButtonsProbe::layout_data()
+void tst_buttongeometry::layout_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("align");      // CaptionAlign
@@ -162,7 +160,7 @@ void KxButtonsProbe::layout_data()
     QTest::newRow("16 below the caption") << 0 << 2 << 16 << 5 << 0;
 }
 
-void KxButtonsProbe::layout()
+void tst_buttongeometry::layout()
 {
     QFETCH(int, shape);
     QFETCH(int, align);
@@ -172,20 +170,20 @@ void KxButtonsProbe::layout()
 
     constexpr int W = 180, H = 70;
     Button t(W, H);
-    t.b->m_buttonShape = shape;
-    t.b->CreateButtonRegion();
-    t.b->m_caption = QStringLiteral("Enviar");
-    t.b->m_captionAlign = align;
-    t.b->m_captionStyle = style;
+    t.probe().look().buttonShape = shape;
+    t.probe().createButtonRegion();
+    t.probe().caption().text = QStringLiteral("Enviar");
+    t.probe().caption().align = align;
+    t.probe().caption().style = style;
     if (imageSize) {
-        t.b->m_picture = host::LoadPicture(makeBmp(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
-        t.b->RefreshCachedValues(QStringLiteral("Picture"));
-        t.b->m_imageSize = std::int16_t(imageSize);
-        t.b->m_pictureAlign = imageAlign;
+        t.probe().image().picture = host::LoadPicture(makeBmp(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
+        t.probe().refreshCachedValues(QStringLiteral("Picture"));
+        t.probe().image().imageSize = std::int16_t(imageSize);
+        t.probe().image().pictureAlign = imageAlign;
     }
     layout(t.b);
-    const RECT c = t.b->m_captionRect;
-    const RECT i = t.b->m_imageRect;
+    const RECT c = t.probe().layout().captionRect;
+    const RECT i = t.probe().layout().imageRect;
 
     // The face span: slanted ends give back a third of their slant.
     const int s = H + 1;
@@ -238,39 +236,39 @@ void KxButtonsProbe::layout()
     }
 }
 
-void KxButtonsProbe::captionLines()
+void tst_buttongeometry::captionLines()
 {
     Button t(120, 60);
     // "||" breaks the line.
-    t.b->m_caption = QStringLiteral("Ver||lista");
+    t.probe().caption().text = QStringLiteral("Ver||lista");
     layout(t.b);
-    RECT r = t.b->m_captionRect;
+    RECT r = t.probe().layout().captionRect;
     QCOMPARE(r.bottom - r.top, 2 * measure(t.b, "Ver").height());
     QCOMPARE(r.right - r.left, qMax(measure(t.b, "Ver").width(), measure(t.b, "lista").width()));
 
     // Long captions wrap within the usable width less 12 pixels.
-    t.b->m_caption = QStringLiteral("um dois tres quatro cinco seis");
+    t.probe().caption().text = QStringLiteral("um dois tres quatro cinco seis");
     layout(t.b);
-    r = t.b->m_captionRect;
+    r = t.probe().layout().captionRect;
     QVERIFY(r.right - r.left <= 120 - 12);
     QVERIFY(r.bottom - r.top >= 2 * measure(t.b, "um").height());
 
     // Taller than the button: kept 6 pixels inside at the top and bottom.
-    t.b->m_caption = QStringLiteral("a||b||c||d||e||f||g||h");
+    t.probe().caption().text = QStringLiteral("a||b||c||d||e||f||g||h");
     layout(t.b);
-    QCOMPARE(t.b->m_captionRect.top, 6);
-    QCOMPARE(t.b->m_captionRect.bottom, 60 - 6);
+    QCOMPARE(t.probe().layout().captionRect.top, 6);
+    QCOMPARE(t.probe().layout().captionRect.bottom, 60 - 6);
 
     // No caption, a 24-pixel image on top: centred as if the caption were
     // -3 pixels high.
-    t.b->m_caption.clear();
-    t.b->m_picture = host::LoadPicture(makeBmp(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
-    t.b->RefreshCachedValues(QStringLiteral("Picture"));
-    t.b->m_imageSize = 24;
-    t.b->m_pictureAlign = 4;
+    t.probe().caption().text.clear();
+    t.probe().image().picture = host::LoadPicture(makeBmp(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
+    t.probe().refreshCachedValues(QStringLiteral("Picture"));
+    t.probe().image().imageSize = 24;
+    t.probe().image().pictureAlign = 4;
     layout(t.b);
-    QCOMPARE(t.b->m_imageRect.top, (60 + 3 - 24) / 2);
+    QCOMPARE(t.probe().layout().imageRect.top, (60 + 3 - 24) / 2);
 }
 
-QTEST_MAIN(KxButtonsProbe)
+QTEST_MAIN(tst_buttongeometry)
 #include "tst_buttongeometry.moc"

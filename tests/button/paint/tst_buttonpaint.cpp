@@ -5,6 +5,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -53,14 +55,14 @@ QByteArray greenWithMagentaCorner(int w, int h)
 
 } // namespace
 
-class KxButtonsProbe : public QObject
+class tst_buttonpaint : public QObject
 {
     Q_OBJECT
 
     static QImage render(kxButtons_H *b)
     {
-        b->RedrawButton();
-        return gdi::bitmapImage(gdi::currentBitmap(b->m_memDC)).copy();
+        KxButtonsProbe(*b).redraw();
+        return gdi::bitmapImage(KxButtonsProbe(*b).surfaceBitmap()).copy();
     }
     static void bigCaption(kxButtons_H *b, int style = 0)
     {
@@ -68,21 +70,21 @@ class KxButtonsProbe : public QObject
         font->setName(QStringLiteral("Arial"));
         font->setSize(20);
         font->setBold(true);
-        b->RefreshCachedValues(QStringLiteral("Font"));
-        b->m_caption = QStringLiteral("HIH");
-        b->m_captionStyle = style;
+        KxButtonsProbe p(*b);
+        p.refreshCachedValues(QStringLiteral("Font"));
+        p.caption().text = QStringLiteral("HIH");
+        p.caption().style = style;
         b->host::UserControl::setForeColor(RGB(0, 0, 160));
-        std::int32_t usable = 0, offset = 0;
-        b->CalculateLayout(usable, true, offset);
+        p.calculateLayout();
     }
     static void setPicture(kxButtons_H *b, const QByteArray &file, int size)
     {
-        b->m_picture = host::LoadPicture(file);
-        QVERIFY(b->m_picture);
-        b->RefreshCachedValues(QStringLiteral("Picture"));
-        b->m_imageSize = std::int16_t(size);
-        std::int32_t usable = 0, offset = 0;
-        b->CalculateLayout(usable, true, offset);
+        KxButtonsProbe p(*b);
+        p.image().picture = host::LoadPicture(file);
+        QVERIFY(p.image().picture);
+        p.refreshCachedValues(QStringLiteral("Picture"));
+        p.image().imageSize = std::int16_t(size);
+        p.calculateLayout();
     }
 
 private slots:
@@ -107,7 +109,7 @@ private slots:
     void objectsReleased();
 };
 
-void KxButtonsProbe::shiftColor_data()
+void tst_buttonpaint::shiftColor_data()
 {
     QTest::addColumn<int>("color");
     QTest::addColumn<int>("amount");
@@ -124,16 +126,16 @@ void KxButtonsProbe::shiftColor_data()
     QTest::newRow("channels clamp apart") << int(RGB(250, 10, 128)) << 20 << false << int(RGB(255, 30, 148));
 }
 
-void KxButtonsProbe::shiftColor()
+void tst_buttonpaint::shiftColor()
 {
     QFETCH(int, color);
     QFETCH(int, amount);
     QFETCH(bool, scaleBlue);
     QFETCH(int, expected);
-    QCOMPARE(kxButtons_H::ShiftColor(color, std::int16_t(amount), scaleBlue), expected);
+    QCOMPARE(KxButtonsProbe::shiftColor(color, std::int16_t(amount), scaleBlue), expected);
 }
 
-void KxButtonsProbe::gradientColours_data()
+void tst_buttonpaint::gradientColours_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("first");
@@ -144,21 +146,21 @@ void KxButtonsProbe::gradientColours_data()
     QTest::newRow("many bands") << 540 << 0 << int(RGB(255, 128, 64));
 }
 
-void KxButtonsProbe::gradientColours()
+void tst_buttonpaint::gradientColours()
 {
     QFETCH(int, count);
     QFETCH(int, first);
     QFETCH(int, second);
     Button t(40, 20);
     std::vector<std::int32_t> colors(std::size_t(count), -1);
-    t.b->CalcGradientColors(colors, first, second);
+    t.probe().calcGradientColors(colors, first, second);
     QCOMPARE(colors.front(), first);
     for (int j = 1; j < count; ++j)
         QVERIFY2(near(COLORREF(colors[std::size_t(j)]), lerp(first, second, j, count - 1)),
                  qPrintable(QString::number(j)));
 }
 
-void KxButtonsProbe::faceRows_data()
+void tst_buttonpaint::faceRows_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("amount"); // whole(-25 * row / 40), halves to even
@@ -169,7 +171,7 @@ void KxButtonsProbe::faceRows_data()
     QTest::newRow("row 36: -22.5") << 36 << -22;
 }
 
-void KxButtonsProbe::faceRows()
+void tst_buttonpaint::faceRows()
 {
     QFETCH(int, row);
     QFETCH(int, amount);
@@ -179,7 +181,7 @@ void KxButtonsProbe::faceRows()
         QCOMPARE(px(img, x, row), COLORREF(shade(kFace, amount)));
 }
 
-void KxButtonsProbe::ringsByLook_data()
+void tst_buttonpaint::ringsByLook_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("value");
@@ -212,7 +214,7 @@ void KxButtonsProbe::ringsByLook_data()
     QTest::newRow("disabled") << 0 << false << 0 << false << true << disabled;
 }
 
-void KxButtonsProbe::ringsByLook()
+void tst_buttonpaint::ringsByLook()
 {
     QFETCH(int, mode);
     QFETCH(bool, value);
@@ -222,10 +224,10 @@ void KxButtonsProbe::ringsByLook()
     QFETCH(Colors, rings);
 
     Button t(60, 40);
-    t.b->m_mode = mode;
-    t.b->m_value = value ? kxButtons_H::True : kxButtons_H::False;
-    t.b->m_stateBits = std::int16_t(bits);
-    t.b->m_showFocusRect = showFocus ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().toggle().mode = mode;
+    t.probe().toggle().value = value ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().input().stateBits = std::int16_t(bits);
+    t.probe().look().showFocusRect = showFocus ? kxButtons_H::True : kxButtons_H::False;
     t.b->host::UserControl::setEnabled(enabled);
     const QImage img = render(t.b);
 
@@ -245,13 +247,13 @@ void KxButtonsProbe::ringsByLook()
         QCOMPARE(px(img, c.x(), c.y()), COLORREF(rings[8]));
 }
 
-void KxButtonsProbe::slantedFrame()
+void tst_buttonpaint::slantedFrame()
 {
     // Shape 1, 100 x 40: slant s = 41; the left sides are diagonals that
     // follow the outline, and the pixels left of it are not the window's.
     Button t(100, 40);
-    t.b->m_buttonShape = 1;
-    t.b->CreateButtonRegion();
+    t.probe().look().buttonShape = 1;
+    t.probe().createButtonRegion();
     const QImage img = render(t.b);
     for (int y : {5, 20, 33}) {
         QCOMPARE(px(img, y, y), kOuter);
@@ -264,7 +266,7 @@ void KxButtonsProbe::slantedFrame()
     QVERIFY(px(img, 1, 38) != kOuter);
 }
 
-void KxButtonsProbe::elliptic_data()
+void tst_buttonpaint::elliptic_data()
 {
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("bits");
@@ -279,7 +281,7 @@ void KxButtonsProbe::elliptic_data()
     QTest::newRow("4 under the pointer, not default: none") << 4 << 4 << true << 1 << -1;
 }
 
-void KxButtonsProbe::elliptic()
+void tst_buttonpaint::elliptic()
 {
     QFETCH(int, shape);
     QFETCH(int, bits);
@@ -289,15 +291,15 @@ void KxButtonsProbe::elliptic()
     QVERIFY2(QGuiApplication::primaryScreen()->size().height() / 40 >= 4, "1-pixel bands expected");
 
     Button t(60, 40);
-    t.b->m_buttonShape = shape;
-    t.b->m_stateBits = std::int16_t(bits);
-    t.b->m_tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
-    t.b->m_containerBackColor = RGB(40, 60, 80);
-    t.b->m_hoverFaceColor = RGB(90, 180, 90);
-    t.b->CreateButtonRegion();
+    t.probe().look().buttonShape = shape;
+    t.probe().input().stateBits = std::int16_t(bits);
+    t.probe().input().tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().colours().containerBackColor = RGB(40, 60, 80);
+    t.probe().colours().hoverFaceColor = RGB(90, 180, 90);
+    t.probe().createButtonRegion();
     const QPoint outside[3] = {{0, 20}, {2, 2}, {59, 39}}; // outside the clip ellipse
     for (const QPoint &p : outside)
-        SetPixel(t.b->m_memDC, p.x(), p.y(), RGB(1, 2, 3));
+        SetPixel(t.probe().surface().memDC, p.x(), p.y(), RGB(1, 2, 3));
     const QImage img = render(t.b);
 
     const std::int32_t top = RGB(212, 232, 252), bottom = RGB(8, 28, 48); // +172, -32
@@ -309,7 +311,7 @@ void KxButtonsProbe::elliptic()
                                                          : lerp(bottom, top, p.y(), 39)));
     }
     // Inside the clip: the shaded face (pressed, hover or plain).
-    const std::int32_t face = bits == 6 ? t.b->m_pressedFaceColor : tracking ? RGB(90, 180, 90) : kFace;
+    const std::int32_t face = bits == 6 ? t.probe().colours().pressedFaceColor : tracking ? RGB(90, 180, 90) : kFace;
     QCOMPARE(px(img, 1, 20), COLORREF(shade(face, -12)));
     QCOMPARE(px(img, 30, 3), COLORREF(highlight >= 0 ? highlight : shade(face, -2)));
     if (highlight >= 0) {
@@ -318,7 +320,7 @@ void KxButtonsProbe::elliptic()
     }
 }
 
-void KxButtonsProbe::gradientBands_data()
+void tst_buttonpaint::gradientBands_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("hoverBack"); // -1: not under the pointer
@@ -330,7 +332,7 @@ void KxButtonsProbe::gradientBands_data()
     QTest::newRow("hover, same colour: gradient stays") << 1 << int(RGB(80, 34, 0));
 }
 
-void KxButtonsProbe::gradientBands()
+void tst_buttonpaint::gradientBands()
 {
     QFETCH(int, mode);
     QFETCH(int, hoverBack);
@@ -339,14 +341,14 @@ void KxButtonsProbe::gradientBands()
 
     // (10, 200, 0) to (128, 82, 0) over 60 bands: steps of exactly 2.
     Button t(60, 60);
-    t.b->m_faceColor = RGB(10, 200, 0);
-    t.b->m_gradientColor = RGB(80, 34, 0); // +48 scaled: (128, 82, 0)
-    t.b->m_gradientMode = mode;
+    t.probe().colours().faceColor = RGB(10, 200, 0);
+    t.probe().colours().gradientColor = RGB(80, 34, 0); // +48 scaled: (128, 82, 0)
+    t.probe().colours().gradientMode = mode;
     if (hoverBack >= 0) {
-        t.b->m_tracking = kxButtons_H::True;
-        t.b->m_stateBits = kxButtons_H::kHoverFlag;
-        t.b->m_hoverBackColor = kxButtons_H::OleColor(hoverBack);
-        t.b->m_hoverFaceColor = RGB(0, 99, 199);
+        t.probe().input().tracking = kxButtons_H::True;
+        t.probe().input().stateBits = kxButtons_H::kHoverFlag;
+        t.probe().colours().hoverBackColor = kxButtons_H::OleColor(hoverBack);
+        t.probe().colours().hoverFaceColor = RGB(0, 99, 199);
     }
     const QImage img = render(t.b);
     for (int k : {3, 10, 29, 56}) {
@@ -359,9 +361,9 @@ void KxButtonsProbe::gradientBands()
     // More than a quarter of the screen high: 2-pixel bands, h \ 2 of them.
     const int h = screen.height() / 3;
     Button tall(30, h);
-    tall.b->m_faceColor = 0;
-    tall.b->m_gradientColor = RGB(207, 207, 0); // (255, 255, 0)
-    tall.b->m_gradientMode = 3;
+    tall.probe().colours().faceColor = 0;
+    tall.probe().colours().gradientColor = RGB(207, 207, 0); // (255, 255, 0)
+    tall.probe().colours().gradientMode = 3;
     const QImage bands = render(tall.b);
     for (int k : {2, h / 4, h / 2 - 3}) {
         QCOMPARE(px(bands, 15, 2 * k + 1), px(bands, 15, 2 * k));
@@ -369,7 +371,7 @@ void KxButtonsProbe::gradientBands()
     }
 }
 
-void KxButtonsProbe::captionLooks_data()
+void tst_buttonpaint::captionLooks_data()
 {
     QTest::addColumn<int>("bits");
     QTest::addColumn<bool>("tracking");
@@ -394,7 +396,7 @@ void KxButtonsProbe::captionLooks_data()
                                                                << -1 << 0xFFFFFF;
 }
 
-void KxButtonsProbe::captionLooks()
+void tst_buttonpaint::captionLooks()
 {
     QFETCH(int, bits);
     QFETCH(bool, tracking);
@@ -406,18 +408,18 @@ void KxButtonsProbe::captionLooks()
     QFETCH(int, downRight);
 
     Button t(140, 50);
-    t.b->m_faceColor = RGB(100, 100, 100);
+    t.probe().colours().faceColor = RGB(100, 100, 100);
     bigCaption(t.b, style);
-    t.b->m_hoverForeColor = RGB(170, 0, 0);
-    t.b->m_stateBits = std::int16_t(bits);
-    t.b->m_tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
-    t.b->m_gradientMode = gradient;
+    t.probe().colours().hoverForeColor = RGB(170, 0, 0);
+    t.probe().input().stateBits = std::int16_t(bits);
+    t.probe().input().tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().colours().gradientMode = gradient;
     t.b->host::UserControl::setEnabled(enabled);
     const QImage img = render(t.b);
 
     const QRect box = boxOf(img, COLORREF(text));
     QVERIFY(box.width() > 10);
-    RECT r = t.b->m_captionRect;
+    RECT r = t.probe().layout().captionRect;
     if (bits == 6)
         OffsetRect(&r, 1, 1); // held under the pointer: drawn pressed
     QVERIFY(QRect(r.left - 1, r.top, r.right - r.left + 2, r.bottom - r.top + 2).contains(box));
@@ -434,7 +436,7 @@ void KxButtonsProbe::captionLooks()
     }
 }
 
-void KxButtonsProbe::pictures_data()
+void tst_buttonpaint::pictures_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("shape");
@@ -449,17 +451,17 @@ void KxButtonsProbe::pictures_data()
     QTest::newRow("48: fitted into the face") << 48 << 0 << false << QRect(18, 6, 56, 28);
 }
 
-void KxButtonsProbe::pictures()
+void tst_buttonpaint::pictures()
 {
     QFETCH(int, size);
     QFETCH(int, shape);
     QFETCH(bool, pressed);
     QFETCH(QRect, covered);
     Button t(92, 40);
-    t.b->m_buttonShape = shape;
-    t.b->CreateButtonRegion();
-    t.b->m_mode = 1;
-    t.b->m_value = pressed ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().look().buttonShape = shape;
+    t.probe().createButtonRegion();
+    t.probe().toggle().mode = 1;
+    t.probe().toggle().value = pressed ? kxButtons_H::True : kxButtons_H::False;
     if (size == 16)
         setPicture(t.b, makePngIcon(32, qRgb(0, 160, 0)), 16);
     else
@@ -475,7 +477,7 @@ void KxButtonsProbe::pictures()
         QCOMPARE(px(img, 0, 20), kOuter);
 }
 
-void KxButtonsProbe::transparentAndEmbossed()
+void tst_buttonpaint::transparentAndEmbossed()
 {
     // Enabled: magenta (the top-left colour) shows the face, the rest the
     // picture. Disabled: a black-on-white picture becomes a dark grey shape
@@ -506,7 +508,7 @@ void KxButtonsProbe::transparentAndEmbossed()
     }
 }
 
-void KxButtonsProbe::objectsReleased()
+void tst_buttonpaint::objectsReleased()
 {
     const int start = gdi::liveObjectsTotal();
     {
@@ -528,7 +530,7 @@ void KxButtonsProbe::objectsReleased()
             t.b->Enabled(shape != 6);
             t.b->PictureSize(shape % 5);
             t.b->Picture(shape % 2 ? icon : bitmap);
-            t.b->m_stateBits = std::int16_t(shape % 8);
+            t.probe().input().stateBits = std::int16_t(shape % 8);
             render(t.b);
             // Each new pen, brush, font or clip replaced and deleted its own.
             QCOMPARE(gdi::liveObjectsTotal(), steady + (shape >= 4 ? 1 : 0));
@@ -539,5 +541,5 @@ void KxButtonsProbe::objectsReleased()
     QCOMPARE(gdi::liveObjectsTotal(), start);
 }
 
-QTEST_MAIN(KxButtonsProbe)
+QTEST_MAIN(tst_buttonpaint)
 #include "tst_buttonpaint.moc"

@@ -362,10 +362,10 @@ void tst_NativeLink::portsInUseFailCreation()
     QVERIFY(otherProgram.bind(busy, 5199, QAbstractSocket::DontShareAddress));
     QUdpSocket probe; // the system's reason, which the message must give
     QVERIFY(!probe.bind(busy, 5199, QAbstractSocket::DontShareAddress));
-    native::registerNativeEchoLink();
-    QVERIFY(registeredBackends().contains(QStringLiteral("echolink")));
+    const StationKinds kinds{native::nativeStationKind()};
+    QCOMPARE(kindNames(kinds), QStringList{QStringLiteral("echolink")});
     try {
-        createAutomation(optionsFor(QStringLiteral("ZZ9XQ"), busy));
+        createAutomation(kinds, optionsFor(QStringLiteral("ZZ9XQ"), busy));
         QFAIL("creation succeeded on a port in use");
     } catch (const AutomationError &e) {
         for (const QString &part : {QStringLiteral("5199"), busy.toString(), texts::socketReason(probe)})
@@ -373,7 +373,7 @@ void tst_NativeLink::portsInUseFailCreation()
     }
     // Nothing stays bound: with the port free, creation succeeds.
     otherProgram.close();
-    const auto automation = createAutomation(optionsFor(QStringLiteral("ZZ9XQ"), busy));
+    const auto automation = createAutomation(kinds, optionsFor(QStringLiteral("ZZ9XQ"), busy));
     QCOMPARE(automation->StationInfo().Callsign, QStringLiteral("ZZ9XQ"));
 }
 
@@ -453,14 +453,14 @@ void tst_NativeLink::remembersOptionsButNeverThePassword()
 {
     QSettings().remove(QStringLiteral("echolink"));
     qputenv(NativeOptions::PasswordVariable, "segredo-do-diretorio");
-    native::registerNativeEchoLink();
+    const StationKinds kinds{native::nativeStationKind()};
     BackendOptions options = optionsFor(QStringLiteral("ZZ9ZZ"), kOther);
     options.settings.insert(QStringLiteral("directory"), QStringLiteral("127.0.13.1:1")); // nobody there
-    createAutomation(options).reset();
+    createAutomation(kinds, options).reset();
 
     BackendOptions bare;
     bare.kind = QStringLiteral("echolink");
-    const auto again = createAutomation(bare);
+    const auto again = createAutomation(kinds, bare);
     QCOMPARE(again->StationInfo().Callsign, QStringLiteral("ZZ9ZZ"));
     QSettings stored;
     QCOMPARE(stored.value(QStringLiteral("echolink/bind")).toString(), kOther.toString());

@@ -4,6 +4,8 @@
 
 #include "surface.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include "raster.h"
 #include "text.h"
 

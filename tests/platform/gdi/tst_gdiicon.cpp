@@ -4,6 +4,8 @@
 #include "icondata.h"
 #include "surface.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QRandomGenerator>
 #include <QTest>
 

@@ -2,6 +2,8 @@
 
 #include "surface.h"
 
+#include <gdi/testsupport/GdiHooks.h>
+
 #include <QTest>
 
 #include <cstring>

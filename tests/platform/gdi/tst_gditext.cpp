@@ -4,7 +4,9 @@
 
 #include "surface.h"
 
-#include "objects.h"
+#include <gdi/testsupport/GdiHooks.h>
+
+#include "handles.h"
 #include "region.h"
 #include "text.h"
 

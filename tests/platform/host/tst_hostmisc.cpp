@@ -12,6 +12,7 @@
 #include <host/twips.h>
 
 #include <gdi/bridge.h>
+#include <gdi/testsupport/GdiHooks.h>
 
 #include <QDialogButtonBox>
 #include <QLineEdit>

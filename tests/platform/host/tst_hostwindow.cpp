@@ -5,6 +5,8 @@
 #include <host/window.h>
 
 #include <gdi/bridge.h>
+#include <gdi/testsupport/GdiHooks.h>
+#include <host/testsupport/HostHooks.h>
 
 #include <QKeyEvent>
 #include <QPointer>

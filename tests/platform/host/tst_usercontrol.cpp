@@ -11,6 +11,7 @@
 #include <host/window.h>
 
 #include <gdi/bridge.h>
+#include <gdi/testsupport/GdiHooks.h>
 
 #include <QLineEdit>
 #include <QPointer>

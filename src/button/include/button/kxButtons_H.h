@@ -78,7 +78,43 @@ public:
 
     enum ModeValue : std::int32_t { CommandButton = 0, CheckButton = 1, OptionButton = 2 };
 
-    // Bits of m_stateBits.
+    // ButtonShape: the rectangle with bevelled corners; the three slanted
+    // outlines (left edge, right edge, both); the ellipses, ringed by a
+    // gradient from the container's colour (the plain-press one drops the
+    // ring while pressed) or outlined in black.
+    enum ShapeValue : std::int32_t {
+        ShapeRectangle = 0,
+        ShapeSlantLeft = 1,
+        ShapeSlantRight = 2,
+        ShapeSlantBoth = 3,
+        ShapeEllipse = 4,
+        ShapeEllipsePlainPress = 5,
+        ShapeEllipseOutlined = 6,
+    };
+    // GradientMode: none (solid face), or bands from the first colour at the
+    // left, right, top or bottom to the second.
+    enum GradientValue : std::int32_t {
+        GradientNone = 0,
+        GradientFromLeft = 1,
+        GradientFromRight = 2,
+        GradientFromTop = 3,
+        GradientFromBottom = 4,
+    };
+    // CaptionStyle: plain text, or a lighter and a darker copy of the text
+    // around it: darker up-left for engraved, lighter up-left for embossed.
+    enum CaptionStyleValue : std::int32_t { CaptionFlat = 0, CaptionEngraved = 1, CaptionEmbossed = 2 };
+    // PictureAlign: at the face's left or right edge, beside the caption on
+    // the left or right, or centred above or below it.
+    enum PictureAlignValue : std::int32_t {
+        PictureLeftEdge = 0,
+        PictureLeftOfCaption = 1,
+        PictureRightEdge = 2,
+        PictureRightOfCaption = 3,
+        PictureTopCentre = 4,
+        PictureBottomCentre = 5,
+    };
+
+    // Bits of m_input.stateBits.
     static constexpr std::int16_t kDefaultFlag = 1;
     static constexpr std::int16_t kHeldFlag = 2;
     static constexpr std::int16_t kHoverFlag = 4;
@@ -197,7 +233,8 @@ signals:
     void OLEStartDrag(host::DataObject &Data, std::int32_t &AllowedEffects);
 
 private:
-    friend class KxButtonsProbe; // read-only access for the tests and kxrender
+    friend class KxButtonsProbe; // the tests and kxrender (button/testsupport)
+    friend class KxButtonsAccessible; // reads the held flag as the pressed state
     friend void modKxTimer::HoverTimerProc(HWND, UINT, UINT_PTR, DWORD);
 
     // --- hover tracking ---
@@ -255,59 +292,96 @@ private:
     void replaceTool(HGDIOBJ tool);       // select into the memory DC, delete the one replaced
     // --- end of painting helpers ---
 
-    // Instance state, in declaration order.
-    // 1. Off-screen surface and clip region.
-    HDC m_memDC = 0;
-    HBITMAP m_initialBitmap = 0;   // 0: no off-screen bitmap yet
-    HPEN m_initialPen = 0;
-    HBRUSH m_initialBrush = 0;
-    HRGN m_clipRegion = 0;         // inner ellipse of shapes 4 to 6
-    HFONT m_initialFont = 0;       // 0 until the first font was selected
-    // 2.
-    QString m_caption;
-    // 3.
-    std::int32_t m_captionAlign = 0;
-    std::int32_t m_captionStyle = 0;
-    std::int32_t m_buttonStyle = 0;
-    // 4. kDefaultFlag | kHeldFlag | kHoverFlag
-    std::int16_t m_stateBits = 0;
-    // 5.
-    std::int32_t m_buttonShape = 0;
-    // 6. Layout: face limits from CreateButtonRegion, caption rectangle.
-    std::int32_t m_faceLeft = 0;
-    std::int32_t m_faceRight = 0;
-    RECT m_captionRect{0, 0, 0, 0};
-    // 7.
-    VBool m_showFocusRect = False;
-    // 8.
-    OleColor m_hoverBackColor = 0;
-    OleColor m_hoverForeColor = 0;
-    std::int32_t m_hoverColorLocks = 0;
-    std::int32_t m_gradientMode = 0;
-    OleColor m_gradientColor = 0;
-    // 9.
-    std::int32_t m_mode = CommandButton;
-    VBool m_value = False;
-    // 10.
-    host::StdPicturePtr m_picture;
-    std::int32_t m_pictureAlign = 0;
-    std::int16_t m_imageSize = 0;  // pixels: 16, 24, 32, 40, 48; 0 until first used
-    // 11. Image rectangle and cached picture metrics.
-    RECT m_imageRect{0, 0, 0, 0};
-    std::int32_t m_pictureWidth = 0;
-    std::int32_t m_pictureHeight = 0;
-    std::int32_t m_pictureKind = 0; // 0 bitmap, 1 icon
-    // 12.
-    VBool m_delayDrawing = False;
-    // 13.
-    OleColor m_backColor = 0;
-    // 14. Derived face colours (RGB), input and hover state.
-    std::int32_t m_faceColor = 0;
-    std::int32_t m_pressedFaceColor = 0;
-    std::int32_t m_hoverFaceColor = 0;
-    std::int32_t m_selectedFaceColor = 0;
-    std::int16_t m_lastButton = 0;
-    VBool m_tracking = False;
-    std::int32_t m_containerBackColor = 0;
-    VBool m_pressedLook = False;
+    // Instance state, grouped by what it is for (the numbers are those of
+    // the items of the control's state as described).
+
+    // 1, 12. The off-screen surface: the memory DC; the bitmap, pen, brush
+    // and font that were selected in it when it was made (0: no off-screen
+    // bitmap / no font selected yet); the inner ellipse of the elliptic
+    // shapes, the painters' clip; and the delay-drawing flag, which keeps
+    // drawing from reaching the screen.
+    struct Surface
+    {
+        HDC memDC = 0;
+        HBITMAP initialBitmap = 0;
+        HPEN initialPen = 0;
+        HBRUSH initialBrush = 0;
+        HRGN clipRegion = 0;
+        HFONT initialFont = 0;
+        VBool delayDrawing = False;
+    };
+    // 2, 3. The caption and how it is written.
+    struct CaptionSettings
+    {
+        QString text;
+        std::int32_t align = 0;  // 0 left, 1 right, 2 centre
+        std::int32_t style = CaptionFlat;
+    };
+    // 3, 5, 7. The outline and the frame.
+    struct Look
+    {
+        std::int32_t buttonStyle = 0;
+        std::int32_t buttonShape = ShapeRectangle;
+        VBool showFocusRect = False;
+    };
+    // 4, 14. Input: kDefaultFlag | kHeldFlag | kHoverFlag, the last mouse
+    // button, the hover tracking flag and the pressed look.
+    struct InputState
+    {
+        std::int16_t stateBits = 0;
+        std::int16_t lastButton = 0;
+        VBool tracking = False;
+        VBool pressedLook = False;
+    };
+    // 6, 11. Layout: the face limits from CreateButtonRegion, the caption and
+    // image rectangles from CalculateLayout.
+    struct Layout
+    {
+        std::int32_t faceLeft = 0;
+        std::int32_t faceRight = 0;
+        RECT captionRect{0, 0, 0, 0};
+        RECT imageRect{0, 0, 0, 0};
+    };
+    // 8, 13, 14. Colours: as the properties hold them, and the face colours
+    // (RGB) derived from them and the container's back colour.
+    struct Colours
+    {
+        OleColor backColor = 0;
+        OleColor hoverBackColor = 0;
+        OleColor hoverForeColor = 0;
+        std::int32_t hoverColorLocks = 0;
+        std::int32_t gradientMode = GradientNone;
+        OleColor gradientColor = 0;
+        std::int32_t faceColor = 0;
+        std::int32_t pressedFaceColor = 0;
+        std::int32_t hoverFaceColor = 0;
+        std::int32_t selectedFaceColor = 0;
+        std::int32_t containerBackColor = 0;
+    };
+    // 9. What a click does, and the checked state.
+    struct Toggle
+    {
+        std::int32_t mode = CommandButton;
+        VBool value = False;
+    };
+    // 10, 11. The picture, where it goes, its drawn size and its cached
+    // metrics.
+    struct ImageSettings
+    {
+        host::StdPicturePtr picture;
+        std::int32_t pictureAlign = PictureLeftEdge;
+        std::int16_t imageSize = 0; // pixels: 16, 24, 32, 40, 48; 0 until first used
+        std::int32_t pictureWidth = 0;
+        std::int32_t pictureHeight = 0;
+        std::int32_t pictureKind = 0; // 0 bitmap, 1 icon
+    };
+
+    Surface m_surface;
+    CaptionSettings m_caption;
+    Look m_look;
+    InputState m_input;
+    Layout m_layout;
+    Colours m_colours;
+    Toggle m_toggle;
+    ImageSettings m_image;
 };

@@ -43,14 +43,21 @@ struct BackendOptions
 // not be reached or what option is wrong.
 using BackendFactory = std::function<std::unique_ptr<Automation>(const BackendOptions &)>;
 
-// Registers (or replaces) the factory for a station kind. The simulated
-// conference "sim" is always registered. Call at start-up, before
-// createAutomation; not thread-safe.
-void registerBackend(const QString &kind, BackendFactory factory);
-// The kinds that can be created, sorted.
-QStringList registeredBackends();
-// Creates the back end for options.kind. An unknown kind throws
+// A kind of station and how to make one. The program's start-up holds the
+// list of the kinds it was built with.
+struct StationKind
+{
+    QString name;
+    BackendFactory create;
+};
+using StationKinds = QList<StationKind>;
+
+// The simulated conference, kind "sim".
+StationKind simulatedStationKind();
+// The names of `kinds`, sorted.
+QStringList kindNames(const StationKinds &kinds);
+// Creates the back end for options.kind from `kinds`. An unknown kind throws
 // AutomationError with status::ClassNotRegistered.
-std::unique_ptr<Automation> createAutomation(const BackendOptions &options);
+std::unique_ptr<Automation> createAutomation(const StationKinds &kinds, const BackendOptions &options);
 
 } // namespace echolink

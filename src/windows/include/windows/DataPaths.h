@@ -5,18 +5,18 @@
 
 namespace windows {
 
-// Where the secondary windows find their stored layouts and the commands
-// document. The defaults follow the program: its own folder first, then the
-// build tree's staged data (only when run from the build tree), then the
-// installed data directory.
+// Where the program finds its data: the stored windows under "forms/" of a
+// data folder ("forms/Ajudas/Ajudas.json") and the commands document in it.
+// One search path serves both, in order: the program's own folder, the
+// build tree (only when run from it), "../share/radiosala" beside the
+// program's folder, then the installed data directory.
 struct DataPaths
 {
-    // Folders holding one sub-folder per stored window ("Ajudas/Ajudas.json").
-    QStringList formsFolders;
-    // Folders searched in order for the commands document.
-    QStringList documentFolders;
+    QStringList folders;
 
     static DataPaths forProgram();
+    // The folders' "forms" sub-folders, in the same order.
+    QStringList formsFolders() const;
 };
 
 // The commands document's file name.

@@ -4,6 +4,7 @@
 
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
+#include <gdi/testsupport/GdiHooks.h>
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // The GDI stand-in's own entry points, for the layers that put its pixels on
-// screen (host), load pictures (forms runtime) and check its bookkeeping
-// (tests). None of this exists in Win32.
+// screen (host) and load pictures (forms runtime). None of this exists in
+// Win32.
 
 #include <gdi/gdi.h>
 
@@ -14,11 +14,8 @@
 
 namespace gdi {
 
+// The kinds of object behind handles.
 enum class Kind { DC, Bitmap, Pen, Brush, Font, Region, Icon };
-
-// Objects created and not yet deleted, stock objects excluded.
-int liveObjects(Kind kind);
-int liveObjectsTotal();
 
 // An RGB32 image sharing the bitmap's pixels (valid until the bitmap is
 // deleted); a monochrome bitmap reads as black (0) and white (1) pixels.

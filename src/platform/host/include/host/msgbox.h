@@ -78,7 +78,4 @@ private:
     MsgBoxInterceptor m_previous;
 };
 
-// Number of Beep() calls so far (a test can compare before and after).
-int beepCount();
-
 } // namespace host

@@ -49,7 +49,7 @@ HWND SetCapture(HWND hWnd); // returns the previous capture window
 BOOL ReleaseCapture();
 HWND GetCapture();
 
-// The cursor in global (screen) coordinates; see host::setCursorPosForTesting.
+// The cursor in global (screen) coordinates.
 BOOL GetCursorPos(POINT *lpPoint);
 BOOL ScreenToClient(HWND hWnd, POINT *lpPoint);
 BOOL ClientToScreen(HWND hWnd, POINT *lpPoint);
@@ -86,16 +86,6 @@ QWidget *widgetOf(HWND hWnd);
 // True for a key event that PostMessageA made, also while it travels up
 // to the parents of the window it was posted to.
 bool isPostedKey(const QKeyEvent *event);
-
-// When set, GetCursorPos reports this global position instead of the real
-// pointer; clearCursorPosForTesting() goes back to the real one.
-void setCursorPosForTesting(QPoint globalPos);
-void clearCursorPosForTesting();
-
-// Live counts, so tests can prove that tear-down leaves nothing behind.
-int liveWindowCount();
-int liveTimerCount();
-int livePropertyCount();
 
 // Virtual-key codes <-> Qt keys (US layout for punctuation). 0 / Qt::Key_unknown
 // when there is no match.

@@ -63,7 +63,8 @@ private:
     std::unique_ptr<DirectoryClient> m_directory;
 };
 
-// Makes "echolink" a back-end kind of createAutomation().
-void registerNativeEchoLink();
+// The station kind "echolink": the native link, with the options of the last
+// run that worked filled in.
+StationKind nativeStationKind();
 
 } // namespace echolink::native

@@ -6,43 +6,18 @@
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
 
-#include "text.h"
-
 #include <QFont>
-#include <QFontMetrics>
-#include <QGlyphRun>
 
-#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
 #include <new>
 #include <optional>
-#include <unordered_map>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace gdi {
-
-// Pixels are 0xffRRGGBB (what QImage::Format_RGB32 reads); COLORREFs are
-// 0x00BBGGRR.
-inline std::uint32_t toPixel(COLORREF c)
-{
-    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
-inline COLORREF toColorRef(std::uint32_t p)
-{
-    return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
-}
-inline constexpr std::uint32_t kBlack = 0xFF000000u;
-inline constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
-// The nearest of black and white, for monochrome surfaces.
-inline std::uint32_t toMono(std::uint32_t p)
-{
-    const int sum = int((p >> 16) & 0xFF) + int((p >> 8) & 0xFF) + int(p & 0xFF);
-    return sum >= 384 ? kWhite : kBlack;
-}
 
 // An allocator whose resize() leaves new elements uninitialised: pixel
 // stores are written in full right after they are sized, so zeroing them
@@ -115,96 +90,7 @@ struct Brush : Object
 
 // Fonts (text.cpp).
 QFont qfontFromLogFont(const LOGFONTA &lf);
-
-// One glyph's antialiased coverage (0..255) at one fraction of a pixel, in a
-// box placed relative to the pixel its origin falls in.
-struct GlyphCoverage
-{
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> alpha;
-    // Per row, the columns from the first to past the last covered pixel.
-    std::vector<std::pair<std::uint16_t, std::uint16_t>> rows;
-};
-
-// A glyph of a line: its coverage (kept by text.cpp for the life of the
-// process) and the pixel its origin falls in, from the start of the baseline.
-// A line keeps its glyphs in drawing order: where two glyphs touch one pixel
-// it is blended twice, as the painter does.
-struct PlacedGlyph
-{
-    const GlyphCoverage *glyph = nullptr;
-    int x = 0;
-    int y = 0;
-};
-using TextCoverage = std::vector<PlacedGlyph>;
-
-// An ink times every coverage, made once per ink.
-struct InkProducts
-{
-    std::uint32_t ink = 0;
-    bool ready = false;
-    std::array<std::uint32_t, 256> times{};
-};
-
-// Glyph coverage taken so far for one font as drawn, per face the shaper
-// picked glyphs from, by glyph and fraction of a pixel (in 64ths) of its
-// origin. Entries are never dropped: there are at most as many as the glyphs
-// drawn at their fractions, and laid-out lines point at them.
-struct GlyphKey
-{
-    quint32 index;
-    int fx;
-    int fy;
-    bool operator==(const GlyphKey &) const = default;
-};
-struct GlyphKeyHash
-{
-    size_t operator()(const GlyphKey &k) const { return size_t(k.index) * 4099u + size_t(k.fx) * 67u + size_t(k.fy); }
-};
-using FaceGlyphs = std::unordered_map<GlyphKey, GlyphCoverage, GlyphKeyHash>;
-struct FontGlyphs
-{
-    std::unordered_map<QString, FaceGlyphs> faces;
-    std::optional<bool> blendAgrees; // found out on the first line drawn
-};
-
-// A font as one kind of surface draws it, with what DrawTextA reuses from
-// call to call (text.cpp). Fonts never change after they are made, so nothing
-// here goes stale; it is shared by the font objects of one description and
-// kept for the life of the process.
-struct FontRendering
-{
-    explicit FontRendering(const QFont &f)
-        : font(f), metrics(f), ascent(metrics.ascent()), descent(metrics.descent()),
-          underlinePos(metrics.underlinePos()), lineWidth(metrics.lineWidth())
-    {
-    }
-    QFont font;
-    QFontMetrics metrics;
-    // The metrics every draw asks for, read once.
-    int ascent;
-    int descent;
-    int underlinePos;
-    int lineWidth;
-    struct Layout
-    {
-        QString text;
-        TextLayoutOptions options;
-        std::vector<TextLine> lines;
-        std::vector<std::vector<QGlyphRun>> glyphs; // per line, once drawn
-        // Each line's glyph coverage, once it has been checked that blending
-        // it gives exactly what Qt's painter gives (text.cpp).
-        enum class Stamp { Unknown, Usable, Unusable };
-        Stamp stamp = Stamp::Unknown;
-        std::vector<TextCoverage> coverage;
-        InkProducts products;
-    };
-    std::vector<Layout> layouts; // the most recent few
-    FontGlyphs glyphs;
-};
+struct FontRendering;
 
 struct Font : Object
 {
@@ -363,86 +249,7 @@ inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t(1) << 26;
 
 void notifyDrawn(DeviceContext *dc);
 
-// Pixel pipeline shared by the drawing calls.
-
-// Device pixels a drawing call may write: the bitmap's area and the clip.
-Region drawableArea(const DeviceContext *dc, const Bitmap *bm);
-
-// Calls fn(a, b) for each part of the run [x1, x2) that one row of clip spans
-// lets through; a null row means no clip.
-template<typename Fn>
-void forEachClippedRun(const Region::Row *clipRow, int x1, int x2, Fn &&fn)
-{
-    if (!clipRow) {
-        if (x1 < x2)
-            fn(x1, x2);
-        return;
-    }
-    for (const Span &c : *clipRow) {
-        if (c.x1 >= x2)
-            break;
-        const int a = std::max(x1, c.x1), b = std::min(x2, c.x2);
-        if (a < b)
-            fn(a, b);
-    }
-}
-
-// Calls fn(y, x1, x2) for every run of `shape` that lies inside the bitmap
-// and the DC's clip: the one place where drawing meets clipping.
-template<typename Fn>
-void forEachDrawableSpan(const DeviceContext *dc, const Bitmap *bm, const Region &shape, Fn &&fn)
-{
-    const Region *clip = dc->clip ? &*dc->clip : nullptr;
-    for (const Region::Band &band : shape.bands()) {
-        const int y0 = std::max(band.top, 0), y1 = std::min(band.bottom, bm->height);
-        for (int y = y0; y < y1; ++y) {
-            const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
-            if (clip && clipRow.empty())
-                continue;
-            for (const Span &s : shape.spans(band)) {
-                const int x1 = std::max(s.x1, 0), x2 = std::min(s.x2, bm->width);
-                forEachClippedRun(clip ? &clipRow : nullptr, x1, x2, [&](int a, int b) { fn(y, a, b); });
-            }
-        }
-    }
-}
-
-// Writes n copies of one pixel: short runs here, long ones in fillLongRun.
-void fillLongRun(std::uint32_t *row, int n, std::uint32_t px);
-inline void fillPixels(std::uint32_t *row, int n, std::uint32_t px)
-{
-    if (n >= 16) {
-        fillLongRun(row, n, px);
-        return;
-    }
-    for (int i = 0; i < n; ++i)
-        row[i] = px;
-}
-// Fills region & drawable area with one colour (COLORREF), as the DC's
-// surface format requires.
-void fillRegion(DeviceContext *dc, const Region &region, COLORREF colour);
-// The same for a rectangle (normalised), without building a region.
-void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour);
-// The same for a list of runs that may overlap.
-void fillSpans(DeviceContext *dc, const std::vector<RowSpan> &spans, COLORREF colour);
-std::uint32_t surfacePixel(const Bitmap *bm, COLORREF colour);
-
-// StretchBlt's index maps. For each destination index, the first source
-// index and the count of sources that merge into it.
-struct IndexRange
-{
-    int first;
-    int count;
-};
-std::vector<IndexRange> stretchMap(int srcSize, int dstSize);
-
-// Icon helpers (icon.cpp).
-IconImage scaledIconImage(const IconImage &img, int width, int height);
-int nearestImage(const std::vector<IconImage> &images, int width, int height);
-
-// Decoders (imagefile.cpp): outside data, bounds-checked.
-bool decodeIcon(const QByteArray &data, std::vector<IconImage> *images, QString *error);
-std::unique_ptr<Bitmap> decodeBitmap(const QByteArray &data, QString *error);
-
+// A new region object holding `region` (0 when the table is full).
+HRGN addRegion(Region &&region);
 
 } // namespace gdi
