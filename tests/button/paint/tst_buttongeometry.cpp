@@ -4,6 +4,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <Pictures.h>
+
 #include <QTest>
 
 using namespace painttest;
@@ -177,7 +179,7 @@ void KxButtonsProbe::layout()
     t.b->m_captionAlign = align;
     t.b->m_captionStyle = style;
     if (imageSize) {
-        t.b->m_picture = host::LoadPicture(makeBmp(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
+        t.b->m_picture = host::LoadPicture(pictures::bmp24(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
         t.b->RefreshCachedValues(QStringLiteral("Picture"));
         t.b->m_imageSize = std::int16_t(imageSize);
         t.b->m_pictureAlign = imageAlign;
@@ -263,7 +265,7 @@ void KxButtonsProbe::captionLines()
     // No caption, a 24-pixel image on top: centred as if the caption were
     // -3 pixels high.
     t.b->m_caption.clear();
-    t.b->m_picture = host::LoadPicture(makeBmp(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
+    t.b->m_picture = host::LoadPicture(pictures::bmp24(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
     t.b->RefreshCachedValues(QStringLiteral("Picture"));
     t.b->m_imageSize = 24;
     t.b->m_pictureAlign = 4;

@@ -5,6 +5,8 @@
 
 #include "PaintTestSupport.h"
 
+#include <Pictures.h>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -42,7 +44,7 @@ std::int32_t lerp(std::int32_t a, std::int32_t b, int j, int n)
 
 QByteArray greenWithMagentaCorner(int w, int h)
 {
-    return makeBmp(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
+    return pictures::bmp24(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
 }
 
 } // namespace
@@ -555,7 +557,7 @@ void KxButtonsProbe::pictures()
     t.b->m_mode = 1;
     t.b->m_value = pressed ? kxButtons_H::True : kxButtons_H::False;
     if (size == 16)
-        setPicture(t.b, makePngIcon(32, qRgb(0, 160, 0)), 16);
+        setPicture(t.b, pictures::pngIcon(32, qRgb(0, 160, 0)), 16);
     else
         setPicture(t.b, greenWithMagentaCorner(size == 40 ? 10 : 100, size == 40 ? 10 : 50), size);
     const QImage img = render(t.b);
@@ -580,7 +582,7 @@ void KxButtonsProbe::transparentAndEmbossed()
         Button t(60, 40);
         t.b->host::UserControl::setEnabled(enabled);
         const QImage before = render(t.b);
-        setPicture(t.b, makeBmp(16, 16, enabled ? colour : blackSquare), 16);
+        setPicture(t.b, pictures::bmp24(16, 16, enabled ? colour : blackSquare), 16);
         const QImage img = render(t.b);
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 60; ++x) {
@@ -606,7 +608,7 @@ void KxButtonsProbe::objectsReleased()
     {
         Button t(80, 30);
         auto bitmap = host::LoadPicture(greenWithMagentaCorner(16, 16));
-        auto icon = host::LoadPicture(makePngIcon(32, qRgb(10, 20, 30)));
+        auto icon = host::LoadPicture(pictures::pngIcon(32, qRgb(10, 20, 30)));
         t.b->Caption(QStringLiteral("&Sair||agora"));
         t.b->Picture(bitmap);
         render(t.b);

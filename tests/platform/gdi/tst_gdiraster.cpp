@@ -53,12 +53,6 @@ QStringList shapePicture(const Surface &s)
     return rows;
 }
 
-void selectTools(HDC dc, HPEN pen, HBRUSH brush, HGDIOBJ *oldPen, HGDIOBJ *oldBrush)
-{
-    *oldPen = SelectObject(dc, pen);
-    *oldBrush = SelectObject(dc, brush);
-}
-
 } // namespace
 
 class tst_GdiRaster : public QObject
@@ -117,8 +111,7 @@ void tst_GdiRaster::cosmeticLines()
     QFETCH(QString, pixels);
     // Through the public call, on a surface, so the whole path is covered.
     Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     const POINT pts[2] = {{segment[0] + 1, segment[1] + 1}, {segment[2] + 1, segment[3] + 1}};
     QVERIFY(Polyline(s.dc, pts, 2));
     PixelSet drawn;
@@ -127,8 +120,6 @@ void tst_GdiRaster::cosmeticLines()
             if (GetPixel(s.dc, x, y) == kPen)
                 drawn.insert({x - 1, y - 1});
     QCOMPARE(drawn, parsePixels(pixels));
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
@@ -154,8 +145,7 @@ void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
 void tst_GdiRaster::polylineSkipsEachSegmentEnd()
 {
     Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     const POINT pts[3] = {{1, 1}, {5, 1}, {5, 4}};
     QVERIFY(Polyline(s.dc, pts, 3));
     COMPARE_PICTURE(s, kPen, (QStringList{"........", ".#####..", ".....#..", ".....#..", "........",
@@ -166,8 +156,6 @@ void tst_GdiRaster::polylineSkipsEachSegmentEnd()
     MoveToEx(s.dc, 0, 0, &pos);
     QCOMPARE(pos.x, 0);
     QCOMPARE(pos.y, 0);
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::rectangles_data()
@@ -220,19 +208,13 @@ void tst_GdiRaster::rectangles()
     QFETCH(QList<int>, box);
     QFETCH(QStringList, expected);
     Surface s(10, 8, kPaper);
-    HPEN pen = CreatePen(penStyle, penWidth, kPen);
-    HBRUSH brush = hollow ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(kBrush);
-    HGDIOBJ oldPen, oldBrush;
-    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
+    Selected pen(s.dc, CreatePen(penStyle, penWidth, kPen));
+    Selected brush(s.dc, hollow ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(kBrush));
     QVERIFY(Rectangle(s.dc, box[0], box[1], box[2], box[3]));
     const QStringList actual = shapePicture(s);
     if (actual != expected)
         qWarning().noquote() << actual.join(u'\n') << "\nsaved" << s.save(QStringLiteral("rectangle"));
     QCOMPARE(actual, expected);
-    SelectObject(s.dc, oldPen);
-    SelectObject(s.dc, oldBrush);
-    QVERIFY(DeleteObject(pen));
-    QVERIFY(DeleteObject(brush));
 }
 
 void tst_GdiRaster::widePenLine()
@@ -240,16 +222,13 @@ void tst_GdiRaster::widePenLine()
     // A 2-pixel line (3,3)->(8,3) covers columns 2..8, rows 2..3: no
     // last-pixel exclusion, round (here square) caps.
     Surface s(12, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 2, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 2, kPen));
     const POINT pts[2] = {{3, 3}, {8, 3}};
     Polyline(s.dc, pts, 2);
     COMPARE_PICTURE(s, kPen,
                     (QStringList{"............", "............", "..#######...", "..#######...", "............",
                                  "............", "............", "............"}),
                     "widepen");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::ellipseOutlines_data()
@@ -275,12 +254,9 @@ void tst_GdiRaster::ellipseOutlines()
     QFETCH(QList<int>, box);
     QFETCH(QStringList, expected);
     Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     QVERIFY(Arc(s.dc, box[0], box[1], box[2], box[3], 0, 0, 0, 0));
     COMPARE_PICTURE(s, kPen, expected, "arc");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
@@ -288,8 +264,7 @@ void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
     // With a 2-pixel pen every outline point becomes a 2x2 block reaching one
     // pixel up and left [W?]. Expected: the 1-pixel outline, dilated so.
     Surface thin(10, 10, kPaper), wide(10, 10, kPaper);
-    HPEN pen1 = CreatePen(PS_SOLID, 1, kPen), pen2 = CreatePen(PS_SOLID, 2, kPen);
-    HGDIOBJ o1 = SelectObject(thin.dc, pen1), o2 = SelectObject(wide.dc, pen2);
+    Selected pen1(thin.dc, CreatePen(PS_SOLID, 1, kPen)), pen2(wide.dc, CreatePen(PS_SOLID, 2, kPen));
     Arc(thin.dc, 1, 1, 9, 9, 0, 0, 0, 0);
     Arc(wide.dc, 1, 1, 9, 9, 0, 0, 0, 0);
     QStringList expected(10, QString(10, u'.'));
@@ -300,26 +275,16 @@ void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
                     for (int dx = -1; dx <= 0; ++dx)
                         expected[y + dy][x + dx] = u'#';
     COMPARE_PICTURE(wide, kPen, expected, "arc-wide");
-    SelectObject(thin.dc, o1);
-    SelectObject(wide.dc, o2);
-    DeleteObject(pen1);
-    DeleteObject(pen2);
 }
 
 void tst_GdiRaster::ellipseFillsInside()
 {
     Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HBRUSH brush = CreateSolidBrush(kBrush);
-    HGDIOBJ oldPen, oldBrush;
-    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
+    Selected brush(s.dc, CreateSolidBrush(kBrush));
     Ellipse(s.dc, 0, 0, 8, 8);
     QCOMPARE(shapePicture(s), (QStringList{"..PPPP..", ".PBBBBP.", "PBBBBBBP", "PBBBBBBP", "PBBBBBBP",
                                            "PBBBBBBP", ".PBBBBP.", "..PPPP.."}));
-    SelectObject(s.dc, oldPen);
-    SelectObject(s.dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 void tst_GdiRaster::pixelsOutsideOrClipped()
@@ -370,8 +335,7 @@ void tst_GdiRaster::clipAppliesToEveryCall()
     HRGN reference = CreateEllipticRgn(2, 1, 11, 10);
     for (qsizetype i = 0; i < calls.size(); ++i) {
         Surface s(12, 12, RGB(0, 0, 0));
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-        HGDIOBJ oldPen = SelectObject(s.dc, pen);
+        Selected pen(s.dc, CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
         HRGN clip = CreateEllipticRgn(2, 1, 11, 10);
         SelectClipRgn(s.dc, clip);
         QVERIFY(DeleteObject(clip));
@@ -386,8 +350,6 @@ void tst_GdiRaster::clipAppliesToEveryCall()
                     QFAIL(qPrintable(QStringLiteral("call %1 painted %2,%3 outside the clip").arg(i).arg(x).arg(y)));
             }
         QVERIFY2(white > 0, qPrintable(QStringLiteral("call %1 painted nothing").arg(i)));
-        SelectObject(s.dc, oldPen);
-        DeleteObject(pen);
     }
     DeleteObject(reference);
 }
@@ -414,8 +376,7 @@ void tst_GdiRaster::ropTruthTables()
 
     // Pattern-only codes through PatBlt; codes that need a source refuse.
     Surface d(1, 1, RGB(0xAA, 0xAA, 0xAA));
-    HBRUSH b = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
-    HGDIOBJ old = SelectObject(d.dc, b);
+    Selected b(d.dc, CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0)));
     QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, PATINVERT));
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0x5A, 0x5A, 0x5A));
     QVERIFY(!PatBlt(d.dc, 0, 0, 1, 1, SRCCOPY));
@@ -423,8 +384,6 @@ void tst_GdiRaster::ropTruthTables()
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(255, 255, 255));
     QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, BLACKNESS));
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0, 0, 0));
-    SelectObject(d.dc, old);
-    DeleteObject(b);
 }
 
 void tst_GdiRaster::ropRowsMatchTruthTable()
@@ -600,8 +559,7 @@ void tst_GdiRaster::partialArcRunsCounterClockwise()
     // From the east ray to the north ray counter-clockwise: the upper right
     // quarter of the full outline, nothing else.
     Surface full(8, 8, kPaper), part(8, 8, kPaper);
-    HPEN p1 = CreatePen(PS_SOLID, 1, kPen), p2 = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ o1 = SelectObject(full.dc, p1), o2 = SelectObject(part.dc, p2);
+    Selected p1(full.dc, CreatePen(PS_SOLID, 1, kPen)), p2(part.dc, CreatePen(PS_SOLID, 1, kPen));
     Arc(full.dc, 0, 0, 8, 8, 0, 0, 0, 0);
     Arc(part.dc, 0, 0, 8, 8, 20, 3, 4, -20);
     for (int y = 0; y < 8; ++y)
@@ -610,17 +568,12 @@ void tst_GdiRaster::partialArcRunsCounterClockwise()
             const bool expected = onFull && x >= 4 && y <= 3;
             QCOMPARE(GetPixel(part.dc, x, y) == kPen, expected);
         }
-    SelectObject(full.dc, o1);
-    SelectObject(part.dc, o2);
-    DeleteObject(p1);
-    DeleteObject(p2);
 }
 
 void tst_GdiRaster::lineToMovesPosition()
 {
     Surface s(6, 3, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     MoveToEx(s.dc, 1, 1, nullptr);
     QVERIFY(LineTo(s.dc, 3, 1));
     QVERIFY(LineTo(s.dc, 5, 1)); // continues from (3,1)
@@ -628,8 +581,6 @@ void tst_GdiRaster::lineToMovesPosition()
     MoveToEx(s.dc, 0, 0, &pos);
     QCOMPARE(pos.x, 5);
     COMPARE_PICTURE(s, kPen, (QStringList{"......", ".####.", "......"}), "lineto");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::stretchMirrorsAndMaskBits()
@@ -664,20 +615,16 @@ void tst_GdiRaster::hugeShapesFailSafely()
     // Far-off coordinates and outlines too large to build are refused;
     // large but sane ones still draw what lies on the surface.
     Surface s(4, 4, kPaper);
-    HPEN thin = CreatePen(PS_SOLID, 1, kPen), wide = CreatePen(PS_SOLID, 40, kPen);
-    HGDIOBJ old = SelectObject(s.dc, thin);
+    Selected thin(s.dc, CreatePen(PS_SOLID, 1, kPen));
     QVERIFY(Arc(s.dc, -60000, 0, 60000, 10, 0, 0, 0, 0));
     QCOMPARE(GetPixel(s.dc, 1, 0), kPen); // the long flat top of the ellipse
     QCOMPARE(GetPixel(s.dc, 1, 1), kPaper);
-    SelectObject(s.dc, wide);
+    Selected wide(s.dc, CreatePen(PS_SOLID, 40, kPen));
     QVERIFY(!Arc(s.dc, -60000, -60000, 60000, 60000, 0, 0, 0, 0));
     QVERIFY(!Rectangle(s.dc, 0, 0, 70000, 3));
     const POINT far[2] = {{0, 0}, {0, -900000}};
     QVERIFY(!Polyline(s.dc, far, 2));
     QCOMPARE(CreatePolygonRgn(far, 2, ALTERNATE), HRGN(0));
-    SelectObject(s.dc, old);
-    DeleteObject(thin);
-    DeleteObject(wide);
 }
 
 QTEST_MAIN(tst_GdiRaster)

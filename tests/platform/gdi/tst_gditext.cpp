@@ -147,8 +147,7 @@ void tst_GdiText::calcRect()
     QFETCH(int, right);
     QFETCH(int, lines);
     Surface s(4, 4);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     RECT r{3, 5, 3 + width * m.advance, 500};
     const int height = DrawTextA(s.dc, text.constData(), -1, &r, DT_CALCRECT | DT_WORDBREAK);
@@ -161,8 +160,6 @@ void tst_GdiText::calcRect()
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             QCOMPARE(GetPixel(s.dc, x, y), kPaper);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
 }
 
 void tst_GdiText::opaqueCellsAndAlignment_data()
@@ -180,8 +177,7 @@ void tst_GdiText::opaqueCellsAndAlignment()
     // antialiasing asked); nothing outside the cells changes.
     QFETCH(uint, align);
     Surface s(120, 70, kPaper);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     SetBkColor(s.dc, kCell);
     SetTextColor(s.dc, kInk);
@@ -215,8 +211,6 @@ void tst_GdiText::opaqueCellsAndAlignment()
         }
     QVERIFY(ink[0] > 0);
     QVERIFY(ink[1] > ink[0]);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
 }
 
 void tst_GdiText::transparentModes()
@@ -224,8 +218,7 @@ void tst_GdiText::transparentModes()
     // Every mode but OPAQUE draws transparently: ink only, no cell fill.
     for (int mode : {TRANSPARENT, 0, 3}) {
         Surface s(60, 30, kPaper);
-        HFONT font = monoFont();
-        HGDIOBJ old = SelectObject(s.dc, font);
+        Selected font(s.dc, monoFont());
         const Metrics m = metricsOf(s.dc);
         SetBkColor(s.dc, kCell);
         SetBkMode(s.dc, mode);
@@ -242,8 +235,6 @@ void tst_GdiText::transparentModes()
                 }
             }
         QVERIFY2(ink > 0, qPrintable(QString::number(mode)));
-        SelectObject(s.dc, old);
-        DeleteObject(font);
     }
 }
 
@@ -251,8 +242,7 @@ void tst_GdiText::clipping()
 {
     // Text stays inside its rectangle (no DT_NOCLIP) and inside the DC clip.
     Surface s(80, 30, kPaper);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     SetBkColor(s.dc, kCell);
     RECT narrow{0, 0, 2 * m.advance, m.lineHeight - 3};
@@ -275,8 +265,6 @@ void tst_GdiText::clipping()
             reached += x >= 50;
         }
     QVERIFY(reached > 0);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
     DeleteObject(clip);
     DeleteObject(hole);
 }
@@ -286,8 +274,7 @@ void tst_GdiText::prefixUnderline()
     // "&MM" draws "MM" plus a bar under the first character: the difference
     // between the two is whole rows spanning exactly that advance.
     Surface plain(60, 30, kPaper), marked(60, 30, kPaper);
-    HFONT f1 = monoFont(), f2 = monoFont();
-    HGDIOBJ o1 = SelectObject(plain.dc, f1), o2 = SelectObject(marked.dc, f2);
+    Selected f1(plain.dc, monoFont()), f2(marked.dc, monoFont());
     const Metrics m = metricsOf(plain.dc);
     RECT r1{2, 2, 60, 30}, r2{2, 2, 60, 30};
     SetBkMode(plain.dc, TRANSPARENT);
@@ -311,10 +298,6 @@ void tst_GdiText::prefixUnderline()
         for (int x = 2; x < 2 + m.advance; ++x)
             QCOMPARE(GetPixel(marked.dc, x, y), kInk);
     }
-    SelectObject(plain.dc, o1);
-    SelectObject(marked.dc, o2);
-    DeleteObject(f1);
-    DeleteObject(f2);
 }
 
 void tst_GdiText::codePage()
