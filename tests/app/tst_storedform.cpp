@@ -18,13 +18,10 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 namespace {
 
@@ -197,72 +194,26 @@ void tst_storedform::storedBags()
 
 void tst_storedform::art()
 {
-    // Window icon: one 32 x 32 image of 16 colours.
-    const QByteArray ico = fileBytes(QStringLiteral("radiosala.ico"));
-    QVERIFY(ico.size() > 22 + 40);
-    QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), quint16(1));
-    QCOMPARE(quint8(ico.at(6)), quint8(32));
-    QCOMPARE(quint8(ico.at(7)), quint8(32));
-    const quint32 offset = qFromLittleEndian<quint32>(ico.constData() + 18);
-    QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + offset + 14), quint16(4)); // bits per pixel
-
-    // Banner: 274 x 51, 24 bits per pixel.
-    const QByteArray bmp = fileBytes(QStringLiteral("banner.bmp"));
-    QVERIFY(bmp.startsWith("BM") && bmp.size() > 54);
-    QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 18), 274);
-    QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 22), 51);
-    QCOMPARE(qFromLittleEndian<quint16>(bmp.constData() + 28), quint16(24));
-    {
-        // The window holds exactly what Qt's own reader makes of it.
-        radiosala window(formsDir());
-        const auto *banner = window.form().control<forms::ImageControl>(QStringLiteral("Image1"));
-        QVERIFY(banner);
-        QVERIFY(banner->isStretched());
-        const QImage shown = banner->picture().convertToFormat(QImage::Format_RGB32);
-        const QImage read = QImage(formsDir() + QStringLiteral("/banner.bmp")).convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.size(), QSize(274, 51));
-        QVERIFY(shown == read);
-    }
-
-    // Animations: frame count, size, timing and repeats.
-    struct Gif
-    {
-        const char *file;
-        QSize size;
-        int frames;
-        int delay;
-        int loops; // QMovie's count: -1 forever
-    };
-    const Gif gifs[] = {{"mastro.gif", {35, 45}, 10, 100, 9999}, {"onda.gif", {280, 120}, 19, 70, -1}};
-    for (const Gif &g : gifs) {
-        QImageReader reader(formsDir() + QLatin1Char('/') + QLatin1String(g.file));
-        QCOMPARE(reader.size(), g.size);
-        QCOMPARE(reader.imageCount(), g.frames);
-        QCOMPARE(reader.loopCount(), g.loops);
-        for (int i = 0; i < g.frames; ++i) {
-            QVERIFY(!reader.read().isNull());
-            QCOMPARE(reader.nextImageDelay(), g.delay);
-        }
-    }
-
-    // In the shown window both animations play, scaled into their controls
-    // with their proportions kept, centred on the back colour.
+    // The banner holds exactly what Qt's own reader makes of its file, and
+    // both animations play, scaled into their controls with their
+    // proportions kept, centred on the back colour.
     radiosala window(formsDir());
+    const auto *banner = window.form().control<forms::ImageControl>(QStringLiteral("Image1"));
+    QVERIFY(banner && banner->isStretched());
+    const QImage read = QImage(formsDir() + QStringLiteral("/banner.bmp")).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!read.isNull() && banner->picture().convertToFormat(QImage::Format_RGB32) == read);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    for (const Gif &g : gifs) {
-        const QString name = QLatin1String(g.file == gifs[0].file ? "AniGIF1" : "AniGIF2");
-        auto *gif = window.form().control<forms::AnimatedGif>(name);
-        QVERIFY(gif);
-        QVERIFY(gif->isPlaying());
-        QCOMPARE(gif->naturalSize(), g.size);
-        const QSize scaled = g.size.scaled(gif->size(), Qt::KeepAspectRatio);
+    for (const auto &[name, file] : {std::pair{"AniGIF1", "/mastro.gif"}, std::pair{"AniGIF2", "/onda.gif"}}) {
+        auto *gif = window.form().control<forms::AnimatedGif>(QLatin1String(name));
+        QVERIFY(gif && gif->isPlaying());
+        QCOMPARE(gif->naturalSize(), QImageReader(formsDir() + QLatin1String(file)).size());
+        const QSize scaled = gif->naturalSize().scaled(gif->size(), Qt::KeepAspectRatio);
         QCOMPARE(gif->scaledSize(), scaled);
-        QTRY_VERIFY_WITH_TIMEOUT(gif->currentFrame() > 0, 3 * g.delay + 1000);
-
+        QTRY_VERIFY_WITH_TIMEOUT(gif->currentFrame() > 0, 3000);
         const QImage shot = gif->grab().toImage();
         const QRect image(QPoint((gif->width() - scaled.width()) / 2, (gif->height() - scaled.height()) / 2), scaled);
-        QVERIFY2(image.top() > 0 || image.left() > 0, name.toLatin1());
+        QVERIFY2(image.top() > 0 || image.left() > 0, name);
         const QPoint outside = image.top() > 0 ? QPoint(gif->width() / 2, 0) : QPoint(0, gif->height() / 2);
         QCOMPARE(shot.pixelColor(outside), QColor(0xC0, 0xC0, 0xC0));
     }
