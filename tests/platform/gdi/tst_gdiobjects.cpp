@@ -359,6 +359,10 @@ void tst_GdiObjects::systemColours_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<uint>("colour");
     QTest::newRow("button face") << COLOR_BTNFACE << uint(RGB(212, 208, 200));
+    QTest::newRow("button shadow") << COLOR_BTNSHADOW << uint(RGB(128, 128, 128));
+    QTest::newRow("3D dark shadow") << COLOR_3DDKSHADOW << uint(RGB(64, 64, 64));
+    QTest::newRow("info background") << COLOR_INFOBK << uint(RGB(255, 255, 225));
+    QTest::newRow("alternate button face") << 25 << uint(RGB(181, 181, 181));
     QTest::newRow("menu bar, last") << COLOR_MENUBAR << uint(RGB(212, 208, 200));
     QTest::newRow("past the table") << 31 << 0u;
     QTest::newRow("negative") << -1 << 0u;
