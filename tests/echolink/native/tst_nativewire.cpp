@@ -299,7 +299,7 @@ void tst_NativeWire::mutatedPacketsAreHarmless()
         if (const auto audio = wire::parseAudio(d))
             QCOMPARE(audio->frames.size() % 33, 0);
     });
-    QVERIFY(parsed > 0); // the mutations did not only produce garbage
+    QVERIFY(parsed > 0 || mutator::replaying()); // the mutations did not only produce garbage
 }
 
 QTEST_GUILESS_MAIN(tst_NativeWire)
