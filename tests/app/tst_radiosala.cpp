@@ -9,6 +9,8 @@
 #include <forms/ShapeControl.h>
 #include <host/msgbox.h>
 
+#include <Commands.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -240,35 +242,15 @@ void tst_radiosala::commands_data()
 {
     QTest::addColumn<QString>("buttonName");
     QTest::addColumn<QString>("boxName");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("clickBox");
     QTest::addColumn<QString>("expected");
-
-    struct Row
-    {
-        const char *button;
-        const char *box;
-        const char *literal;
-    };
-    const Row rows[] = {
-        {"admin", "Text3", ".admin "},         {"admins", "", ".admins"},
-        {"servidor_ativo", "", ".uptime"},     {"usuarios", "", ".users"},
-        {"muta", "Text4", ".mute "},           {"unmute", "Text4", ".unmute "},
-        {"ocupado", "", ".busy on"},           {"mute_chat", "", ".mute chat"},
-        {"conecta", "Text5", ".connect "},     {"desconecta", "Text5", ".disconnect "},
-        {"desocupado", "", ".busy off"},       {"unmute_chat", "", ".unmute chat"},
-        {"banir", "Text6", ".ban add "},       {"Desbanir", "Text6", ".ban delete "},
-        {"banidos", "", ".ban list"},          {"versao", "", ".version"},
-        {"derrubar", "Text7", ".kick "},       {"kxButtons_H2", "", ".showip "},
-        {"kxButtons_H1", "", ".stat "},        {"lista", "", ".list"},
-    };
-    for (const Row &r : rows) {
-        const QString box = QString::fromLatin1(r.box);
-        const QString placeholder = box == QLatin1String("Text3") ? QStringLiteral("senha") : QStringLiteral("indicativo");
-        const QString literal = QString::fromLatin1(r.literal);
-        QTest::addRow("%s", r.button) << QString::fromLatin1(r.button) << box << false
-                                      << (box.isEmpty() ? literal : literal + placeholder);
-        if (!box.isEmpty())
-            QTest::addRow("%s after a click in %s", r.button, r.box) << QString::fromLatin1(r.button) << box << true << literal;
+    for (const commands::Command &c : commands::all()) {
+        QTest::newRow(c.button) << c.button << c.box << c.typed << false << c.sent;
+        // A click in the box clears it: the command goes without its argument.
+        if (*c.box)
+            QTest::addRow("%s after a click in %s", c.button, c.box)
+                << c.button << c.box << c.typed << true << QString::fromLatin1(c.sent).chopped(qstrlen(c.typed));
     }
 }
 
@@ -276,14 +258,16 @@ void tst_radiosala::commands()
 {
     QFETCH(QString, buttonName);
     QFETCH(QString, boxName);
+    QFETCH(QString, typed);
     QFETCH(bool, clickBox);
     QFETCH(QString, expected);
 
     Fixture f;
-    if (clickBox) {
+    if (!boxName.isEmpty()) {
         auto *box = f.window.form().control<QLineEdit>(boxName);
-        QTest::mouseClick(box, Qt::LeftButton);
-        QCOMPARE(box->text(), QString());
+        box->setText(typed);
+        if (clickBox)
+            QTest::mouseClick(box, Qt::LeftButton);
     }
     emit f.window.button(buttonName)->Click();
     QCOMPARE(f.echo.sentTexts(), QStringList{expected});

@@ -19,7 +19,7 @@ PropertyBag goldenBag()
 {
     PropertyBag b;
     b.setValue(QStringLiteral("Mode"), Value::int32(2));
-    b.setValue(QStringLiteral("focus"), Value(false));
+    b.setValue(QStringLiteral("focus"), Value(true));
     b.setValue(QStringLiteral("caption"), Value(QStringLiteral("Ok")));
     return b;
 }
@@ -29,8 +29,8 @@ const char GoldenHex[] =
     "93b20000 5c000000"
     // mode, type 3, 4 chars, hash BC0CB6E4, link 24, "mode", 2
     "0300 0400 e4b60cbc 18000000 6d006f0064006500 02000000"
-    // focus, type 11, 5 chars, hash 8A6E97F2, link 24, "focus", False
-    "0b00 0500 f2976e8a 18000000 66006f00630075007300 0000"
+    // focus, type 11, 5 chars, hash 8A6E97F2, link 24, "focus", True
+    "0b00 0500 f2976e8a 18000000 66006f00630075007300 ffff"
     // caption, type 8, 7 chars, hash A3151AAD, link -48, "caption", 2 chars "Ok", 2 padding bytes
     "0800 0700 ad1a15a3 d0ffffff 630061007000740069006f006e00 02000000 4f006b00 0000";
 
@@ -271,7 +271,7 @@ void tst_BagStream::malformed_data()
     row("back link to second entry") << patched32(64, quint32(-24)) << int(F::LinkLoop) << 64ll << none;
     row("zero link in a later entry") << patched32(64, 0) << int(F::LinkLoop) << 64ll << none;
     row("link inside own header") << patched32(16, 4) << int(F::LinkTooSmall) << 16ll << none;
-    row("key past the entry") << patched16(10, 9) << int(F::KeyPastEnd) << 10ll << notMode;
+    row("key past the entry") << patched16(10, 7) << int(F::KeyPastEnd) << 10ll << notMode;
     row("key length past the stream") << patched16(58, 0xFFFF) << int(F::KeyPastEnd) << 58ll << notCaption;
     row("empty key") << patched16(10, 0) << int(F::BadKey) << 10ll << notMode;
     row("hash mismatch") << patched32(12, 0xBC0CB6E5) << int(F::HashMismatch) << 12ll << notMode;

@@ -1,10 +1,12 @@
 #pragma once
-// Fixtures for the control's tests: a form with buttons on it, picture files
-// made in memory, and a snapshot of every member's value.
+// Fixtures for the control's tests: a form with buttons on it, pictures made
+// in memory, and a snapshot of every member's value.
 
 #include <button/kxButtons_H.h>
 
 #include <button/testsupport/KxButtonsProbe.h>
+
+#include <Pictures.h>
 
 #include <gdi/bridge.h>
 #include <host/form.h>
@@ -78,81 +80,14 @@ private:
     kxButtons_H *m_b;
 };
 
-inline void put16(QByteArray &d, int off, std::uint16_t v)
-{
-    d[off] = char(v & 0xFF);
-    d[off + 1] = char(v >> 8);
-}
-
-inline void put32(QByteArray &d, int off, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        d[off + i] = char((v >> (8 * i)) & 0xFF);
-}
-
-// A 24-bit .bmp file.
-inline QByteArray makeBmp(int w, int h, const std::function<QRgb(int, int)> &pixel)
-{
-    const int stride = (w * 3 + 3) & ~3;
-    QByteArray d(54 + stride * h, '\0');
-    d[0] = 'B';
-    d[1] = 'M';
-    put32(d, 2, std::uint32_t(d.size()));
-    put32(d, 10, 54);
-    put32(d, 14, 40);
-    put32(d, 18, std::uint32_t(w));
-    put32(d, 22, std::uint32_t(h));
-    put16(d, 26, 1);
-    put16(d, 28, 24);
-    for (int y = 0; y < h; ++y) {
-        const int row = 54 + (h - 1 - y) * stride;
-        for (int x = 0; x < w; ++x) {
-            const QRgb c = pixel(x, y);
-            d[row + 3 * x] = char(qBlue(c));
-            d[row + 3 * x + 1] = char(qGreen(c));
-            d[row + 3 * x + 2] = char(qRed(c));
-        }
-    }
-    return d;
-}
-
-// An .ico file with one 32-bpp image of w x h pixels in one colour.
-inline QByteArray makeIco(int w, int h, QRgb colour)
-{
-    const int maskStride = ((w + 31) / 32) * 4;
-    const int imageBytes = 40 + w * h * 4 + maskStride * h;
-    QByteArray d(22 + imageBytes, '\0');
-    put16(d, 2, 1);
-    put16(d, 4, 1);
-    d[6] = char(w & 0xFF);
-    d[7] = char(h & 0xFF);
-    put16(d, 10, 1);
-    put16(d, 12, 32);
-    put32(d, 14, std::uint32_t(imageBytes));
-    put32(d, 18, 22);
-    put32(d, 22, 40);
-    put32(d, 26, std::uint32_t(w));
-    put32(d, 30, std::uint32_t(2 * h));
-    put16(d, 34, 1);
-    put16(d, 36, 32);
-    for (int i = 0; i < w * h; ++i) {
-        const int off = 62 + 4 * i;
-        d[off] = char(qBlue(colour));
-        d[off + 1] = char(qGreen(colour));
-        d[off + 2] = char(qRed(colour));
-        d[off + 3] = char(0xFF);
-    }
-    return d;
-}
-
 inline host::StdPicturePtr iconPicture(int size = 32, QRgb colour = qRgb(0, 0, 200))
 {
-    return host::LoadPicture(makeIco(size, size, colour));
+    return host::LoadPicture(pictures::icon(size, colour));
 }
 
 inline host::StdPicturePtr bitmapPicture(int w = 16, int h = 16)
 {
-    return host::LoadPicture(makeBmp(w, h, [](int x, int y) { return qRgb(x * 10, y * 10, 90); }));
+    return host::LoadPicture(pictures::bmp24(w, h, [](int x, int y) { return qRgb(x * 10, y * 10, 90); }));
 }
 
 // Every member's value as its getter returns it.

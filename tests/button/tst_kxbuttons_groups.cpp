@@ -86,6 +86,7 @@ void tst_KxButtonsGroups::leavingFromTheMiddleShiftsSlots()
     auto *b = addOption(m_form.get(), "Option2");
     auto *c = addOption(m_form.get(), "Option3");
     const HWND form = host::hwndOf(m_form.get());
+    const int properties = host::livePropertyCount(); // kx_OptCount and three slots
 
     b->Mode(1);
     QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(c)}));
@@ -95,6 +96,7 @@ void tst_KxButtonsGroups::leavingFromTheMiddleShiftsSlots()
     c->Mode(1);
     QCOMPARE(GetPropA(form, "kx_OptCount"), HANDLE(0));
     QCOMPARE(GetPropA(form, "kx_Obj1"), HANDLE(0));
+    QCOMPARE(host::livePropertyCount(), properties - 4); // removed, not left at 0
 }
 
 void tst_KxButtonsGroups::twoContainersAreIndependent()

@@ -8,6 +8,7 @@
 #include <host/testsupport/HostHooks.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -95,6 +96,8 @@ private slots:
     void focusEnteringEmptyOptionGroupSelects();
     void doubleClicks_data();
     void doubleClicks();
+    void hoverEdges_data();
+    void hoverEdges();
     void hoverEntryAndTimerExit();
     void dragOutAndBackInWhileHeld();
     void coveringWindowEndsHover();
@@ -366,13 +369,41 @@ void tst_KxButtonsInput::doubleClicks()
     QCOMPARE(GetCapture(), HWND(0));
 }
 
+void tst_KxButtonsInput::hoverEdges_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<bool>("inside");
+    // The button is 73 x 25; its right and bottom edges count as inside.
+    QTest::newRow("on the right and bottom edges") << QPoint(73, 25) << true;
+    QTest::newRow("past the right edge") << QPoint(74, 10) << false;
+    QTest::newRow("past the bottom edge") << QPoint(10, 26) << false;
+    QTest::newRow("left of the button") << QPoint(-1, 10) << false;
+}
+
+void tst_KxButtonsInput::hoverEdges()
+{
+    QFETCH(QPoint, at);
+    QFETCH(bool, inside);
+    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    Recorder rec(b);
+    moveTo(b, at);
+    QCOMPARE(rec.take(), inside ? QStringList{"MouseOnButton True"} : QStringList());
+    QCOMPARE(KxButtonsProbe(*b).tracking(), inside);
+}
+
 void tst_KxButtonsInput::hoverEntryAndTimerExit()
 {
     kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
     Recorder rec(b);
     const int timers = host::liveTimerCount();
+    QElapsedTimer clock;
+    qint64 leftAfter = -1;
+    connect(b, &kxButtons_H::MouseOnButton, b, [&](bool &on) {
+        if (!on)
+            leftAfter = clock.elapsed();
+    });
 
-    moveTo(b, QPoint(73, 25)); // the right/bottom edge counts as inside
+    clock.start();
     moveTo(b, QPoint(40, 10));
     QCOMPARE(rec.take(), (QStringList{"MouseOnButton True"}));
     QCOMPARE(flagsOf(b), (Flags{false, true, false, true}));
@@ -387,6 +418,8 @@ void tst_KxButtonsInput::hoverEntryAndTimerExit()
     // The timer is gone, so no second False can follow.
     QCOMPARE(host::liveTimerCount(), timers);
     QCOMPARE(rec.log.size(), 1);
+    // Its first tick, 50 ms after the entry, found the pointer gone.
+    QVERIFY2(leftAfter >= 45 && leftAfter < 400, qPrintable(QString::number(leftAfter)));
 }
 
 void tst_KxButtonsInput::dragOutAndBackInWhileHeld()

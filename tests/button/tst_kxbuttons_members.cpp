@@ -326,6 +326,12 @@ void tst_KxButtonsMembers::hoverColorLocks_data()
     QTest::newRow("hover fore other colour, lock 1 -> 3")
         << Action([](kxButtons_H &b) { b.HoverColorLocks(1); b.HoverForeColor(0xFF); b.ForeColor(0x10); })
         << 3 << 0xFFu << 0x808080u;
+    QTest::newRow("lock 1: ForeColor still moves hover fore")
+        << Action([](kxButtons_H &b) { b.HoverColorLocks(1); b.ForeColor(0x10); }) << 1 << 0x10u << 0x808080u;
+    QTest::newRow("GradientColor without a gradient leaves hover back")
+        << Action([](kxButtons_H &b) { b.GradientColor(0x0000FF); }) << 0 << 0u << 0x808080u;
+    QTest::newRow("hover back other, lock 2 -> 3")
+        << Action([](kxButtons_H &b) { b.HoverColorLocks(2); b.HoverBackColor(0x0000FF); }) << 3 << 0u << 0xFFu;
     QTest::newRow("hover back other, later BackColor does not follow")
         << Action([](kxButtons_H &b) { b.HoverBackColor(0x0000FF); b.BackColor(0x202020); })
         << 1 << 0u << 0xFFu;

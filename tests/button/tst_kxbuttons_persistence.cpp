@@ -179,7 +179,7 @@ void tst_KxButtonsPersistence::storedPointerWinsOverIcon()
 {
     m_form = makeForm();
     bag::PropertyBag stored;
-    stored.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(makeIco(32, 32, qRgb(1, 2, 3)))));
+    stored.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(pictures::icon(32, qRgb(1, 2, 3)))));
     stored.setValue(QStringLiteral("mPointer"), bag::Value(qint16(11)));
 
     kxButtons_H *b = loadButton(m_form.get(), through(stored));
@@ -187,7 +187,7 @@ void tst_KxButtonsPersistence::storedPointerWinsOverIcon()
     QVERIFY(b->MouseIcon() != nullptr);
 
     bag::PropertyBag iconOnly;
-    iconOnly.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(makeIco(32, 32, qRgb(1, 2, 3)))));
+    iconOnly.setValue(QStringLiteral("mIcon"), bag::Value(bag::PictureValue(pictures::icon(32, qRgb(1, 2, 3)))));
     kxButtons_H *c = loadButton(m_form.get(), iconOnly, QStringLiteral("Command2"));
     // An absent "mPointer" reads as 0 and goes through the setter last.
     QCOMPARE(c->MousePointer(), 0);

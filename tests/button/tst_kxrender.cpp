@@ -60,10 +60,7 @@ void tst_KxRender::invalidArgumentsFail_data()
 
     QTest::newRow("no --out") << QStringList{"--set", "Caption=x"} << QStringLiteral("--out");
     QTest::newRow("unknown member") << QStringList{"--set", "Colour=1", "--out", "x.png"} << QStringLiteral("Colour");
-    QTest::newRow("read-only member") << QStringList{"--set", "hwnd=1", "--out", "x.png"} << QStringLiteral("hwnd");
     QTest::newRow("bad number") << QStringList{"--set", "Mode=two", "--out", "x.png"} << QStringLiteral("two");
-    QTest::newRow("bad Boolean") << QStringList{"--set", "Value=yes", "--out", "x.png"} << QStringLiteral("yes");
-    QTest::newRow("bad size") << QStringList{"--size", "73by25", "--out", "x.png"} << QStringLiteral("73by25");
     QTest::newRow("bad state") << QStringList{"--state", "hover,fuzzy", "--out", "x.png"} << QStringLiteral("fuzzy");
     QTest::newRow("missing bag") << QStringList{"--bag", "/nonexistent/b.bag", "--out", "x.png"}
                                  << QStringLiteral("/nonexistent/b.bag");
@@ -115,9 +112,6 @@ void tst_KxRender::jsonReportsLayoutColoursAndMessages()
     QCOMPARE(o["face_left"].toInt(), 0);
     QCOMPARE(o["face_right"].toInt(), 73);
     QCOMPARE(o["face_colour"].toString(), QStringLiteral("0xFAF8F8"));
-    QCOMPARE(o["pressed_face_colour"].toString(), QStringLiteral("0xD1D8D8"));
-    QCOMPARE(o["selected_face_colour"].toString(), QStringLiteral("0xD5DFDF"));
-    QCOMPARE(o["hover_face_colour"].toString(), QStringLiteral("0xFAF8F8"));
     const QJsonObject m = o["members"].toObject();
     QCOMPARE(m["Caption"].toString(), QStringLiteral("&Sair"));
     QCOMPARE(m["Value"].toBool(), false);
@@ -125,12 +119,7 @@ void tst_KxRender::jsonReportsLayoutColoursAndMessages()
     QCOMPARE(m.size(), 24);
     QCOMPARE(o["messages"].toArray(),
              (QJsonArray{"This property is not applicable for command button modes."}));
-    const QJsonArray reported = o["reported"].toArray();
-    QCOMPARE(reported.first().toString(), QStringLiteral("BackStyle"));
-    QCOMPARE(reported.last().toString(), QStringLiteral("Caption"));
-    const QJsonArray caption = o["caption_rect"].toArray();
-    QCOMPARE(caption.size(), 4);
-    QVERIFY(caption[0].toInt() >= 6 && caption[2].toInt() <= 73);
+    QCOMPARE(o["reported"].toArray().last().toString(), QStringLiteral("Caption"));
     QCOMPARE(o["image_rect"].toArray(), (QJsonArray{6, 6, 0, 0}));
 }
 

@@ -2,7 +2,6 @@
 #include <echolink/SimulatedAutomation.h>
 #include <echolink/testsupport/RecordingAutomation.h>
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace echolink;
@@ -13,22 +12,11 @@ class tst_Backends : public QObject
     Q_OBJECT
 
 private slots:
-    void variantBooleans();
     void simIsTheDefaultKind();
     void createFailures_data();
     void createFailures();
     void registeredKindIsCreated();
-    void recordingFailsChosenOperations();
 };
-
-void tst_Backends::variantBooleans()
-{
-    QCOMPARE(toVariantBool(true), VariantBool(-1));
-    QCOMPARE(toVariantBool(false), VariantBool(0));
-    QVERIFY(fromVariantBool(1));   // any non-zero value is true
-    QVERIFY(fromVariantBool(-1));
-    QVERIFY(!fromVariantBool(0));
-}
 
 void tst_Backends::simIsTheDefaultKind()
 {
@@ -100,44 +88,6 @@ void tst_Backends::registeredKindIsCreated()
     QCOMPARE(automation->StationInfo().Callsign, QStringLiteral("ZZ3AA"));
     options.kind = QStringLiteral("nothing");
     QVERIFY_THROWS_EXCEPTION(AutomationError, createAutomation(kinds, options));
-}
-
-void tst_Backends::recordingFailsChosenOperations()
-{
-    RecordingAutomation fake;
-    QSignalSpy chat(&fake, &Automation::ChatTextReceived);
-    fake.setFailure(RecordingAutomation::Operation::SendChatText, status::Disconnected, QStringLiteral("caiu"), 1);
-    try {
-        fake.SendChatText(QStringLiteral(".users"));
-        QFAIL("no error");
-    } catch (const AutomationError &error) {
-        QCOMPARE(error.status(), status::Disconnected);
-        QCOMPARE(error.description(), QStringLiteral("caiu"));
-    }
-    fake.SendChatText(QStringLiteral(".uptime")); // the one failure is used up
-    fake.setFailure(RecordingAutomation::Operation::PTT);
-    QVERIFY_THROWS_EXCEPTION(AutomationError, fake.PTT(true));
-    QVERIFY_THROWS_EXCEPTION(AutomationError, fake.PTT(false));
-    fake.clearFailure(RecordingAutomation::Operation::PTT);
-    fake.PTT(true);
-    fake.setReceiving(true);
-    QVERIFY(fake.IsReceiving());
-
-    using Call = RecordingAutomation::Call;
-    using Op = RecordingAutomation::Operation;
-    const QList<Call> expected{
-        {Op::SendChatText, QStringLiteral(".users"), false, true},
-        {Op::SendChatText, QStringLiteral(".uptime"), false, false},
-        {Op::PTT, {}, true, true},
-        {Op::PTT, {}, false, true},
-        {Op::PTT, {}, true, false},
-        {Op::IsReceiving, {}, true, false},
-    };
-    QCOMPARE(fake.calls(), expected);
-    QCOMPARE(fake.sentTexts(), QStringList{QStringLiteral(".uptime")});
-
-    fake.emitChatText(QStringLiteral("a"));
-    QCOMPARE(chat.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Backends)

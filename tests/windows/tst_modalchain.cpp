@@ -8,7 +8,6 @@
 #include <windows/Ajudas.h>
 #include <windows/Comandos.h>
 #include <windows/SecondaryWindows.h>
-#include <windows/sobre_auto.h>
 
 #include <button/kxButtons_H.h>
 #include <echolink/testsupport/RecordingAutomation.h>
@@ -71,7 +70,6 @@ class tst_modalchain : public QObject
 
 private slots:
     void helpThenCommandsAndBack();
-    void aboutFromTheMainWindow();
 };
 
 void tst_modalchain::helpThenCommandsAndBack()
@@ -128,30 +126,6 @@ void tst_modalchain::helpThenCommandsAndBack()
     QVERIFY(inCommands.mainWindowBlocked);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QVERIFY(window.isVisible());
-}
-
-void tst_modalchain::aboutFromTheMainWindow()
-{
-    RecordingAutomation echo(QStringLiteral("ZZ1ADM"));
-    radiosala window(QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"));
-    QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
-    window.setAboutOpener([](QWidget *owner) { windows::showSobre(owner, testPaths()); });
-    window.Form_Load(echo);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.abre_Click();
-
-    QString caption;
-    ModalScript script;
-    script.onModal<windows::sobre_auto>([&](windows::sobre_auto *w) {
-        caption = w->windowTitle();
-        realClick(w->form().control<kxButtons_H>(QStringLiteral("retornar")));
-    });
-    script.start();
-    realClick(window.button(QStringLiteral("sobre_")));
-    QVERIFY(!script.stalled());
-    QCOMPARE(caption, QStringLiteral("Sobre"));
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
 QTEST_MAIN(tst_modalchain)

@@ -4,18 +4,11 @@
 #include <bag/BagStream.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 namespace {
 
-[[noreturn]] void broken(const char *what)
-{
-    std::fprintf(stderr, "bag stream check failed: %s\n", what);
-    std::abort();
-}
-
-void checkListing(const bag::PropertyBag &b)
+const char *checkListing(const bag::PropertyBag &b)
 {
     std::map<QString, QByteArray> files;
     QString text;
@@ -23,7 +16,7 @@ void checkListing(const bag::PropertyBag &b)
         if (const auto picture = value.toPicture(); picture && !picture->isEmpty()) {
             // Each picture file under its own name (two keys may map to one name).
             if (!files.emplace(bag::pictureFileName(key, *picture), picture->data()).second)
-                return;
+                return nullptr;
         }
         text += bag::formatListingLine(key, value) + QLatin1Char('\n');
     }
@@ -34,38 +27,37 @@ void checkListing(const bag::PropertyBag &b)
     const bag::ListingResult parsed = bag::parseListing(text, loader);
     if (!parsed.ok()) {
         std::fprintf(stderr, "%s\n%s\n", qPrintable(parsed.error->toString()), qPrintable(text));
-        broken("listing of a read bag does not parse");
+        return "listing of a read bag does not parse";
     }
     if (!(parsed.bag == b))
-        broken("listing does not parse back to the same bag");
+        return "listing does not parse back to the same bag";
+    return nullptr;
 }
 
 } // namespace
 
-void checkBagStream(const uint8_t *data, size_t size)
+const char *checkBagStream(const uint8_t *data, size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const bag::ReadResult r = bag::readStream(bytes);
     if (r.error && (r.error->offset < 0 || r.error->offset > qint64(size)))
-        broken("fatal fault offset outside the data");
+        return "fatal fault offset outside the data";
     for (const auto &e : r.skipped) {
         if (e.offset < 0 || e.offset > qint64(size) || e.isFatal())
-            broken("skipped entry with a bad offset or a fatal fault");
+            return "skipped entry with a bad offset or a fatal fault";
     }
     if (!r.ok()) {
-        if (!r.bag.isEmpty())
-            broken("a fatal fault left entries in the bag");
-        return;
+        return r.bag.isEmpty() ? nullptr : "a fatal fault left entries in the bag";
     }
     if (r.entries.size() != r.bag.size())
-        broken("entry list and bag disagree");
+        return "entry list and bag disagree";
     const bag::WriteResult w = bag::writeStream(r.bag);
     if (!w.ok())
-        broken("a bag read from a stream cannot be written");
+        return "a bag read from a stream cannot be written";
     const bag::ReadResult again = bag::readStream(w.bytes);
     if (!again.ok() || !again.skipped.isEmpty() || !(again.bag == r.bag))
-        broken("written stream does not read back to the same bag");
+        return "written stream does not read back to the same bag";
     if (bag::writeStream(again.bag).bytes != w.bytes)
-        broken("rewriting changes the bytes");
-    checkListing(r.bag);
+        return "rewriting changes the bytes";
+    return checkListing(r.bag);
 }

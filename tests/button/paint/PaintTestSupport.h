@@ -1,8 +1,7 @@
 #pragma once
 
 // Shared by the painting tests: a button of a given size on a form with its
-// region, surface and layout built, pixel access as COLORREF (0x00BBGGRR),
-// and hand-made picture files.
+// region, surface and layout built, and pixel access as COLORREF (0x00BBGGRR).
 
 #include <button/kxButtons_H.h>
 #include <button/testsupport/KxButtonsProbe.h>
@@ -11,10 +10,8 @@
 #include <host/form.h>
 #include <host/stdpicture.h>
 
-#include <QBuffer>
 #include <QImage>
 
-#include <functional>
 #include <memory>
 
 namespace painttest {
@@ -54,57 +51,5 @@ struct Button
 
     KxButtonsProbe probe() const { return KxButtonsProbe(*b); }
 };
-
-// A 24-bit bottom-up .bmp file.
-inline QByteArray makeBmp(int w, int h, const std::function<QRgb(int, int)> &pixel)
-{
-    const int stride = (w * 3 + 3) & ~3;
-    QByteArray d(54 + stride * h, '\0');
-    auto put32 = [&](int off, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            d[off + i] = char(v >> (8 * i));
-    };
-    d[0] = 'B';
-    d[1] = 'M';
-    put32(2, std::uint32_t(d.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, std::uint32_t(w));
-    put32(22, std::uint32_t(h));
-    d[26] = 1;
-    d[28] = 24;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const QRgb c = pixel(x, y);
-            const int o = 54 + (h - 1 - y) * stride + 3 * x;
-            d[o] = char(qBlue(c));
-            d[o + 1] = char(qGreen(c));
-            d[o + 2] = char(qRed(c));
-        }
-    return d;
-}
-
-// A .ico file holding one PNG image of one colour.
-inline QByteArray makePngIcon(int size, QRgb color)
-{
-    QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    QByteArray ico(22, '\0');
-    ico[2] = 1;                 // icon
-    ico[4] = 1;                 // one image
-    ico[6] = char(size);
-    ico[7] = char(size);
-    ico[10] = 1;                // planes
-    ico[12] = 32;               // bits per pixel
-    for (int i = 0; i < 4; ++i) {
-        ico[14 + i] = char(std::uint32_t(png.size()) >> (8 * i));
-        ico[18 + i] = char(22u >> (8 * i));
-    }
-    return ico + png;
-}
 
 } // namespace painttest

@@ -5,6 +5,7 @@
 #include "PaintTestSupport.h"
 
 #include <gdi/testsupport/GdiHooks.h>
+#include <Pictures.h>
 
 #include <QTest>
 
@@ -133,8 +134,7 @@ void tst_buttongeometry::narrowSlantedButtonWidens()
         // The outline was built for the new width (a right slant ends one
         // pixel short on the bottom row).
         QCOMPARE(t.b->mask().boundingRect().right(), shape == 1 ? expected : expected - 1);
-        if (shape >= 2)
-            QCOMPARE(t.probe().layout().faceRight, expected - 31);
+        QCOMPARE(t.probe().layout().faceRight, shape == 1 ? expected : expected - 31);
     }
 }
 
@@ -176,7 +176,7 @@ void tst_buttongeometry::layout()
     t.probe().caption().align = align;
     t.probe().caption().style = style;
     if (imageSize) {
-        t.probe().image().picture = host::LoadPicture(makeBmp(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
+        t.probe().image().picture = host::LoadPicture(pictures::bmp24(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
         t.probe().refreshCachedValues(QStringLiteral("Picture"));
         t.probe().image().imageSize = std::int16_t(imageSize);
         t.probe().image().pictureAlign = imageAlign;
@@ -262,7 +262,7 @@ void tst_buttongeometry::captionLines()
     // No caption, a 24-pixel image on top: centred as if the caption were
     // -3 pixels high.
     t.probe().caption().text.clear();
-    t.probe().image().picture = host::LoadPicture(makeBmp(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
+    t.probe().image().picture = host::LoadPicture(pictures::bmp24(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
     t.probe().refreshCachedValues(QStringLiteral("Picture"));
     t.probe().image().imageSize = 24;
     t.probe().image().pictureAlign = 4;

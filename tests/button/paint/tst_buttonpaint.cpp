@@ -6,10 +6,13 @@
 #include "PaintTestSupport.h"
 
 #include <gdi/testsupport/GdiHooks.h>
+#include <Pictures.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+
+#include <cstring>
 
 using namespace painttest;
 
@@ -29,28 +32,20 @@ std::int32_t shade(std::int32_t c, int amount, bool scaleBlue = true)
     return RGB(ch(r + amount), ch(g + amount), ch(scaleBlue ? b + amount * b / 192 : b + amount));
 }
 
-// Linear interpolation per channel, truncated: the gradient's oracle.
+// Step j of n from a to b, each channel rounded down: the gradient's oracle.
 std::int32_t lerp(std::int32_t a, std::int32_t b, int j, int n)
 {
     std::int32_t out = 0;
     for (int s : {0, 8, 16}) {
-        const double ca = (a >> s) & 0xFF, cb = (b >> s) & 0xFF;
-        out |= std::int32_t(ca + (cb - ca) * j / n) << s;
+        const int ca = (a >> s) & 0xFF, cb = (b >> s) & 0xFF;
+        out |= ((ca * (n - j) + cb * j) / n) << s;
     }
     return out;
 }
 
-bool near(COLORREF got, std::int32_t want)
-{
-    for (int s : {0, 8, 16})
-        if (qAbs(int((got >> s) & 0xFF) - int((want >> s) & 0xFF)) > 1)
-            return false;
-    return true;
-}
-
 QByteArray greenWithMagentaCorner(int w, int h)
 {
-    return makeBmp(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
+    return pictures::bmp24(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
 }
 
 } // namespace
@@ -90,12 +85,15 @@ class tst_buttonpaint : public QObject
 private slots:
     void shiftColor_data();
     void shiftColor();
+    void fontHeight_data();
+    void fontHeight();
     void gradientColours_data();
     void gradientColours();
     void faceRows_data();
     void faceRows();
     void ringsByLook_data();
     void ringsByLook();
+    void slantedFrame_data();
     void slantedFrame();
     void elliptic_data();
     void elliptic();
@@ -135,15 +133,55 @@ void tst_buttonpaint::shiftColor()
     QCOMPARE(KxButtonsProbe::shiftColor(color, std::int16_t(amount), scaleBlue), expected);
 }
 
+void tst_buttonpaint::fontHeight_data()
+{
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("pixels"); // 20 * points / 15 twips per pixel, to nearest, halves to even
+    QTest::newRow("8.25: 11") << 8.25 << 11;
+    QTest::newRow("11: 14.67 rounds up") << 11.0 << 15;
+    QTest::newRow("7.875: 10.5 to even") << 7.875 << 10;
+    QTest::newRow("13.125: 17.5 to even") << 13.125 << 18;
+}
+
+void tst_buttonpaint::fontHeight()
+{
+    // The caption font measures as a font asked for that many pixels.
+    QFETCH(double, points);
+    QFETCH(int, pixels);
+    Button t(60, 40);
+    const host::StdFontPtr font = t.b->host::UserControl::Font();
+    font->setName(QStringLiteral("Arial"));
+    font->setSize(points);
+    t.probe().refreshCachedValues(QStringLiteral("Font"));
+    LOGFONTA lf{};
+    lf.lfHeight = -pixels;
+    lf.lfWeight = font->Weight();
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(lf.lfFaceName, "Arial");
+    HDC dc = CreateCompatibleDC(0);
+    const HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&lf));
+    const char text[] = "MMMMMMMMMMgj";
+    SIZE got{}, want{};
+    GetTextExtentPoint32A(t.probe().surface().memDC, text, 12, &got);
+    GetTextExtentPoint32A(dc, text, 12, &want);
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    QCOMPARE(got.cx, want.cx);
+    QCOMPARE(got.cy, want.cy);
+}
+
 void tst_buttonpaint::gradientColours_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("second");
+    // Steps in halves, sixteenths or 256ths add up without error, so every
+    // band is exact: rounded down, never to nearest.
     QTest::newRow("single band: first colour, no division by zero") << 1 << int(RGB(1, 2, 3)) << int(RGB(200, 9, 9));
     QTest::newRow("two bands") << 2 << int(RGB(10, 20, 30)) << int(RGB(200, 100, 0));
-    QTest::newRow("descending, inexact steps") << 39 << 0xFFFFFF << int(RGB(0, 17, 90));
-    QTest::newRow("many bands") << 540 << 0 << int(RGB(255, 128, 64));
+    QTest::newRow("half, quarter and eighth steps") << 9 << 0 << int(RGB(4, 2, 1));
+    QTest::newRow("descending in sixteenths") << 17 << 0xFFFFFF << int(RGB(0, 17, 90));
+    QTest::newRow("256 steps") << 257 << 0 << int(RGB(255, 128, 64));
 }
 
 void tst_buttonpaint::gradientColours()
@@ -156,29 +194,45 @@ void tst_buttonpaint::gradientColours()
     t.probe().calcGradientColors(colors, first, second);
     QCOMPARE(colors.front(), first);
     for (int j = 1; j < count; ++j)
-        QVERIFY2(near(COLORREF(colors[std::size_t(j)]), lerp(first, second, j, count - 1)),
-                 qPrintable(QString::number(j)));
+        QCOMPARE(colors[std::size_t(j)], lerp(first, second, j, count - 1));
 }
 
 void tst_buttonpaint::faceRows_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("amount"); // whole(-25 * row / 40), halves to even
-    QTest::newRow("row 3: -1.875") << 3 << -2;
-    QTest::newRow("row 4: -2.5") << 4 << -2;
-    QTest::newRow("row 12: -7.5") << 12 << -8;
-    QTest::newRow("row 21: -13.125") << 21 << -13;
-    QTest::newRow("row 36: -22.5") << 36 << -22;
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("value");
+    QTest::addColumn<bool>("underPointer");
+    QTest::addColumn<int>("face");
+    const int hover = RGB(90, 180, 90), selected = RGB(223, 223, 213);
+    QTest::newRow("row 3: -1.875") << 3 << -2 << 0 << false << false << kFace;
+    QTest::newRow("row 4: -2.5") << 4 << -2 << 0 << false << false << kFace;
+    QTest::newRow("row 12: -7.5") << 12 << -8 << 0 << false << false << kFace;
+    QTest::newRow("row 21: -13.125") << 21 << -13 << 0 << false << false << kFace;
+    QTest::newRow("row 36: -22.5") << 36 << -22 << 0 << false << false << kFace;
+    QTest::newRow("under the pointer: hover face") << 12 << -8 << 0 << false << true << hover;
+    QTest::newRow("check under the pointer: hover face") << 12 << -8 << 1 << false << true << hover;
+    QTest::newRow("selected check under the pointer keeps its face") << 12 << -8 << 1 << true << true << selected;
 }
 
 void tst_buttonpaint::faceRows()
 {
     QFETCH(int, row);
     QFETCH(int, amount);
+    QFETCH(int, mode);
+    QFETCH(bool, value);
+    QFETCH(bool, underPointer);
+    QFETCH(int, face);
     Button t(60, 40);
+    t.probe().toggle().mode = mode;
+    t.probe().toggle().value = value ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().input().tracking = underPointer ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().input().stateBits = underPointer ? kxButtons_H::kHoverFlag : 0;
+    t.probe().colours().hoverFaceColor = RGB(90, 180, 90);
     const QImage img = render(t.b);
     for (int x : {3, 30, 56})
-        QCOMPARE(px(img, x, row), COLORREF(shade(kFace, amount)));
+        QCOMPARE(px(img, x, row), COLORREF(shade(face, amount)));
 }
 
 void tst_buttonpaint::ringsByLook_data()
@@ -247,23 +301,44 @@ void tst_buttonpaint::ringsByLook()
         QCOMPARE(px(img, c.x(), c.y()), COLORREF(rings[8]));
 }
 
+void tst_buttonpaint::slantedFrame_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::newRow("1 slant left") << 1;
+    QTest::newRow("2 slant right") << 2;
+    QTest::newRow("3 slant both") << 3;
+}
+
 void tst_buttonpaint::slantedFrame()
 {
-    // Shape 1, 100 x 40: slant s = 41; the left sides are diagonals that
-    // follow the outline, and the pixels left of it are not the window's.
+    // 100 x 40, slant s = 41: on a slanted side the outer ring takes the
+    // outline's last pixel of each row and the middle and inner rings the
+    // next two inward; corner pixels only at a straight end.
+    QFETCH(int, shape);
     Button t(100, 40);
-    t.probe().look().buttonShape = 1;
+    t.probe().look().buttonShape = shape;
     t.probe().createButtonRegion();
     const QImage img = render(t.b);
+    const QRegion mask = t.b->mask();
     for (int y : {5, 20, 33}) {
-        QCOMPARE(px(img, y, y), kOuter);
-        QCOMPARE(px(img, y + 1, y), COLORREF(shade(kFace, -5)));
-        QCOMPARE(px(img, y + 2, y), COLORREF(shade(kFace, -10)));
-        QVERIFY(!t.b->mask().contains(QPoint(y - 1, y)));
+        int left = 0, right = 99;
+        while (!mask.contains(QPoint(left, y)))
+            ++left;
+        while (!mask.contains(QPoint(right, y)))
+            --right;
+        if (shape != 2) {
+            QCOMPARE(px(img, left, y), kOuter);
+            QCOMPARE(px(img, left + 1, y), COLORREF(shade(kFace, -5)));
+            QCOMPARE(px(img, left + 2, y), COLORREF(shade(kFace, -10)));
+        }
+        if (shape != 1) {
+            QCOMPARE(px(img, right, y), kOuter);
+            QCOMPARE(px(img, right - 1, y), COLORREF(shade(kFace, -36)));
+            QCOMPARE(px(img, right - 2, y), COLORREF(shade(kFace, -24)));
+        }
     }
-    // Corner pixels only at the straight end.
-    QCOMPARE(px(img, 98, 1), kOuter);
-    QVERIFY(px(img, 1, 38) != kOuter);
+    QCOMPARE(px(img, 98, 1) == kOuter, shape == 1);
+    QCOMPARE(px(img, 1, 38) == kOuter, shape == 2);
 }
 
 void tst_buttonpaint::elliptic_data()
@@ -271,14 +346,16 @@ void tst_buttonpaint::elliptic_data()
     QTest::addColumn<int>("shape");
     QTest::addColumn<int>("bits");
     QTest::addColumn<bool>("tracking");
-    QTest::addColumn<int>("ring");      // 1 light on top, -1 reversed, 0 none
-    QTest::addColumn<int>("highlight"); // ring colour 3 pixels inside, -1 none
-    QTest::newRow("4 at rest") << 4 << 0 << false << 1 << -1;
-    QTest::newRow("4 pressed: ring reversed") << 4 << 6 << false << -1 << -1;
-    QTest::newRow("5 pressed: no ring") << 5 << 6 << false << 0 << -1;
-    QTest::newRow("4 default: blue") << 4 << 1 << false << 1 << 0xEF826B;
-    QTest::newRow("5 default under the pointer: orange") << 5 << 5 << true << 1 << 0x0096E7;
-    QTest::newRow("4 under the pointer, not default: none") << 4 << 4 << true << 1 << -1;
+    QTest::addColumn<int>("ring");      // 1 light on top, -1 reversed, 0 none, 2 black outline
+    QTest::addColumn<int>("highlight"); // highlight colour, -1 none
+    QTest::addColumn<int>("inset");     // where the highlight runs
+    QTest::newRow("4 at rest") << 4 << 0 << false << 1 << -1 << 3;
+    QTest::newRow("4 pressed: ring reversed") << 4 << 6 << false << -1 << -1 << 3;
+    QTest::newRow("5 pressed: no ring") << 5 << 6 << false << 0 << -1 << 3;
+    QTest::newRow("4 default: blue") << 4 << 1 << false << 1 << 0xEF826B << 3;
+    QTest::newRow("5 default under the pointer: orange") << 5 << 5 << true << 1 << 0x0096E7 << 3;
+    QTest::newRow("4 under the pointer, not default: none") << 4 << 4 << true << 1 << -1 << 3;
+    QTest::newRow("6 default: black outline, blue 2 inside") << 6 << 1 << false << 2 << 0xEF826B << 2;
 }
 
 void tst_buttonpaint::elliptic()
@@ -288,6 +365,7 @@ void tst_buttonpaint::elliptic()
     QFETCH(bool, tracking);
     QFETCH(int, ring);
     QFETCH(int, highlight);
+    QFETCH(int, inset);
     QVERIFY2(QGuiApplication::primaryScreen()->size().height() / 40 >= 4, "1-pixel bands expected");
 
     Button t(60, 40);
@@ -302,21 +380,27 @@ void tst_buttonpaint::elliptic()
         SetPixel(t.probe().surface().memDC, p.x(), p.y(), RGB(1, 2, 3));
     const QImage img = render(t.b);
 
-    const std::int32_t top = RGB(212, 232, 252), bottom = RGB(8, 28, 48); // +172, -32
+    // The ring is a 40-band gradient from +172 to -32 of the container.
+    std::vector<std::int32_t> bands(40);
+    t.probe().calcGradientColors(bands, RGB(212, 232, 252), RGB(8, 28, 48));
     for (const QPoint &p : outside) {
-        if (ring == 0)
-            QCOMPARE(px(img, p.x(), p.y()), RGB(1, 2, 3));
+        const COLORREF got = px(img, p.x(), p.y());
+        if (ring == 2)
+            QCOMPARE(got, p.x() == 0 ? RGB(0, 0, 0) : RGB(1, 2, 3));
+        else if (ring == 0)
+            QCOMPARE(got, RGB(1, 2, 3));
         else
-            QVERIFY(near(px(img, p.x(), p.y()), ring > 0 ? lerp(top, bottom, p.y(), 39)
-                                                         : lerp(bottom, top, p.y(), 39)));
+            QCOMPARE(got, COLORREF(bands[std::size_t(ring > 0 ? p.y() : 39 - p.y())]));
     }
     // Inside the clip: the shaded face (pressed, hover or plain).
     const std::int32_t face = bits == 6 ? t.probe().colours().pressedFaceColor : tracking ? RGB(90, 180, 90) : kFace;
-    QCOMPARE(px(img, 1, 20), COLORREF(shade(face, -12)));
-    QCOMPARE(px(img, 30, 3), COLORREF(highlight >= 0 ? highlight : shade(face, -2)));
+    QCOMPARE(px(img, 30, 20), COLORREF(shade(face, -12)));
+    if (ring != 2)
+        QCOMPARE(px(img, 1, 20), COLORREF(shade(face, -12)));
+    QCOMPARE(px(img, 30, inset), COLORREF(highlight >= 0 ? highlight : shade(face, -2)));
     if (highlight >= 0) {
-        QCOMPARE(px(img, 3, 19), COLORREF(highlight));
-        QCOMPARE(px(img, 30, 36), COLORREF(highlight));
+        QCOMPARE(px(img, inset, 19), COLORREF(highlight));
+        QCOMPARE(px(img, 30, 39 - inset), COLORREF(highlight));
     }
 }
 
@@ -365,9 +449,11 @@ void tst_buttonpaint::gradientBands()
     tall.probe().colours().gradientColor = RGB(207, 207, 0); // (255, 255, 0)
     tall.probe().colours().gradientMode = 3;
     const QImage bands = render(tall.b);
+    std::vector<std::int32_t> colors(std::size_t(h / 2));
+    tall.probe().calcGradientColors(colors, 0, RGB(255, 255, 0));
     for (int k : {2, h / 4, h / 2 - 3}) {
         QCOMPARE(px(bands, 15, 2 * k + 1), px(bands, 15, 2 * k));
-        QVERIFY(near(px(bands, 15, 2 * k), lerp(0, RGB(255, 255, 0), k, h / 2 - 1)));
+        QCOMPARE(px(bands, 15, 2 * k), COLORREF(colors[std::size_t(k)]));
     }
 }
 
@@ -381,19 +467,24 @@ void tst_buttonpaint::captionLooks_data()
     QTest::addColumn<int>("text");   // colour of the caption itself
     QTest::addColumn<int>("upLeft"); // copy one pixel up-left (-1 none)
     QTest::addColumn<int>("downRight");
+    QTest::addColumn<QPoint>("shift"); // of the caption from its place at rest
     // A mid-grey face, so that neither 3-D copy matches a frame colour.
     const int blue = RGB(0, 0, 160), red = RGB(170, 0, 0), face = RGB(100, 100, 100);
     const int disabledText = shade(shade(face, -24), -104);
-    QTest::newRow("at rest: fore colour") << 0 << false << 0 << true << 0 << blue << -1 << -1;
-    QTest::newRow("under the pointer: hover colour") << 4 << true << 0 << true << 0 << red << -1 << -1;
-    QTest::newRow("held under the pointer: fore colour") << 6 << true << 0 << true << 0 << blue << -1 << -1;
+    // A 3-D caption's rectangle is 2 pixels larger and starts a pixel up and
+    // left; its text, centred in it one pixel down, lands where a plain one does.
+    QTest::newRow("at rest: fore colour") << 0 << false << 0 << true << 0 << blue << -1 << -1 << QPoint(0, 0);
+    QTest::newRow("under the pointer: hover colour") << 4 << true << 0 << true << 0 << red << -1 << -1 << QPoint(0, 0);
+    QTest::newRow("held under the pointer: fore colour") << 6 << true << 0 << true << 0 << blue << -1 << -1
+                                                         << QPoint(1, 1);
     QTest::newRow("style 2: lighter copy up-left") << 0 << false << 2 << true << 0 << blue
-                                                    << shade(face, 40, false) << shade(face, -40, false);
+                                                    << shade(face, 40, false) << shade(face, -40, false) << QPoint(0, 0);
     QTest::newRow("style 1: darker copy up-left") << 0 << false << 1 << true << 0 << blue
-                                                   << shade(face, -40, false) << shade(face, 40, false);
-    QTest::newRow("disabled, plain face: one pass") << 0 << false << 0 << false << 0 << disabledText << -1 << -1;
+                                                   << shade(face, -40, false) << shade(face, 40, false) << QPoint(0, 0);
+    QTest::newRow("disabled, plain face: one pass") << 0 << false << 0 << false << 0 << disabledText << -1 << -1
+                                                    << QPoint(0, 0);
     QTest::newRow("disabled, gradient: white copy down-right") << 0 << false << 0 << false << 3 << 0x808080
-                                                               << -1 << 0xFFFFFF;
+                                                               << -1 << 0xFFFFFF << QPoint(0, 0);
 }
 
 void tst_buttonpaint::captionLooks()
@@ -406,6 +497,12 @@ void tst_buttonpaint::captionLooks()
     QFETCH(int, text);
     QFETCH(int, upLeft);
     QFETCH(int, downRight);
+    QFETCH(QPoint, shift);
+
+    Button rest(140, 50);
+    rest.probe().colours().faceColor = RGB(100, 100, 100);
+    bigCaption(rest.b);
+    const QRect home = boxOf(render(rest.b), RGB(0, 0, 160));
 
     Button t(140, 50);
     t.probe().colours().faceColor = RGB(100, 100, 100);
@@ -418,11 +515,8 @@ void tst_buttonpaint::captionLooks()
     const QImage img = render(t.b);
 
     const QRect box = boxOf(img, COLORREF(text));
-    QVERIFY(box.width() > 10);
-    RECT r = t.probe().layout().captionRect;
-    if (bits == 6)
-        OffsetRect(&r, 1, 1); // held under the pointer: drawn pressed
-    QVERIFY(QRect(r.left - 1, r.top, r.right - r.left + 2, r.bottom - r.top + 2).contains(box));
+    QVERIFY(home.width() > 10);
+    QCOMPARE(box, home.translated(shift));
     for (int other : {int(RGB(0, 0, 160)), int(RGB(170, 0, 0)), 0x808080})
         if (other != text)
             QVERIFY(boxOf(img, COLORREF(other)).isEmpty());
@@ -449,6 +543,7 @@ void tst_buttonpaint::pictures_data()
     QTest::newRow("40 pressed: from (1, 1)") << 40 << 0 << true << QRect(1, 1, 91, 39);
     // 100 x 50 into 92 - 12 by 40 - 12: f = 0.56, 56 x 28 at (18, 6).
     QTest::newRow("48: fitted into the face") << 48 << 0 << false << QRect(18, 6, 56, 28);
+    QTest::newRow("48 pressed: right and down") << 48 << 0 << true << QRect(19, 7, 56, 28);
 }
 
 void tst_buttonpaint::pictures()
@@ -463,7 +558,7 @@ void tst_buttonpaint::pictures()
     t.probe().toggle().mode = 1;
     t.probe().toggle().value = pressed ? kxButtons_H::True : kxButtons_H::False;
     if (size == 16)
-        setPicture(t.b, makePngIcon(32, qRgb(0, 160, 0)), 16);
+        setPicture(t.b, pictures::pngIcon(32, qRgb(0, 160, 0)), 16);
     else
         setPicture(t.b, greenWithMagentaCorner(size == 40 ? 10 : 100, size == 40 ? 10 : 50), size);
     const QImage img = render(t.b);
@@ -488,7 +583,7 @@ void tst_buttonpaint::transparentAndEmbossed()
         Button t(60, 40);
         t.b->host::UserControl::setEnabled(enabled);
         const QImage before = render(t.b);
-        setPicture(t.b, makeBmp(16, 16, enabled ? colour : blackSquare), 16);
+        setPicture(t.b, pictures::bmp24(16, 16, enabled ? colour : blackSquare), 16);
         const QImage img = render(t.b);
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 60; ++x) {
@@ -514,7 +609,7 @@ void tst_buttonpaint::objectsReleased()
     {
         Button t(80, 30);
         auto bitmap = host::LoadPicture(greenWithMagentaCorner(16, 16));
-        auto icon = host::LoadPicture(makePngIcon(32, qRgb(10, 20, 30)));
+        auto icon = host::LoadPicture(pictures::pngIcon(32, qRgb(10, 20, 30)));
         t.b->Caption(QStringLiteral("&Sair||agora"));
         t.b->Picture(bitmap);
         render(t.b);

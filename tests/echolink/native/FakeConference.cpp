@@ -4,6 +4,7 @@
 
 #include <QNetworkDatagram>
 
+using namespace echolink;
 using namespace echolink::native;
 
 FakeConference::FakeConference(const QHostAddress &address, quint16 basePort, QObject *parent)
@@ -23,6 +24,7 @@ FakeConference::FakeConference(const QHostAddress &address, quint16 basePort, QO
             sendSdes(station);
     });
     m_sdesTimer.start();
+    m_clock.start();
 }
 
 void FakeConference::setAnswering(bool answering)
@@ -79,7 +81,7 @@ void FakeConference::readControl()
                 sendSdes(from);
         } else if (packet && packet->kind == wire::ControlPacket::Kind::Bye) {
             m_stations.removeAll(from);
-            m_admins.removeAll(from);
+            m_rooms.erase(from.toString());
         }
         emit datagramReceived();
     }
@@ -114,86 +116,19 @@ void FakeConference::handleLine(const QHostAddress &from, const QByteArray &line
         }
         return;
     }
-    if (body == ".admin " + m_password) {
-        m_admins.append(from);
-        reply(from, "Your wish is my command.\r");
-        return;
-    }
-    if (!m_admins.contains(from))
-        return; // privileged commands get no answer
-    auto known = [this](const QByteArray &call) {
-        for (const QByteArray &c : std::as_const(m_callsigns))
-            if (c == call)
-                return true;
-        return false;
-    };
-    const QList<QByteArray> words = body.split(' ');
-    const QByteArray arg = body.mid(body.indexOf(' ') + 1);
-    if (body == ".users") {
-        QByteArray lines;
-        int n = 1;
-        for (const QHostAddress &station : std::as_const(m_stations)) {
-            lines += QByteArray::number(n++) + ". " + m_callsigns.value(station.toString())
-                     + (m_admins.contains(station) ? " A" : " ") + '\r';
-        }
+    // Commands are answered by the simulated conference's rules, in a room
+    // of its own for each station.
+    std::unique_ptr<sim::Conference> &room = m_rooms[from.toString()];
+    if (!room)
+        room = std::make_unique<sim::Conference>(
+            sim::Conference::Settings{QString::fromLatin1(m_password), 1, QString::fromLatin1(callsign), {}, {}});
+    room->receiveLine(m_clock.elapsed(), QString::fromLatin1(body));
+    QByteArray lines;
+    for (const sim::Conference::Output &out : room->takeOutputs())
+        if (out.kind == sim::Conference::Output::Kind::Chat)
+            lines += out.text.toLatin1() + '\r';
+    if (!lines.isEmpty())
         reply(from, lines);
-    } else if (body == ".admins") {
-        reply(from, "Admins:\r" + callsign + " Alpha\rSysops:\r");
-    } else if (body == ".uptime") {
-        reply(from, "Uptime: 0 minutes and 1 seconds\r");
-    } else if (body == ".version") {
-        reply(from, "thebridge V 1.09 on x86_64-unknown-linux-gnu\r");
-    } else if (body == ".mute chat" || body == ".unmute chat") {
-        reply(from, body == ".mute chat" ? "chat text muted.\r" : "chat text unmuted.\r");
-    } else if (words.first() == ".mute" || words.first() == ".unmute") {
-        const QByteArray call = arg.toUpper();
-        if (!known(call))
-            reply(from, "No " + call + " found.\r");
-        else
-            reply(from, call + (words.first() == ".mute" ? " muted.\r" : " unmuted.\r"));
-    } else if (body == ".busy on" || body == ".busy off") {
-        reply(from, body == ".busy on" ? "The conference is busy.\r" : "The conference is available.\r");
-    } else if (words.first() == ".connect") {
-        reply(from, "Connecting to \"" + arg.toUpper() + "\".\r");
-    } else if (words.first() == ".disconnect") {
-        reply(from, arg.toUpper() + " not found\r");
-    } else if (body.startsWith(".ban add")) {
-        const QByteArray call = body.mid(9).toUpper();
-        if (call.isEmpty()) {
-            reply(from, "Add who ?\r");
-        } else {
-            m_banned.append(call);
-            reply(from, call + " banned\r");
-        }
-    } else if (body.startsWith(".ban delete")) {
-        const QByteArray call = body.mid(12).toUpper();
-        if (call.isEmpty())
-            reply(from, "Delete who ?\r");
-        else if (m_banned.removeAll(call) > 0)
-            reply(from, call + " removed from the banned list.\r");
-        else
-            reply(from, call + " was not found on the banned list.\r");
-    } else if (body == ".ban list") {
-        QByteArray lines = m_banned.isEmpty() ? "The banned list is empty.\r" : "banned users:\r";
-        for (const QByteArray &call : std::as_const(m_banned))
-            lines += call + " -\r";
-        reply(from, lines);
-    } else if (words.first() == ".kick") {
-        reply(from, arg.toUpper() + (known(arg.toUpper()) ? " kicked\r" : " not found\r"));
-    } else if (body == ".showip ") {
-        QByteArray lines;
-        for (const QHostAddress &station : std::as_const(m_stations))
-            lines += m_callsigns.value(station.toString()) + '\t' + station.toString().toLatin1() + "\tE\r";
-        reply(from, lines + '\r');
-    } else if (body == ".stat ") {
-        reply(from, "Uptime: 0 minutes and 1 seconds\rTx packets: 12, 0.00 Mbytes\rRx packets: 18, 0.00 Mbytes\r"
-                    "Connections: 1\rUsers: 1 of 8 Max\r");
-    } else if (body == ".list") {
-        reply(from, "Sorry, no bulletins are available at this time.\r");
-    } else if (words.first() == ".quote") {
-        for (const QHostAddress &admin : std::as_const(m_admins))
-            reply(admin, "*CONFCALL*>" + arg + '\r');
-    }
 }
 
 void FakeConference::reply(const QHostAddress &to, const QByteArray &lines)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "sim/Conference.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QList>
 #include <QMap>
@@ -8,11 +11,15 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <map>
+#include <memory>
+
 // A small TheBridge-like conference for the tests: it answers a station's
-// SDES with its own (at once and every sdesInterval while answering), takes
-// chat and a few dot commands, forwards chat to the other stations, and
-// records every datagram it receives. Stations are reached on its own base
-// port and the next, as a conference reaches them.
+// SDES with its own (at once and every sdesInterval while answering),
+// forwards chat to the other stations, answers dot commands as the
+// simulated conference does, and records every datagram it receives.
+// Stations are reached on its own base port and the next, as a conference
+// reaches them.
 class FakeConference : public QObject
 {
     Q_OBJECT
@@ -66,8 +73,8 @@ private:
     QTimer m_sdesTimer;
     QList<QHostAddress> m_stations;
     QMap<QString, QByteArray> m_callsigns; // address -> callsign from NAME
-    QList<QHostAddress> m_admins;
-    QList<QByteArray> m_banned;
+    std::map<QString, std::unique_ptr<echolink::sim::Conference>> m_rooms; // by station address
+    QElapsedTimer m_clock;
     QList<Received> m_received;
     quint16 m_sequence = 0;
 };

@@ -4,6 +4,8 @@
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
 
+#include <Selected.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>

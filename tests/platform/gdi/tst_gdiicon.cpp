@@ -1,7 +1,8 @@
 // Pictures: the .ico and .bmp readers, GetObjectA, GetIconInfo, CopyImage,
 // DrawIconEx.
 
-#include "icondata.h"
+#include <Mutator.h>
+#include <Pictures.h>
 #include "surface.h"
 
 #include <gdi/testsupport/GdiHooks.h>
@@ -9,7 +10,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-using icondata::Image;
+using pictures::Image;
 
 namespace {
 
@@ -91,7 +92,7 @@ void tst_GdiIcon::dibEntries()
     if (bitCount == 1)
         img.palette = {0x3050F0, 0xE0E0E0}; // not black and white: a colour icon
     QString error;
-    HICON icon = gdi::loadIcon(icondata::ico({img}), &error);
+    HICON icon = gdi::loadIcon(pictures::ico({img}), &error);
     QVERIFY2(icon, qPrintable(error));
     int w = 0, h = 0;
     QVERIFY(gdi::iconSize(icon, &w, &h));
@@ -144,7 +145,7 @@ void tst_GdiIcon::wideEntries()
         img.pixels.append(bitCount <= 8 ? rng.bounded(1u << bitCount) : (rng.generate() & 0xFFFFFF));
         img.transparent.append(rng.bounded(2) == 1);
     }
-    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    HICON icon = gdi::loadIcon(pictures::ico({img}), nullptr);
     QVERIFY(icon);
     Surface s(width + 2, img.height + 2, kPaper);
     QVERIFY(DrawIconEx(s.dc, 1, 1, icon, 0, 0, 0, 0, DI_NORMAL));
@@ -175,7 +176,7 @@ void tst_GdiIcon::alphaImagesBlend()
     img.bitCount = 32;
     img.pixels = {0xFFFF0000, 0x800000FF};
     img.transparent = {true, true};
-    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    HICON icon = gdi::loadIcon(pictures::ico({img}), nullptr);
     QVERIFY(icon);
     Surface s(2, 1, RGB(255, 255, 255));
     DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
@@ -187,7 +188,7 @@ void tst_GdiIcon::alphaImagesBlend()
     // Alpha all zero: an old-style image, mask and XOR apply.
     img.pixels = {0x00FF0000, 0x000000FF};
     img.transparent = {true, false};
-    icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    icon = gdi::loadIcon(pictures::ico({img}), nullptr);
     Surface t(2, 1, kPaper);
     DrawIconEx(t.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
     QCOMPARE(GetPixel(t.dc, 0, 0), kPaper ^ RGB(255, 0, 0));
@@ -203,9 +204,9 @@ void tst_GdiIcon::pngEntry()
     png.setPixel(1, 1, qRgba(255, 255, 0, 255));
     Image entry;
     entry.width = entry.height = 2;
-    entry.png = icondata::pngOf(png);
+    entry.png = pictures::pngOf(png);
     QString error;
-    HICON icon = gdi::loadIcon(icondata::ico({entry}), &error);
+    HICON icon = gdi::loadIcon(pictures::ico({entry}), &error);
     QVERIFY2(icon, qPrintable(error));
     Surface s(2, 2, kPaper);
     DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
@@ -223,7 +224,7 @@ void tst_GdiIcon::entryOf256()
     big.bitCount = 24;
     for (int i = 0; i < 256 * 256; ++i)
         big.pixels.append(std::uint32_t(i & 0xFFFFFF));
-    const QByteArray file = icondata::ico({big});
+    const QByteArray file = pictures::ico({big});
     QCOMPARE(file[6], '\0');
     HICON icon = gdi::loadIcon(file, nullptr, 256, 256);
     QVERIFY(icon);
@@ -245,7 +246,7 @@ void tst_GdiIcon::nearestImageAndScaling()
         img.pixels = QList<std::uint32_t>(size * size, colour);
         return img;
     };
-    const QByteArray file = icondata::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000)});
+    const QByteArray file = pictures::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000)});
     HICON icon = gdi::loadIcon(file, nullptr);
     int w = 0;
     gdi::iconSize(icon, &w, nullptr);
@@ -285,7 +286,7 @@ void tst_GdiIcon::nearestImageAndScaling()
 void tst_GdiIcon::iconInfo()
 {
     Image img = sample(24);
-    HICON icon = gdi::loadIcon(icondata::ico({img}), nullptr);
+    HICON icon = gdi::loadIcon(pictures::ico({img}), nullptr);
     ICONINFO info{};
     QVERIFY(GetIconInfo(icon, &info));
     QVERIFY(info.hbmColor);
@@ -311,7 +312,7 @@ void tst_GdiIcon::iconInfo()
     // A black-and-white icon has no colour bitmap and a double-height mask.
     Image bw = sample(1);
     bw.palette = {0x000000, 0xFFFFFF};
-    HICON mono = gdi::loadIcon(icondata::ico({bw}), nullptr);
+    HICON mono = gdi::loadIcon(pictures::ico({bw}), nullptr);
     QVERIFY(GetIconInfo(mono, &info));
     QCOMPARE(info.hbmColor, HBITMAP(0));
     GetObjectA(info.hbmMask, int(sizeof(bm)), &bm);
@@ -337,7 +338,7 @@ void tst_GdiIcon::bitmapFiles()
     QFETCH(bool, topDown);
     const Image img = sample(bitCount);
     QString error;
-    HBITMAP bm = gdi::loadBitmap(icondata::bmp(img, topDown), &error);
+    HBITMAP bm = gdi::loadBitmap(pictures::bmp(img, topDown), &error);
     QVERIFY2(bm, qPrintable(error));
     BITMAP info{};
     QCOMPARE(GetObjectA(bm, int(sizeof(info)), &info), int(sizeof(info)));
@@ -367,7 +368,7 @@ void tst_GdiIcon::malformedFiles_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<bool>("isIcon");
     QTest::addColumn<QString>("offset");
-    const QByteArray good = icondata::ico({sample(8)});
+    const QByteArray good = pictures::ico({sample(8)});
     QByteArray badType = good;
     badType[2] = 2;
     QByteArray entryOutside = good;
@@ -384,7 +385,7 @@ void tst_GdiIcon::malformedFiles_data()
     QTest::newRow("bit depth 7") << badDepth << true << "offset 36";
     QTest::newRow("absurd width") << hugeSize << true << "offset 26";
     QTest::newRow("not a bmp") << QByteArray("XM123456789012345") << false << "offset 0";
-    const QByteArray bmp = icondata::bmp(sample(24));
+    const QByteArray bmp = pictures::bmp(sample(24));
     QTest::newRow("bmp pixels cut") << bmp.left(bmp.size() - 3) << false << "";
 }
 
@@ -407,34 +408,21 @@ void tst_GdiIcon::mutatedFilesNeverCrash()
     // whatever the bytes, loading fails cleanly or yields a drawable icon.
     QList<QByteArray> seeds;
     for (int bpp : {1, 4, 8, 24, 32})
-        seeds.append(icondata::ico({sample(bpp)}));
-    QRandomGenerator rng(4242);
+        seeds.append(pictures::ico({sample(bpp)}));
     Surface s(8, 8);
-    for (int round = 0; round < 4000; ++round) {
-        QByteArray data = seeds[round % seeds.size()];
-        const int edits = 1 + int(rng.bounded(6));
-        for (int e = 0; e < edits; ++e) {
-            const int at = int(rng.bounded(int(data.size())));
-            switch (rng.bounded(3)) {
-            case 0: data[at] = char(rng.bounded(256)); break;
-            case 1: data.truncate(at); break;
-            default: data.insert(at, char(rng.bounded(256))); break;
-            }
-            if (data.isEmpty())
-                break;
-        }
+    mutator::run(seeds, 4242, 4000, [&](const QByteArray &data) {
         QString error;
         HICON icon = gdi::loadIcon(data, &error);
         if (!icon) {
             QVERIFY(!error.isEmpty());
-            continue;
+            return;
         }
         QVERIFY(DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL));
         HICON copy = HICON(CopyImage(icon, IMAGE_ICON, 5, 7, 0));
         QVERIFY(copy);
         DestroyIcon(copy);
         DestroyIcon(icon);
-    }
+    });
 }
 
 QTEST_MAIN(tst_GdiIcon)

@@ -16,6 +16,7 @@ constexpr COLORREF kBrush = RGB(0, 0, 200);
 constexpr COLORREF kPaper = RGB(255, 255, 255);
 
 using PixelSet = std::set<std::pair<int, int>>;
+using Draw = std::function<void(HDC)>;
 
 PixelSet linePixels(int x0, int y0, int x1, int y1)
 {
@@ -53,13 +54,9 @@ QStringList shapePicture(const Surface &s)
     return rows;
 }
 
-void selectTools(HDC dc, HPEN pen, HBRUSH brush, HGDIOBJ *oldPen, HGDIOBJ *oldBrush)
-{
-    *oldPen = SelectObject(dc, pen);
-    *oldBrush = SelectObject(dc, brush);
-}
-
 } // namespace
+
+Q_DECLARE_METATYPE(Draw)
 
 class tst_GdiRaster : public QObject
 {
@@ -69,14 +66,9 @@ private slots:
     void cosmeticLines_data();
     void cosmeticLines();
     void reversedSegmentsKeepInteriorPixels();
-    void polylineSkipsEachSegmentEnd();
-    void rectangles_data();
-    void rectangles();
-    void widePenLine();
-    void ellipseOutlines_data();
-    void ellipseOutlines();
+    void shapes_data();
+    void shapes();
     void arcWithWidePenSticksOutTopLeftUnconfirmed();
-    void ellipseFillsInside();
     void pixelsOutsideOrClipped();
     void clipAppliesToEveryCall();
     void ropTruthTables();
@@ -90,7 +82,6 @@ private slots:
     void overlappingBlitReadsOriginalPixels();
     void blitIgnoresSourceClip();
     void partialArcRunsCounterClockwise();
-    void lineToMovesPosition();
     void hugeShapesFailSafely();
     void stretchMirrorsAndMaskBits();
 };
@@ -117,8 +108,7 @@ void tst_GdiRaster::cosmeticLines()
     QFETCH(QString, pixels);
     // Through the public call, on a surface, so the whole path is covered.
     Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
+    Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     const POINT pts[2] = {{segment[0] + 1, segment[1] + 1}, {segment[2] + 1, segment[3] + 1}};
     QVERIFY(Polyline(s.dc, pts, 2));
     PixelSet drawn;
@@ -127,8 +117,6 @@ void tst_GdiRaster::cosmeticLines()
             if (GetPixel(s.dc, x, y) == kPen)
                 drawn.insert({x - 1, y - 1});
     QCOMPARE(drawn, parsePixels(pixels));
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
@@ -151,145 +139,95 @@ void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
         }
 }
 
-void tst_GdiRaster::polylineSkipsEachSegmentEnd()
+void tst_GdiRaster::shapes_data()
 {
-    Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
-    const POINT pts[3] = {{1, 1}, {5, 1}, {5, 4}};
-    QVERIFY(Polyline(s.dc, pts, 3));
-    COMPARE_PICTURE(s, kPen, (QStringList{"........", ".#####..", ".....#..", ".....#..", "........",
-                                          "........", "........", "........"}),
-                    "polyline");
-    // Polyline leaves the current position alone.
-    POINT pos;
-    MoveToEx(s.dc, 0, 0, &pos);
-    QCOMPARE(pos.x, 0);
-    QCOMPARE(pos.y, 0);
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
-}
-
-void tst_GdiRaster::rectangles_data()
-{
+    // One call under a pen of its own and a brush ('P' pen, 'B' brush).
     QTest::addColumn<int>("penStyle");
     QTest::addColumn<int>("penWidth");
     QTest::addColumn<bool>("hollow");
-    QTest::addColumn<QList<int>>("box");
+    QTest::addColumn<Draw>("draw");
     QTest::addColumn<QStringList>("expected");
-    const QStringList blank(8, QString(10, u'.'));
-    QTest::newRow("cosmetic pen, pen inside the box")
-        << PS_SOLID << 1 << false << QList<int>{1, 1, 7, 5}
-        << QStringList{"..........", ".PPPPPP...", ".PBBBBP...", ".PBBBBP...", ".PPPPPP...", "..........",
-                       "..........", ".........."};
-    QTest::newRow("inverted box normalised")
-        << PS_SOLID << 1 << false << QList<int>{7, 5, 1, 1}
-        << QStringList{"..........", ".PPPPPP...", ".PBBBBP...", ".PBBBBP...", ".PPPPPP...", "..........",
-                       "..........", ".........."};
-    QTest::newRow("null pen fills one less right and bottom")
-        << PS_NULL << 1 << false << QList<int>{1, 1, 7, 5}
-        << QStringList{"..........", ".BBBBB....", ".BBBBB....", ".BBBBB....", "..........", "..........",
-                       "..........", ".........."};
-    QTest::newRow("two-pixel pen centred on the corner lines")
-        << PS_SOLID << 2 << false << QList<int>{2, 2, 8, 6}
-        << QStringList{"..........", ".PPPPPPP..", ".PPPPPPP..", ".PPBBBPP..", ".PPPPPPP..", ".PPPPPPP..",
-                       "..........", ".........."};
-    QTest::newRow("inside frame two pixels")
-        << PS_INSIDEFRAME << 2 << false << QList<int>{1, 1, 7, 6}
-        << QStringList{"..........", ".PPPPPP...", ".PPPPPP...", ".PPBBPP...", ".PPPPPP...", ".PPPPPP...",
-                       "..........", ".........."};
-    QTest::newRow("hollow brush frame only")
-        << PS_SOLID << 1 << true << QList<int>{1, 1, 7, 5}
-        << QStringList{"..........", ".PPPPPP...", ".P....P...", ".P....P...", ".PPPPPP...", "..........",
-                       "..........", ".........."};
-    QTest::newRow("zero width draws nothing") << PS_SOLID << 1 << false << QList<int>{3, 1, 3, 5} << blank;
-    QTest::newRow("zero height draws nothing") << PS_SOLID << 2 << false << QList<int>{1, 3, 6, 3} << blank;
-    QTest::newRow("1x1 with cosmetic pen draws nothing [W?]")
-        << PS_SOLID << 1 << false << QList<int>{3, 3, 4, 4} << blank;
-    QTest::newRow("2x2 cosmetic is all pen")
-        << PS_SOLID << 1 << false << QList<int>{3, 3, 5, 5}
-        << QStringList{"..........", "..........", "..........", "...PP.....", "...PP.....", "..........",
-                       "..........", ".........."};
+    const auto rect = [](int l, int t, int r, int b) { return Draw([=](HDC dc) { QVERIFY(Rectangle(dc, l, t, r, b)); }); };
+    const auto arc = [](int l, int t, int r, int b) { return Draw([=](HDC dc) { QVERIFY(Arc(dc, l, t, r, b, 0, 0, 0, 0)); }); };
+    const QStringList blank(6, QString(10, u'.'));
+    const QStringList box{"..........", ".PPPPPP...", ".PBBBBP...", ".PBBBBP...", ".PPPPPP...", ".........."};
+    QTest::newRow("rectangle: cosmetic pen inside the box") << PS_SOLID << 1 << false << rect(1, 1, 7, 5) << box;
+    QTest::newRow("rectangle: inverted box normalised") << PS_SOLID << 1 << false << rect(7, 5, 1, 1) << box;
+    QTest::newRow("rectangle: null pen fills one less right and bottom") << PS_NULL << 1 << false << rect(1, 1, 7, 5)
+        << QStringList{"..........", ".BBBBB....", ".BBBBB....", ".BBBBB....", "..........", ".........."};
+    QTest::newRow("rectangle: two-pixel pen centred on the corner lines") << PS_SOLID << 2 << false << rect(2, 2, 8, 6)
+        << QStringList{"..........", ".PPPPPPP..", ".PPPPPPP..", ".PPBBBPP..", ".PPPPPPP..", ".PPPPPPP.."};
+    QTest::newRow("rectangle: inside frame two pixels") << PS_INSIDEFRAME << 2 << false << rect(1, 1, 7, 6)
+        << QStringList{"..........", ".PPPPPP...", ".PPPPPP...", ".PPBBPP...", ".PPPPPP...", ".PPPPPP..."};
+    QTest::newRow("rectangle: hollow brush frame only") << PS_SOLID << 1 << true << rect(1, 1, 7, 5)
+        << QStringList{"..........", ".PPPPPP...", ".P....P...", ".P....P...", ".PPPPPP...", ".........."};
+    QTest::newRow("rectangle: zero width draws nothing") << PS_SOLID << 1 << false << rect(3, 1, 3, 5) << blank;
+    QTest::newRow("rectangle: zero height draws nothing") << PS_SOLID << 2 << false << rect(1, 3, 6, 3) << blank;
+    QTest::newRow("rectangle: 1x1 cosmetic draws nothing [W?]") << PS_SOLID << 1 << false << rect(3, 3, 4, 4) << blank;
+    QTest::newRow("rectangle: 2x2 cosmetic is all pen") << PS_SOLID << 1 << false << rect(3, 3, 5, 5)
+        << QStringList{"..........", "..........", "..........", "...PP.....", "...PP.....", ".........."};
+    QTest::newRow("ellipse: 8x8 circle [W?]") << PS_SOLID << 1 << false << arc(0, 0, 8, 8)
+        << QStringList{"..PPPP..", ".P....P.", "P......P", "P......P", "P......P", "P......P", ".P....P.", "..PPPP.."};
+    const QStringList oval{".PPPP...", "P....P..", "P....P..", ".PPPP...", "........"};
+    QTest::newRow("ellipse: 6x4 [W?]") << PS_SOLID << 1 << false << arc(0, 0, 6, 4) << oval;
+    QTest::newRow("ellipse: inverted box") << PS_SOLID << 1 << false << arc(6, 4, 0, 0) << oval;
+    QTest::newRow("ellipse: one row is a line") << PS_SOLID << 1 << false << arc(1, 2, 6, 3)
+        << QStringList{"........", "........", ".PPPPP..", "........"};
+    QTest::newRow("ellipse: filled inside") << PS_SOLID << 1 << false
+        << Draw([](HDC dc) { QVERIFY(Ellipse(dc, 0, 0, 8, 8)); })
+        << QStringList{"..PPPP..", ".PBBBBP.", "PBBBBBBP", "PBBBBBBP", "PBBBBBBP", "PBBBBBBP", ".PBBBBP.", "..PPPP.."};
+    QTest::newRow("polyline skips each segment's end, keeps the position") << PS_SOLID << 1 << false
+        << Draw([](HDC dc) {
+               const POINT pts[3] = {{1, 1}, {5, 1}, {5, 4}};
+               QVERIFY(Polyline(dc, pts, 3));
+               POINT pos;
+               MoveToEx(dc, 0, 0, &pos);
+               QCOMPARE(QPoint(pos.x, pos.y), QPoint(0, 0));
+           })
+        << QStringList{"........", ".PPPPP..", ".....P..", ".....P..", "........"};
+    // No last-pixel exclusion, square caps.
+    QTest::newRow("two-pixel line") << PS_SOLID << 2 << false
+        << Draw([](HDC dc) {
+               const POINT pts[2] = {{3, 3}, {8, 3}};
+               QVERIFY(Polyline(dc, pts, 2));
+           })
+        << QStringList{"............", "............", "..PPPPPPP...", "..PPPPPPP...", "............"};
+    QTest::newRow("LineTo goes on from the position it leaves") << PS_SOLID << 1 << false
+        << Draw([](HDC dc) {
+               MoveToEx(dc, 1, 1, nullptr);
+               QVERIFY(LineTo(dc, 3, 1));
+               QVERIFY(LineTo(dc, 5, 1));
+               POINT pos;
+               MoveToEx(dc, 0, 0, &pos);
+               QCOMPARE(pos.x, 5);
+           })
+        << QStringList{"......", ".PPPP.", "......"};
 }
 
-void tst_GdiRaster::rectangles()
+void tst_GdiRaster::shapes()
 {
     QFETCH(int, penStyle);
     QFETCH(int, penWidth);
     QFETCH(bool, hollow);
-    QFETCH(QList<int>, box);
+    QFETCH(Draw, draw);
     QFETCH(QStringList, expected);
-    Surface s(10, 8, kPaper);
-    HPEN pen = CreatePen(penStyle, penWidth, kPen);
-    HBRUSH brush = hollow ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(kBrush);
-    HGDIOBJ oldPen, oldBrush;
-    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
-    QVERIFY(Rectangle(s.dc, box[0], box[1], box[2], box[3]));
+    Surface s(int(expected.first().size()), int(expected.size()), kPaper);
+    Selected pen(s.dc, CreatePen(penStyle, penWidth, kPen));
+    Selected brush(s.dc, hollow ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(kBrush));
+    draw(s.dc);
     const QStringList actual = shapePicture(s);
     if (actual != expected)
-        qWarning().noquote() << actual.join(u'\n') << "\nsaved" << s.save(QStringLiteral("rectangle"));
+        qWarning().noquote() << actual.join(u'\n') << "\nsaved" << s.save(QStringLiteral("shape"));
     QCOMPARE(actual, expected);
-    SelectObject(s.dc, oldPen);
-    SelectObject(s.dc, oldBrush);
-    QVERIFY(DeleteObject(pen));
-    QVERIFY(DeleteObject(brush));
 }
 
-void tst_GdiRaster::widePenLine()
-{
-    // A 2-pixel line (3,3)->(8,3) covers columns 2..8, rows 2..3: no
-    // last-pixel exclusion, round (here square) caps.
-    Surface s(12, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 2, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
-    const POINT pts[2] = {{3, 3}, {8, 3}};
-    Polyline(s.dc, pts, 2);
-    COMPARE_PICTURE(s, kPen,
-                    (QStringList{"............", "............", "..#######...", "..#######...", "............",
-                                 "............", "............", "............"}),
-                    "widepen");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
-}
-
-void tst_GdiRaster::ellipseOutlines_data()
-{
-    QTest::addColumn<QList<int>>("box");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("8x8 circle [W?]") << QList<int>{0, 0, 8, 8}
-                                     << QStringList{"..####..", ".#....#.", "#......#", "#......#", "#......#",
-                                                    "#......#", ".#....#.", "..####.."};
-    QTest::newRow("6x4 ellipse [W?]") << QList<int>{0, 0, 6, 4}
-                                      << QStringList{".####...", "#....#..", "#....#..", ".####...", "........",
-                                                     "........", "........", "........"};
-    QTest::newRow("inverted box") << QList<int>{6, 4, 0, 0}
-                                  << QStringList{".####...", "#....#..", "#....#..", ".####...", "........",
-                                                 "........", "........", "........"};
-    QTest::newRow("one row is a line") << QList<int>{1, 2, 6, 3}
-                                       << QStringList{"........", "........", ".#####..", "........", "........",
-                                                      "........", "........", "........"};
-}
-
-void tst_GdiRaster::ellipseOutlines()
-{
-    QFETCH(QList<int>, box);
-    QFETCH(QStringList, expected);
-    Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
-    QVERIFY(Arc(s.dc, box[0], box[1], box[2], box[3], 0, 0, 0, 0));
-    COMPARE_PICTURE(s, kPen, expected, "arc");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
-}
 
 void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
 {
     // With a 2-pixel pen every outline point becomes a 2x2 block reaching one
     // pixel up and left [W?]. Expected: the 1-pixel outline, dilated so.
     Surface thin(10, 10, kPaper), wide(10, 10, kPaper);
-    HPEN pen1 = CreatePen(PS_SOLID, 1, kPen), pen2 = CreatePen(PS_SOLID, 2, kPen);
-    HGDIOBJ o1 = SelectObject(thin.dc, pen1), o2 = SelectObject(wide.dc, pen2);
+    Selected pen1(thin.dc, CreatePen(PS_SOLID, 1, kPen)), pen2(wide.dc, CreatePen(PS_SOLID, 2, kPen));
     Arc(thin.dc, 1, 1, 9, 9, 0, 0, 0, 0);
     Arc(wide.dc, 1, 1, 9, 9, 0, 0, 0, 0);
     QStringList expected(10, QString(10, u'.'));
@@ -300,26 +238,6 @@ void tst_GdiRaster::arcWithWidePenSticksOutTopLeftUnconfirmed()
                     for (int dx = -1; dx <= 0; ++dx)
                         expected[y + dy][x + dx] = u'#';
     COMPARE_PICTURE(wide, kPen, expected, "arc-wide");
-    SelectObject(thin.dc, o1);
-    SelectObject(wide.dc, o2);
-    DeleteObject(pen1);
-    DeleteObject(pen2);
-}
-
-void tst_GdiRaster::ellipseFillsInside()
-{
-    Surface s(8, 8, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HBRUSH brush = CreateSolidBrush(kBrush);
-    HGDIOBJ oldPen, oldBrush;
-    selectTools(s.dc, pen, brush, &oldPen, &oldBrush);
-    Ellipse(s.dc, 0, 0, 8, 8);
-    QCOMPARE(shapePicture(s), (QStringList{"..PPPP..", ".PBBBBP.", "PBBBBBBP", "PBBBBBBP", "PBBBBBBP",
-                                           "PBBBBBBP", ".PBBBBP.", "..PPPP.."}));
-    SelectObject(s.dc, oldPen);
-    SelectObject(s.dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 void tst_GdiRaster::pixelsOutsideOrClipped()
@@ -370,8 +288,7 @@ void tst_GdiRaster::clipAppliesToEveryCall()
     HRGN reference = CreateEllipticRgn(2, 1, 11, 10);
     for (qsizetype i = 0; i < calls.size(); ++i) {
         Surface s(12, 12, RGB(0, 0, 0));
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-        HGDIOBJ oldPen = SelectObject(s.dc, pen);
+        Selected pen(s.dc, CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
         HRGN clip = CreateEllipticRgn(2, 1, 11, 10);
         SelectClipRgn(s.dc, clip);
         QVERIFY(DeleteObject(clip));
@@ -386,8 +303,6 @@ void tst_GdiRaster::clipAppliesToEveryCall()
                     QFAIL(qPrintable(QStringLiteral("call %1 painted %2,%3 outside the clip").arg(i).arg(x).arg(y)));
             }
         QVERIFY2(white > 0, qPrintable(QStringLiteral("call %1 painted nothing").arg(i)));
-        SelectObject(s.dc, oldPen);
-        DeleteObject(pen);
     }
     DeleteObject(reference);
 }
@@ -414,8 +329,7 @@ void tst_GdiRaster::ropTruthTables()
 
     // Pattern-only codes through PatBlt; codes that need a source refuse.
     Surface d(1, 1, RGB(0xAA, 0xAA, 0xAA));
-    HBRUSH b = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
-    HGDIOBJ old = SelectObject(d.dc, b);
+    Selected b(d.dc, CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0)));
     QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, PATINVERT));
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0x5A, 0x5A, 0x5A));
     QVERIFY(!PatBlt(d.dc, 0, 0, 1, 1, SRCCOPY));
@@ -423,8 +337,6 @@ void tst_GdiRaster::ropTruthTables()
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(255, 255, 255));
     QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, BLACKNESS));
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0, 0, 0));
-    SelectObject(d.dc, old);
-    DeleteObject(b);
 }
 
 void tst_GdiRaster::ropRowsMatchTruthTable()
@@ -600,8 +512,7 @@ void tst_GdiRaster::partialArcRunsCounterClockwise()
     // From the east ray to the north ray counter-clockwise: the upper right
     // quarter of the full outline, nothing else.
     Surface full(8, 8, kPaper), part(8, 8, kPaper);
-    HPEN p1 = CreatePen(PS_SOLID, 1, kPen), p2 = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ o1 = SelectObject(full.dc, p1), o2 = SelectObject(part.dc, p2);
+    Selected p1(full.dc, CreatePen(PS_SOLID, 1, kPen)), p2(part.dc, CreatePen(PS_SOLID, 1, kPen));
     Arc(full.dc, 0, 0, 8, 8, 0, 0, 0, 0);
     Arc(part.dc, 0, 0, 8, 8, 20, 3, 4, -20);
     for (int y = 0; y < 8; ++y)
@@ -610,26 +521,6 @@ void tst_GdiRaster::partialArcRunsCounterClockwise()
             const bool expected = onFull && x >= 4 && y <= 3;
             QCOMPARE(GetPixel(part.dc, x, y) == kPen, expected);
         }
-    SelectObject(full.dc, o1);
-    SelectObject(part.dc, o2);
-    DeleteObject(p1);
-    DeleteObject(p2);
-}
-
-void tst_GdiRaster::lineToMovesPosition()
-{
-    Surface s(6, 3, kPaper);
-    HPEN pen = CreatePen(PS_SOLID, 1, kPen);
-    HGDIOBJ old = SelectObject(s.dc, pen);
-    MoveToEx(s.dc, 1, 1, nullptr);
-    QVERIFY(LineTo(s.dc, 3, 1));
-    QVERIFY(LineTo(s.dc, 5, 1)); // continues from (3,1)
-    POINT pos;
-    MoveToEx(s.dc, 0, 0, &pos);
-    QCOMPARE(pos.x, 5);
-    COMPARE_PICTURE(s, kPen, (QStringList{"......", ".####.", "......"}), "lineto");
-    SelectObject(s.dc, old);
-    DeleteObject(pen);
 }
 
 void tst_GdiRaster::stretchMirrorsAndMaskBits()
@@ -664,20 +555,16 @@ void tst_GdiRaster::hugeShapesFailSafely()
     // Far-off coordinates and outlines too large to build are refused;
     // large but sane ones still draw what lies on the surface.
     Surface s(4, 4, kPaper);
-    HPEN thin = CreatePen(PS_SOLID, 1, kPen), wide = CreatePen(PS_SOLID, 40, kPen);
-    HGDIOBJ old = SelectObject(s.dc, thin);
+    Selected thin(s.dc, CreatePen(PS_SOLID, 1, kPen));
     QVERIFY(Arc(s.dc, -60000, 0, 60000, 10, 0, 0, 0, 0));
     QCOMPARE(GetPixel(s.dc, 1, 0), kPen); // the long flat top of the ellipse
     QCOMPARE(GetPixel(s.dc, 1, 1), kPaper);
-    SelectObject(s.dc, wide);
+    Selected wide(s.dc, CreatePen(PS_SOLID, 40, kPen));
     QVERIFY(!Arc(s.dc, -60000, -60000, 60000, 60000, 0, 0, 0, 0));
     QVERIFY(!Rectangle(s.dc, 0, 0, 70000, 3));
     const POINT far[2] = {{0, 0}, {0, -900000}};
     QVERIFY(!Polyline(s.dc, far, 2));
     QCOMPARE(CreatePolygonRgn(far, 2, ALTERNATE), HRGN(0));
-    SelectObject(s.dc, old);
-    DeleteObject(thin);
-    DeleteObject(wide);
 }
 
 QTEST_MAIN(tst_GdiRaster)

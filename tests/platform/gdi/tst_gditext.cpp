@@ -149,8 +149,7 @@ void tst_GdiText::calcRect()
     QFETCH(int, right);
     QFETCH(int, lines);
     Surface s(4, 4);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     RECT r{3, 5, 3 + width * m.advance, 500};
     const int height = DrawTextA(s.dc, text.constData(), -1, &r, DT_CALCRECT | DT_WORDBREAK);
@@ -163,8 +162,6 @@ void tst_GdiText::calcRect()
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             QCOMPARE(GetPixel(s.dc, x, y), kPaper);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
 }
 
 void tst_GdiText::opaqueCellsAndAlignment_data()
@@ -182,8 +179,7 @@ void tst_GdiText::opaqueCellsAndAlignment()
     // antialiasing asked); nothing outside the cells changes.
     QFETCH(uint, align);
     Surface s(120, 70, kPaper);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     SetBkColor(s.dc, kCell);
     SetTextColor(s.dc, kInk);
@@ -217,8 +213,6 @@ void tst_GdiText::opaqueCellsAndAlignment()
         }
     QVERIFY(ink[0] > 0);
     QVERIFY(ink[1] > ink[0]);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
 }
 
 void tst_GdiText::transparentModes()
@@ -226,8 +220,7 @@ void tst_GdiText::transparentModes()
     // Every mode but OPAQUE draws transparently: ink only, no cell fill.
     for (int mode : {TRANSPARENT, 0, 3}) {
         Surface s(60, 30, kPaper);
-        HFONT font = monoFont();
-        HGDIOBJ old = SelectObject(s.dc, font);
+        Selected font(s.dc, monoFont());
         const Metrics m = metricsOf(s.dc);
         SetBkColor(s.dc, kCell);
         SetBkMode(s.dc, mode);
@@ -244,8 +237,6 @@ void tst_GdiText::transparentModes()
                 }
             }
         QVERIFY2(ink > 0, qPrintable(QString::number(mode)));
-        SelectObject(s.dc, old);
-        DeleteObject(font);
     }
 }
 
@@ -253,8 +244,7 @@ void tst_GdiText::clipping()
 {
     // Text stays inside its rectangle (no DT_NOCLIP) and inside the DC clip.
     Surface s(80, 30, kPaper);
-    HFONT font = monoFont();
-    HGDIOBJ old = SelectObject(s.dc, font);
+    Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     SetBkColor(s.dc, kCell);
     RECT narrow{0, 0, 2 * m.advance, m.lineHeight - 3};
@@ -277,8 +267,6 @@ void tst_GdiText::clipping()
             reached += x >= 50;
         }
     QVERIFY(reached > 0);
-    SelectObject(s.dc, old);
-    DeleteObject(font);
     DeleteObject(clip);
     DeleteObject(hole);
 }
@@ -288,8 +276,7 @@ void tst_GdiText::prefixUnderline()
     // "&MM" draws "MM" plus a bar under the first character: the difference
     // between the two is whole rows spanning exactly that advance.
     Surface plain(60, 30, kPaper), marked(60, 30, kPaper);
-    HFONT f1 = monoFont(), f2 = monoFont();
-    HGDIOBJ o1 = SelectObject(plain.dc, f1), o2 = SelectObject(marked.dc, f2);
+    Selected f1(plain.dc, monoFont()), f2(marked.dc, monoFont());
     const Metrics m = metricsOf(plain.dc);
     RECT r1{2, 2, 60, 30}, r2{2, 2, 60, 30};
     SetBkMode(plain.dc, TRANSPARENT);
@@ -313,10 +300,6 @@ void tst_GdiText::prefixUnderline()
         for (int x = 2; x < 2 + m.advance; ++x)
             QCOMPARE(GetPixel(marked.dc, x, y), kInk);
     }
-    SelectObject(plain.dc, o1);
-    SelectObject(marked.dc, o2);
-    DeleteObject(f1);
-    DeleteObject(f2);
 }
 
 void tst_GdiText::codePage()

@@ -2,7 +2,7 @@
 // cancel keys, ambient properties, pointer and icon, the drawing surface,
 // extender geometry, errors out of handlers and tear-down.
 
-#include "testpictures.h"
+#include <Pictures.h>
 
 #include <host/form.h>
 #include <host/msgbox.h>
@@ -375,8 +375,8 @@ private slots:
         probe.setMousePointer(host::vbHourglass);
         QCOMPARE(probe.cursor().shape(), Qt::WaitCursor);
 
-        const host::StdPicturePtr bitmap = host::LoadPicture(testpictures::bitmapFile());
-        const host::StdPicturePtr cursor = host::LoadPicture(testpictures::iconFile(2, 3, 5));
+        const host::StdPicturePtr bitmap = host::LoadPicture(pictures::bmp24(2, 2, [](int, int) { return qRgb(255, 0, 0); }));
+        const host::StdPicturePtr cursor = host::LoadPicture(pictures::icon(16, qRgb(255, 0, 0), 2, QPoint(3, 5)));
         QVERIFY(bitmap && cursor);
         probe.setMouseIcon(cursor);
         QVERIFY_THROWS_EXCEPTION(host::RuntimeError, probe.setMouseIcon(bitmap));

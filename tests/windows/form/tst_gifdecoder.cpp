@@ -6,15 +6,18 @@
 #include <forms/AnimatedGif.h>
 #include <forms/GifDecoder.h>
 
+#include <Mutator.h>
+#include <Pictures.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QElapsedTimer>
 
 using forms::GifDecoder;
+using pictures::Frame;
 
 namespace {
 
@@ -22,108 +25,6 @@ QByteArray storedFile(const char *name)
 {
     QFile f(QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR "/radiosala/") + QLatin1String(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put16(QByteArray &out, int v)
-{
-    out.append(char(v & 0xFF));
-    out.append(char((v >> 8) & 0xFF));
-}
-
-struct Frame
-{
-    QRect rect;
-    QList<quint8> indices; // rect.width() * rect.height(), row by row
-    int disposal = 0;
-    int transparent = -1;
-    int delay = 0; // hundredths
-    bool interlaced = false;
-    QList<QRgb> localColours = {};
-};
-
-// LZW data without compression: 9-bit literal codes, a clear code before
-// the table would widen them.
-QByteArray lzwLiterals(const QList<quint8> &indices)
-{
-    QByteArray bits;
-    quint32 acc = 0;
-    int count = 0;
-    auto put = [&](int code) {
-        acc |= quint32(code) << count;
-        count += 9;
-        while (count >= 8) {
-            bits.append(char(acc & 0xFF));
-            acc >>= 8;
-            count -= 8;
-        }
-    };
-    for (qsizetype i = 0; i < indices.size(); ++i) {
-        if (i % 254 == 0)
-            put(256);
-        put(indices[i]);
-    }
-    put(257);
-    if (count > 0)
-        bits.append(char(acc & 0xFF));
-    QByteArray out(1, char(8));
-    for (qsizetype i = 0; i < bits.size(); i += 255) {
-        const QByteArray block = bits.mid(i, 255);
-        out.append(char(block.size()));
-        out.append(block);
-    }
-    out.append(char(0));
-    return out;
-}
-
-QByteArray makeGif(QSize canvas, const QList<QRgb> &colours, const QList<Frame> &frames, int loops)
-{
-    QByteArray out("GIF89a");
-    put16(out, canvas.width());
-    put16(out, canvas.height());
-    out.append(char(0x80 | 0x07)); // global table of 256
-    out.append(char(0));
-    out.append(char(0));
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < colours.size() ? colours[i] : 0;
-        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-    }
-    if (loops >= 0) {
-        out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
-        put16(out, loops);
-        out.append(char(0));
-    }
-    for (const Frame &f : frames) {
-        out.append("\x21\xF9\x04", 3);
-        out.append(char((f.disposal << 2) | (f.transparent >= 0 ? 1 : 0)));
-        put16(out, f.delay);
-        out.append(char(f.transparent >= 0 ? f.transparent : 0));
-        out.append(char(0));
-        out.append(char(0x2C));
-        put16(out, f.rect.x());
-        put16(out, f.rect.y());
-        put16(out, f.rect.width());
-        put16(out, f.rect.height());
-        out.append(char((f.interlaced ? 0x40 : 0) | (f.localColours.isEmpty() ? 0 : 0x87)));
-        if (!f.localColours.isEmpty()) {
-            for (int i = 0; i < 256; ++i) {
-                const QRgb c = i < f.localColours.size() ? f.localColours[i] : 0;
-                out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-            }
-        }
-        // Rows go into the file in interlaced order when asked.
-        QList<quint8> stored;
-        const int w = f.rect.width();
-        const int h = f.rect.height();
-        const int starts[] = {0, 4, 2, 1};
-        const int steps[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < (f.interlaced ? 4 : 1); ++pass) {
-            for (int y = f.interlaced ? starts[pass] : 0; y < h; y += f.interlaced ? steps[pass] : 1)
-                stored.append(f.indices.mid(qsizetype(y) * w, w));
-        }
-        out.append(lzwLiterals(stored));
-    }
-    out.append(char(0x3B));
-    return out;
 }
 
 QList<quint8> pattern(QSize size, int seed)
@@ -214,26 +115,26 @@ void tst_gifdecoder::sameAsQt_data()
     interlaced.interlaced = true;
     Frame partInterlaced = part;
     partInterlaced.interlaced = true;
-    QTest::newRow("interlaced") << makeGif(canvas, colours, {interlaced, partInterlaced}, 0) << 2;
+    QTest::newRow("interlaced") << pictures::gif(canvas, colours, {interlaced, partInterlaced}, 0) << 2;
 
     Frame see = part;
     see.transparent = 1;
     QTest::newRow("transparent index keeps what is below")
-        << makeGif(canvas, colours, {full, see, part}, 3) << 3;
+        << pictures::gif(canvas, colours, {full, see, part}, 3) << 3;
 
     Frame local = part;
     local.localColours = {qRgb(1, 2, 3), qRgb(40, 50, 60), qRgb(70, 80, 90), qRgb(100, 110, 120), qRgb(5, 5, 5)};
-    QTest::newRow("local colour table") << makeGif(canvas, colours, {full, local, part}, -1) << 3;
+    QTest::newRow("local colour table") << pictures::gif(canvas, colours, {full, local, part}, -1) << 3;
 
     Frame restorePrevious = part;
     restorePrevious.disposal = 3;
     Frame other{QRect(1, 1, 6, 6), pattern(QSize(6, 6), 4)};
     other.delay = 5;
-    QTest::newRow("restore previous") << makeGif(canvas, colours, {full, restorePrevious, other}, 0) << 3;
+    QTest::newRow("restore previous") << pictures::gif(canvas, colours, {full, restorePrevious, other}, 0) << 3;
 
     Frame keep = part;
     keep.disposal = 1;
-    QTest::newRow("keep") << makeGif(canvas, colours, {full, keep, other}, 0) << 3;
+    QTest::newRow("keep") << pictures::gif(canvas, colours, {full, keep, other}, 0) << 3;
 }
 
 void tst_gifdecoder::sameAsQt()
@@ -276,7 +177,7 @@ void tst_gifdecoder::damaged_data()
     const QSize canvas(17, 13);
     Frame f{QRect(QPoint(), canvas), pattern(canvas, 1)};
     f.interlaced = true;
-    QTest::newRow("made") << makeGif(canvas, {qRgb(1, 1, 1), qRgb(2, 2, 2)}, {f, f}, 2) << 2;
+    QTest::newRow("made") << pictures::gif(canvas, {qRgb(1, 1, 1), qRgb(2, 2, 2)}, {f, f}, 2) << 2;
 }
 
 // A frame far larger than any canvas, in a small one: refused with a fault
@@ -285,7 +186,7 @@ void tst_gifdecoder::hugeFrameRefused()
 {
     const QSize canvas(4, 4);
     Frame small{QRect(QPoint(), canvas), pattern(canvas, 0)};
-    QByteArray bytes = makeGif(canvas, {qRgb(1, 1, 1)}, {small, small}, 0);
+    QByteArray bytes = pictures::gif(canvas, {qRgb(1, 1, 1)}, {small, small}, 0);
     // The second frame's descriptor (after the header, the colour table, the
     // repeat extension and the first frame): its width and height become 60000.
     const qsizetype first = 13 + 768 + 19;
@@ -322,21 +223,16 @@ void tst_gifdecoder::shortFrameKeepsTheRest()
     second.transparent = transparent;
     second.interlaced = interlaced;
     const int reached = 50; // of 117, in stored order
-    QByteArray bytes = makeGif(canvas, colours, {first, second}, 0);
+    QByteArray bytes = pictures::gif(canvas, colours, {first, second}, 0);
     // Rebuild the second frame's code stream from its first pixels only.
     QList<quint8> stored;
-    const int starts[] = {0, 4, 2, 1};
-    const int steps[] = {8, 8, 4, 2};
-    QList<int> storedRows;
-    for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass)
-        for (int y = interlaced ? starts[pass] : 0; y < canvas.height(); y += interlaced ? steps[pass] : 1) {
-            storedRows.append(y);
-            stored.append(second.indices.mid(qsizetype(y) * canvas.width(), canvas.width()));
-        }
-    const QByteArray whole = lzwLiterals(stored);
+    const QList<int> storedRows = pictures::storedRows(canvas.height(), interlaced);
+    for (int y : storedRows)
+        stored.append(second.indices.mid(qsizetype(y) * canvas.width(), canvas.width()));
+    const QByteArray whole = pictures::lzwLiterals(stored);
     const qsizetype at = bytes.lastIndexOf(whole);
     QVERIFY(at > 0);
-    bytes.replace(at, whole.size(), lzwLiterals(stored.mid(0, reached)));
+    bytes.replace(at, whole.size(), pictures::lzwLiterals(stored.mid(0, reached)));
 
     const Decoded d = decodeOurs(bytes);
     QVERIFY2(d.error.isEmpty(), qPrintable(d.error));
@@ -372,16 +268,12 @@ void tst_gifdecoder::damaged()
         if (n < 13)
             QVERIFY2(d.error.startsWith(QLatin1String("offset ")), qPrintable(d.error));
     }
-    QRandomGenerator random(7);
-    for (int round = 0; round < 300; ++round) {
-        QByteArray copy = bytes;
-        for (int k = 0; k < 4; ++k)
-            copy[random.bounded(int(copy.size()))] = char(random.bounded(256));
+    mutator::run({bytes}, 7, 300, [](const QByteArray &copy) {
         const Decoded d = decodeOurs(copy);
         for (const QImage &image : d.frames)
             QCOMPARE(image.size(), d.frames.first().size());
-        QVERIFY(d.error.isEmpty() || d.error.startsWith(QLatin1String("offset ")));
-    }
+        QVERIFY2(d.error.isEmpty() || d.error.startsWith(QLatin1String("offset ")), qPrintable(d.error));
+    });
 }
 
 void tst_gifdecoder::playsItsRepeats_data()
@@ -408,7 +300,7 @@ void tst_gifdecoder::playsItsRepeats()
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("a.gif")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(makeGif(canvas, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(9, 9, 9), qRgb(0, 0, 0)}, frames, loops));
+    file.write(pictures::gif(canvas, {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(9, 9, 9), qRgb(0, 0, 0)}, frames, loops));
     file.close();
 
     forms::AnimatedGif gif;
