@@ -233,14 +233,22 @@ class Runner:
             status, output = self.run(["ctest", "--show-only=json-v1", *ctest_filter], self.build)
             if status != 0:
                 sys.exit(f"mutants: ctest cannot list {shlex.join(ctest_filter)}:\n{output}")
-            tests = [t["name"] for t in json.loads(output).get("tests", [])]
+            tests = json.loads(output).get("tests", [])
             if not tests:
                 sys.exit(f"mutants: the filter {shlex.join(ctest_filter)} selects no test")
-            self.selection[key] = tests
+            # What to build: every program of the build tree a test's command
+            # names (a test run through a script names its program after it).
+            targets = set()
+            for test in tests:
+                for arg in test.get("command", []):
+                    path = Path(arg)
+                    if path.is_absolute() and self.build in path.parents and "." not in path.name:
+                        targets.add(path.name)
+            self.selection[key] = ([t["name"] for t in tests], sorted(targets))
         return self.selection[key]
 
-    def build_tests(self, tests):
-        return self.run(["cmake", "--build", "build", "-j", str(self.args.jobs), "--target", *tests],
+    def build_tests(self, targets):
+        return self.run(["cmake", "--build", "build", "-j", str(self.args.jobs), "--target", *targets],
                         self.copy)
 
     def build_all(self):
@@ -326,7 +334,7 @@ def main():
         print(f"mutants: the clean tree does not build:\n{output}", file=sys.stderr)
         return 2
     if not args.no_baseline:
-        selected = sorted({t for f in faults for t in runner.tests_of(runner.filter_of(f))})
+        selected = sorted({t for f in faults for t in runner.tests_of(runner.filter_of(f))[0]})
         failed, output = runner.ctest(selected, stop=False)
         if failed:
             print(f"mutants: on the clean tree these tests fail: {', '.join(failed)}\n{output}",
@@ -341,8 +349,8 @@ def main():
         original = target.read_text(encoding="utf-8")
         write_fresh(target, original.replace(fault.old_text, fault.new_text, 1))
         try:
-            tests = runner.tests_of(runner.filter_of(fault))
-            status, output = runner.build_tests(tests)
+            tests, targets = runner.tests_of(runner.filter_of(fault))
+            status, output = runner.build_tests(targets)
             if status != 0:
                 verdict, detail = "build-broken", ""
             else:

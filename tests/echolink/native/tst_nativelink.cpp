@@ -163,7 +163,7 @@ void tst_NativeLink::stationListGoesToStationText()
 
 void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
 {
-    QTest::addColumn<QString>("from"); // "stranger", "other port" (the conference's address), "conference"
+    QTest::addColumn<QString>("from"); // "stranger", "stranger, conference's port", "other port" (the conference's address), "conference"
     QTest::addColumn<bool>("control");
     QTest::addColumn<QByteArray>("datagram");
 
@@ -172,6 +172,8 @@ void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
     QTest::newRow("station list from a stranger") << "stranger" << false << wire::buildText("CONF FAKE\r\r");
     QTest::newRow("audio from a stranger") << "stranger" << false << wire::buildAudio(1, QByteArray(132, char(0xd0)));
     QTest::newRow("bye from a stranger") << "stranger" << true << bye;
+    QTest::newRow("chat from a stranger on the conference's port") << "stranger, conference's port" << false
+                                                                   << wire::buildText("ZZ9QQ>hello\r");
     QTest::newRow("chat from the conference's address, other port") << "other port" << false
                                                                      << wire::buildText("ZZ9QQ>hello\r");
     QTest::newRow("bye from the conference's address, other port") << "other port" << true << bye;
@@ -198,7 +200,9 @@ void tst_NativeLink::dropsForeignAndBrokenDatagrams()
         control ? m_conference->sendControl(kStation, datagram) : m_conference->sendData(kStation, datagram);
     } else {
         QUdpSocket sender;
-        QVERIFY(sender.bind(from == QLatin1String("stranger") ? kOther : kConference, 0));
+        const bool conferencePort = from == QLatin1String("stranger, conference's port");
+        QVERIFY(sender.bind(from == QLatin1String("other port") ? kConference : kOther,
+                            conferencePort ? quint16(control ? kBasePort + 1 : kBasePort) : 0));
         sender.writeDatagram(datagram, kStation, control ? kBasePort + 1 : kBasePort);
     }
     QTRY_COMPARE(link->link().datagramsIgnored(), ignoredBefore + 1);
