@@ -2,15 +2,14 @@
 # Fuzzes the .ico/.bmp readers of the software GDI with libFuzzer under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 #   scripts/fuzz-icons.sh [seconds]      (default 300)
-# Builds in build-gdi-fuzz (clang), seeds build-gdi-fuzz/icon-corpus, and leaves any
-# crashing input as build-gdi-fuzz/crash-*.
+# Builds in build-fuzz (clang, RADIOSALA_FUZZ), seeds build-fuzz/icon-corpus,
+# and leaves any crashing input as build-fuzz/crash-*.
 set -eu
 seconds=${1:-300}
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-gdi-fuzz"
+build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DRADIOSALA_SANITIZE=ON -DRADIOSALA_GDI_FUZZ=ON \
-    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" >/dev/null
+    -DRADIOSALA_FUZZ=ON >/dev/null
 cmake --build "$build" --target fuzz_icons make_icon_seeds -j2
 mkdir -p "$build/icon-corpus"
 QT_QPA_PLATFORM=offscreen "$build/tests/platform/gdi/make_icon_seeds" "$build/icon-corpus"

@@ -4,9 +4,7 @@
 #include "QuitSignals.h"
 #include "radiosala.h"
 
-#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
 #include <echolink/native/NativeEchoLink.h>
-#endif
 #include <host/app.h>
 #include <host/runtimeerror.h>
 #include <host/translations.h>
@@ -135,11 +133,7 @@ void rememberJournal(QSettings &settings, bool on)
 
 echolink::StationKinds stationKinds()
 {
-    echolink::StationKinds kinds{echolink::simulatedStationKind()};
-#ifdef RADIOSALA_HAVE_NATIVE_ECHOLINK
-    kinds << echolink::native::nativeStationKind();
-#endif
-    return kinds;
+    return {echolink::simulatedStationKind(), echolink::native::nativeStationKind()};
 }
 
 QString helpText(const echolink::StationKinds &kinds)

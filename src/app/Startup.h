@@ -35,8 +35,8 @@ CommandLine parseCommandLine(const QStringList &arguments, const QSettings &sett
 void rememberStation(QSettings &settings, const QString &kind);
 void rememberJournal(QSettings &settings, bool on);
 
-// The kinds of station this program was built with: the simulated
-// conference, and the native link where it is built.
+// The kinds of station this program knows: the simulated conference and
+// the native link.
 echolink::StationKinds stationKinds();
 
 QString helpText(const echolink::StationKinds &kinds);
