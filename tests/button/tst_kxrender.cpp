@@ -89,15 +89,6 @@ void tst_KxRender::pngAlphaFollowsRegion()
     QCOMPARE(qAlpha(img.pixel(0, 0)), 0);   // outside the ellipse
     QCOMPARE(qAlpha(img.pixel(20, 10)), 255);
     QCOMPARE(qAlpha(img.pixel(0, 10)), 255); // the ellipse's left end
-
-    const QString rect = path("rect.png");
-    QCOMPARE(kxrender({"--out", rect}).exitCode, 0);
-    const QImage r2(rect);
-    QCOMPARE(r2.size(), QSize(73, 25));
-    QCOMPARE(qAlpha(r2.pixel(0, 0)), 0);  // bevelled corner
-    QCOMPARE(qAlpha(r2.pixel(2, 0)), 255);
-    QCOMPARE(qAlpha(r2.pixel(0, 24)), 0);
-    QCOMPARE(qAlpha(r2.pixel(72, 12)), 255);
 }
 
 void tst_KxRender::jsonReportsLayoutColoursAndMessages()
