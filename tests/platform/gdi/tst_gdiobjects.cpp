@@ -22,8 +22,7 @@ private slots:
     void countsPerKind();
     void staleAndWrongKindHandlesFail();
     void selectedObjectsCannotBeDeleted();
-    void selectObjectReturnsReplaced();
-    void bitmapInOneDcAtATime();
+    void selectObjectAnswers();
     void compatibleBitmapFormat();
     void newBitmapContents_data();
     void newBitmapContents();
@@ -147,7 +146,7 @@ void tst_GdiObjects::selectedObjectsCannotBeDeleted()
     QVERIFY(DeleteObject(bm));
 }
 
-void tst_GdiObjects::selectObjectReturnsReplaced()
+void tst_GdiObjects::selectObjectAnswers()
 {
     HDC dc = CreateCompatibleDC(0);
     HBRUSH a = CreateSolidBrush(1), b = CreateSolidBrush(2);
@@ -161,23 +160,20 @@ void tst_GdiObjects::selectObjectReturnsReplaced()
     DeleteObject(r);
     DeleteObject(a);
     DeleteObject(b);
-    DeleteDC(dc);
-}
 
-void tst_GdiObjects::bitmapInOneDcAtATime()
-{
-    HDC one = CreateCompatibleDC(0), two = CreateCompatibleDC(0);
+    // A bitmap is selected into one DC at a time; a screen DC takes none.
+    HDC two = CreateCompatibleDC(0);
     HBITMAP bm = CreateCompatibleBitmap(0, 2, 2);
-    const HGDIOBJ old1 = SelectObject(one, bm);
+    const HGDIOBJ old1 = SelectObject(dc, bm);
     QVERIFY(old1);
     QCOMPARE(SelectObject(two, bm), HGDIOBJ(0));
     QCOMPARE(gdi::currentBitmap(two), old1); // both start with the stock bitmap
-    SelectObject(one, old1);
+    SelectObject(dc, old1);
     QVERIFY(SelectObject(two, bm));
     HDC screen = GetDC(0);
-    QCOMPARE(SelectObject(screen, bm), HGDIOBJ(0)); // a screen DC takes no bitmap
+    QCOMPARE(SelectObject(screen, bm), HGDIOBJ(0));
     ReleaseDC(0, screen);
-    DeleteDC(one);
+    DeleteDC(dc);
     DeleteDC(two);
     DeleteObject(bm);
 }
