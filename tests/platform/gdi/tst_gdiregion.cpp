@@ -105,11 +105,6 @@ void tst_GdiRegion::rectangleRegions()
 
 void tst_GdiRegion::polygonRule()
 {
-    const POINT square[4] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    HRGN sq = CreatePolygonRgn(square, 4, ALTERNATE);
-    HRGN rect = CreateRectRgn(0, 0, 10, 10);
-    QVERIFY(EqualRgn(sq, rect));
-
     // The triangle covers columns 0..9-y on row y: 55 pixels.
     const POINT tri[3] = {{0, 0}, {10, 0}, {0, 10}};
     HRGN t = CreatePolygonRgn(tri, 3, WINDING);
@@ -118,8 +113,7 @@ void tst_GdiRegion::polygonRule()
         QVERIFY(PtInRegion(t, 9 - y, y));
         QVERIFY(!PtInRegion(t, 10 - y, y));
     }
-    for (HRGN h : {sq, rect, t})
-        DeleteObject(h);
+    DeleteObject(t);
 
     QCOMPARE(CreatePolygonRgn(tri, 3, 7), HRGN(0));
     QCOMPARE(CreatePolygonRgn(nullptr, 3, ALTERNATE), HRGN(0));
