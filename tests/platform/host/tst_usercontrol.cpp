@@ -32,17 +32,26 @@ public:
     std::function<void()> onPaint;
     bool throwOnClick = false;
 
+    // Logs the event's name and arguments, separated by spaces.
+    template<typename... Args>
+    void note(const char *name, const Args &...args)
+    {
+        QStringList words{QLatin1String(name)};
+        (words << ... << QVariant(args).toString());
+        log << words.join(u' ');
+    }
+
     void UserControl_MouseDown(int &Button, int &Shift, float &X, float &Y) override
     {
-        log << QStringLiteral("MouseDown %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+        note("MouseDown", Button, Shift, X, Y);
     }
     void UserControl_MouseUp(int &Button, int &Shift, float &X, float &Y) override
     {
-        log << QStringLiteral("MouseUp %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+        note("MouseUp", Button, Shift, X, Y);
     }
     void UserControl_MouseMove(int &Button, int &Shift, float &X, float &Y) override
     {
-        log << QStringLiteral("MouseMove %1 %2 %3 %4").arg(Button).arg(Shift).arg(X).arg(Y);
+        note("MouseMove", Button, Shift, X, Y);
     }
     void UserControl_Click() override
     {
@@ -51,23 +60,11 @@ public:
             throw host::RuntimeError(91, host::standardErrorDescription(91));
     }
     void UserControl_DblClick() override { log << QStringLiteral("DblClick"); }
-    void UserControl_KeyDown(int &KeyCode, int &Shift) override
-    {
-        log << QStringLiteral("KeyDown %1 %2").arg(KeyCode).arg(Shift);
-    }
-    void UserControl_KeyPress(int &KeyAscii) override { log << QStringLiteral("KeyPress %1").arg(KeyAscii); }
-    void UserControl_KeyUp(int &KeyCode, int &Shift) override
-    {
-        log << QStringLiteral("KeyUp %1 %2").arg(KeyCode).arg(Shift);
-    }
-    void UserControl_AccessKeyPress(int &KeyAscii) override
-    {
-        log << QStringLiteral("AccessKeyPress %1").arg(KeyAscii);
-    }
-    void UserControl_AmbientChanged(const QString &PropertyName) override
-    {
-        log << QStringLiteral("AmbientChanged %1").arg(PropertyName);
-    }
+    void UserControl_KeyDown(int &KeyCode, int &Shift) override { note("KeyDown", KeyCode, Shift); }
+    void UserControl_KeyPress(int &KeyAscii) override { note("KeyPress", KeyAscii); }
+    void UserControl_KeyUp(int &KeyCode, int &Shift) override { note("KeyUp", KeyCode, Shift); }
+    void UserControl_AccessKeyPress(int &KeyAscii) override { note("AccessKeyPress", KeyAscii); }
+    void UserControl_AmbientChanged(const QString &PropertyName) override { note("AmbientChanged", PropertyName); }
     void UserControl_Resize() override
     {
         surfaceAtResize = surfaceImage().size();
