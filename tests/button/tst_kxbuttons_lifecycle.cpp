@@ -75,8 +75,7 @@ private:
 
 void tst_KxButtonsLifecycle::delayDrawingHoldsBackUntilReleased()
 {
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->DelayDrawing(true);
     markScreen(*b);
 
@@ -101,8 +100,7 @@ void tst_KxButtonsLifecycle::delayDrawingHoldsBackUntilReleased()
 
 void tst_KxButtonsLifecycle::resizeWhileSuspendedIsDropped()
 {
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     QCOMPARE(surfaceSize(*b), QSize(73, 25));
 
     b->DelayDrawing(true);
@@ -133,8 +131,7 @@ void tst_KxButtonsLifecycle::displayAsDefaultFollowsAmbient()
     QFETCH(bool, showFocusRect);
     QFETCH(QString, name);
     QFETCH(bool, flag);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->ShowFocusRect(showFocusRect);
     KxButtonsProbe p(*b);
     m_form->setDefaultControl(b);
@@ -166,8 +163,7 @@ void tst_KxButtonsLifecycle::containerBackColour()
 {
     QFETCH(int, shape);
     QFETCH(bool, redraws);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->ButtonShape(shape);
     markScreen(*b);
 
@@ -181,8 +177,7 @@ void tst_KxButtonsLifecycle::terminateReleasesEverything()
 {
     const QList<int> start = objectCounts();
     const int timers = host::liveTimerCount();
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->ButtonShape(5); // owns a clip region too
     KxButtonsProbe p(*b);
     QVERIFY(p.clipRegion() != 0);
@@ -202,8 +197,7 @@ void tst_KxButtonsLifecycle::randomLifeLeavesNoObjects()
     const QList<int> start = objectCounts();
     {
         host::MsgBoxRecorder boxes;
-        m_form = makeForm(false);
-        kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+        kxButtons_H *b = formWithButton(m_form, false);
         kxButtons_H *other = addButton(m_form.get(), QStringLiteral("Option2"));
         other->Mode(2);
         const host::StdPicturePtr pictures[] = {nullptr, iconPicture(32), iconPicture(16), bitmapPicture(40, 20)};

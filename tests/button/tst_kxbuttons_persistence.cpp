@@ -225,8 +225,7 @@ void tst_KxButtonsPersistence::writtenKeysAndDefaults()
     QFETCH(QString, key);
     QFETCH(bool, present);
     QFETCH(qlonglong, value);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     action(*b);
     bag::PropertyBag written;
     b->UserControl_WriteProperties(written);
