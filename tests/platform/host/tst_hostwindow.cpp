@@ -123,10 +123,10 @@ private slots:
         QCOMPARE(GetPropA(host::hwndOf(&fresh), "kx_ClassID"), HANDLE(0));
     }
 
-    void timerRunsOnUiThreadUntilKilled()
+    void timerRunsOnUiThreadUntilKilledOrItsWindowDies()
     {
-        QWidget w;
-        const HWND hwnd = host::hwndOf(&w);
+        auto *w = new QWidget;
+        const HWND hwnd = host::hwndOf(w);
         // Started from a worker thread, the callback still runs on the UI thread.
         UINT_PTR result = 0;
         QThread *worker = QThread::create([&] { result = SetTimer(hwnd, 237, 20, CALLBACK_record); });
@@ -155,21 +155,18 @@ private slots:
         QTest::qWait(80);
         QCOMPARE(g_log.ticks, 1);
         QCOMPARE(host::liveTimerCount(), 0);
-    }
 
-    void timerDiesWithItsWindowAndResettingReplaces()
-    {
-        auto *w = new QWidget;
-        const HWND hwnd = host::hwndOf(w);
+        // Set again, the same timer is replaced; it dies with its window.
+        g_log = TimerLog{};
         SetTimer(hwnd, 5, 10, CALLBACK_record);
-        SetTimer(hwnd, 5, 10, CALLBACK_record); // the same timer, replaced
+        SetTimer(hwnd, 5, 10, CALLBACK_record);
         QCOMPARE(host::liveTimerCount(), 1);
         QTRY_VERIFY(g_log.ticks >= 1);
         delete w;
         QCOMPARE(host::liveTimerCount(), 0);
-        const int ticks = g_log.ticks;
+        const int lastTicks = g_log.ticks;
         QTest::qWait(60);
-        QCOMPARE(g_log.ticks, ticks);
+        QCOMPARE(g_log.ticks, lastTicks);
         QCOMPARE(SetTimer(hwnd, 5, 10, CALLBACK_record), UINT_PTR(0)); // stale window
     }
 
