@@ -44,6 +44,13 @@ inline kxButtons_H *addButton(QWidget *container, const QString &name, QSize siz
     return button;
 }
 
+// A new form in `form` (run mode unless asked) with one button, "Command1".
+inline kxButtons_H *formWithButton(std::unique_ptr<host::Form> &form, bool userMode = true)
+{
+    form = makeForm(userMode);
+    return addButton(form.get(), QStringLiteral("Command1"));
+}
+
 // Records the events of one button as text, in the order raised.
 class Recorder : public QObject
 {

@@ -80,8 +80,7 @@ void tst_KxButtonsMembers::refusedValuesChangeNothing()
 {
     QFETCH(bool, design);
     QFETCH(Action, action);
-    m_form = makeForm(!design);
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form, !design);
     b->ForeColor(RGB(1, 2, 3)); // something to keep
     b->clearChangedProperties();
     const QVariantMap before = snapshot(*b);
@@ -157,8 +156,7 @@ void tst_KxButtonsMembers::acceptedChangesReportInOrder()
     QFETCH(Action, action);
     QFETCH(QStringList, reported);
     QFETCH(QVariantMap, expected);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     setup(*b);
     b->clearChangedProperties();
     host::MsgBoxRecorder boxes;
@@ -212,8 +210,7 @@ void tst_KxButtonsMembers::designMessages()
     QFETCH(QStringList, reported);
 
     for (bool design : {true, false}) {
-        m_form = makeForm(!design);
-        kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+        kxButtons_H *b = formWithButton(m_form, !design);
         setup(*b);
         const QVariantMap before = snapshot(*b);
         b->clearChangedProperties();
@@ -261,8 +258,7 @@ void tst_KxButtonsMembers::accessKeyFromCaption()
     QFETCH(QString, second);
     QFETCH(QString, key);
     QFETCH(QString, name);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     if (!first.isEmpty())
         b->Caption(first);
     b->Caption(second);
@@ -289,8 +285,7 @@ void tst_KxButtonsMembers::fontNameInAnsiCodePage()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, faceName);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->Font(std::make_shared<host::StdFont>(name, 9.0));
     LOGFONTA lf{};
     QCOMPARE(GetObjectA(GetCurrentObject(KxButtonsProbe(*b).memDC(), OBJ_FONT), sizeof lf, &lf), int(sizeof lf));
@@ -355,8 +350,7 @@ void tst_KxButtonsMembers::hoverColorLocks()
     QFETCH(int, lock);
     QFETCH(quint32, hoverFore);
     QFETCH(quint32, hoverBack);
-    m_form = makeForm();
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form);
     b->ForeColor(0);
     b->GradientColor(0x00FF00);
     b->BackColor(0x808080);
@@ -375,8 +369,7 @@ void tst_KxButtonsMembers::hoverColorLocks()
 
 void tst_KxButtonsMembers::resetDefaultColorsInDesignMode()
 {
-    m_form = makeForm(false);
-    kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
+    kxButtons_H *b = formWithButton(m_form, false);
     b->BackColor(0x123456);
     b->ForeColor(0xFF);
     b->GradientColor(0xFF00);

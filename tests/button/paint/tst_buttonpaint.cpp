@@ -5,7 +5,6 @@
 
 #include "PaintTestSupport.h"
 
-#include <gdi/testsupport/GdiHooks.h>
 #include <Pictures.h>
 
 #include <QGuiApplication>
@@ -104,7 +103,6 @@ private slots:
     void pictures_data();
     void pictures();
     void transparentAndEmbossed();
-    void objectsReleased();
 };
 
 void tst_buttonpaint::shiftColor_data()
@@ -601,39 +599,6 @@ void tst_buttonpaint::transparentAndEmbossed()
             }
         }
     }
-}
-
-void tst_buttonpaint::objectsReleased()
-{
-    const int start = gdi::liveObjectsTotal();
-    {
-        Button t(80, 30);
-        auto bitmap = host::LoadPicture(greenWithMagentaCorner(16, 16));
-        auto icon = host::LoadPicture(pictures::pngIcon(32, qRgb(10, 20, 30)));
-        t.b->Caption(QStringLiteral("&Sair||agora"));
-        t.b->Picture(bitmap);
-        render(t.b);
-        const int steady = gdi::liveObjectsTotal();
-        for (int shape : {0, 3, 4, 6, 5, 1, 2}) {
-            // Through the public members, each of which redraws.
-            t.b->ButtonShape(shape);
-            t.b->resize(80 + shape, 30 + shape);
-            t.b->UserControl_Resize();
-            t.b->FontStyle(shape % 2 ? 2 : 4);
-            t.b->GradientMode(shape % 5);
-            t.b->CaptionStyle(shape % 3);
-            t.b->Enabled(shape != 6);
-            t.b->PictureSize(shape % 5);
-            t.b->Picture(shape % 2 ? icon : bitmap);
-            t.probe().input().stateBits = std::int16_t(shape % 8);
-            render(t.b);
-            // Each new pen, brush, font or clip replaced and deleted its own.
-            QCOMPARE(gdi::liveObjectsTotal(), steady + (shape >= 4 ? 1 : 0));
-        }
-        t.b->Font(std::make_shared<host::StdFont>(QStringLiteral("Arial"), 14.0));
-        t.b->Picture(nullptr);
-    } // the form ends the control; its window takes the outline region along
-    QCOMPARE(gdi::liveObjectsTotal(), start);
 }
 
 QTEST_MAIN(tst_buttonpaint)

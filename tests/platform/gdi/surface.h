@@ -1,5 +1,5 @@
 #pragma once
-// Test helpers: a small memory surface and pixel pictures of it.
+// Test helper: a small memory surface that can save itself.
 
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
 // A memory DC with its own bitmap, cleared to `background`. Cleans up after
 // itself, putting the DC's first bitmap back before deleting.
@@ -41,18 +40,6 @@ public:
             for (int x = 0; x < m_width; ++x)
                 SetPixel(dc, x, y, colour);
     }
-    // '#' where the pixel has colour `ink`, '.' elsewhere.
-    QStringList picture(COLORREF ink) const
-    {
-        QStringList rows;
-        for (int y = 0; y < m_height; ++y) {
-            QString row;
-            for (int x = 0; x < m_width; ++x)
-                row += GetPixel(dc, x, y) == ink ? QLatin1Char('#') : QLatin1Char('.');
-            rows << row;
-        }
-        return rows;
-    }
     // Writes the surface into the build directory (for a failing test).
     QString save(const QString &name) const
     {
@@ -71,15 +58,3 @@ private:
     int m_height;
     HGDIOBJ m_old = 0;
 };
-
-// Compares a picture and saves the surface on mismatch.
-#define COMPARE_PICTURE(surface, ink, expected, name)                                                   \
-    do {                                                                                              \
-        const QStringList actual_ = (surface).picture(ink);                                           \
-        if (actual_ != (expected)) {                                                                  \
-            qWarning().noquote() << "actual:\n" + actual_.join(u'\n') << "\nexpected:\n"              \
-                                        + QStringList(expected).join(u'\n')                           \
-                                 << "\nsaved" << (surface).save(name);                                 \
-        }                                                                                             \
-        QCOMPARE(actual_, QStringList(expected));                                                     \
-    } while (false)

@@ -62,9 +62,8 @@ private slots:
     void layout();
     void calcRect_data();
     void calcRect();
-    void opaqueCellsAndAlignment_data();
-    void opaqueCellsAndAlignment();
-    void transparentModes();
+    void cellsByModeAndAlignment_data();
+    void cellsByModeAndAlignment();
     void clipping();
     void prefixUnderline();
     void codePage();
@@ -164,24 +163,31 @@ void tst_GdiText::calcRect()
             QCOMPARE(GetPixel(s.dc, x, y), kPaper);
 }
 
-void tst_GdiText::opaqueCellsAndAlignment_data()
+void tst_GdiText::cellsByModeAndAlignment_data()
 {
     QTest::addColumn<uint>("align");
-    QTest::newRow("left") << uint(DT_LEFT);
-    QTest::newRow("center") << uint(DT_CENTER);
-    QTest::newRow("right") << uint(DT_RIGHT);
+    QTest::addColumn<int>("mode");
+    QTest::newRow("left") << uint(DT_LEFT) << OPAQUE;
+    QTest::newRow("center") << uint(DT_CENTER) << OPAQUE;
+    QTest::newRow("right") << uint(DT_RIGHT) << OPAQUE;
+    // Every mode but OPAQUE draws transparently: ink only, no cell fill.
+    QTest::newRow("transparent") << uint(DT_LEFT) << TRANSPARENT;
+    QTest::newRow("mode 0") << uint(DT_CENTER) << 0;
+    QTest::newRow("mode 3") << uint(DT_RIGHT) << 3;
 }
 
-void tst_GdiText::opaqueCellsAndAlignment()
+void tst_GdiText::cellsByModeAndAlignment()
 {
     // OPAQUE fills each line's cell (line width x line height) with the
     // background colour; glyph pixels are exactly the text colour (no
     // antialiasing asked); nothing outside the cells changes.
     QFETCH(uint, align);
+    QFETCH(int, mode);
     Surface s(120, 70, kPaper);
     Selected font(s.dc, monoFont());
     const Metrics m = metricsOf(s.dc);
     SetBkColor(s.dc, kCell);
+    SetBkMode(s.dc, mode);
     SetTextColor(s.dc, kInk);
     const int left = 3, top = 2, right = left + 7 * m.advance;
     RECT r{left, top, right, 68};
@@ -207,37 +213,13 @@ void tst_GdiText::opaqueCellsAndAlignment()
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 outside the cells changed (saved %3)")
                                          .arg(x).arg(y).arg(s.save(QStringLiteral("text-opaque")))));
             } else {
-                QVERIFY2(c == kCell || c == kInk, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                const COLORREF background = mode == OPAQUE ? kCell : kPaper;
+                QVERIFY2(c == background || c == kInk, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
                 ink[cell] += c == kInk;
             }
         }
     QVERIFY(ink[0] > 0);
     QVERIFY(ink[1] > ink[0]);
-}
-
-void tst_GdiText::transparentModes()
-{
-    // Every mode but OPAQUE draws transparently: ink only, no cell fill.
-    for (int mode : {TRANSPARENT, 0, 3}) {
-        Surface s(60, 30, kPaper);
-        Selected font(s.dc, monoFont());
-        const Metrics m = metricsOf(s.dc);
-        SetBkColor(s.dc, kCell);
-        SetBkMode(s.dc, mode);
-        RECT r{1, 1, 59, 29};
-        DrawTextA(s.dc, "MMM", 3, &r, DT_LEFT);
-        int ink = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 60; ++x) {
-                const COLORREF c = GetPixel(s.dc, x, y);
-                QVERIFY(c == kPaper || c == kInk);
-                if (c == kInk) {
-                    ++ink;
-                    QVERIFY(x >= 1 && x < 1 + 3 * m.advance && y >= 1 && y < 1 + m.lineHeight);
-                }
-            }
-        QVERIFY2(ink > 0, qPrintable(QString::number(mode)));
-    }
 }
 
 void tst_GdiText::clipping()

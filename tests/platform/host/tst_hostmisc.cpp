@@ -165,11 +165,7 @@ private slots:
         QTest::newRow("bitmap") << bitmapFile() << 1 << QSize(2, 2);
         QTest::newRow("nothing is an empty picture") << QByteArray() << 0 << QSize(0, 0);
         QTest::newRow("unknown format") << QByteArray("GIF-ish nonsense") << -1 << QSize();
-        QTest::newRow("icon cut in its image") << icon.left(100) << -1 << QSize();
-        QTest::newRow("icon cut in its directory") << icon.left(12) << -1 << QSize();
-        QTest::newRow("cursor cut in its directory") << cursorFile().left(10) << -1 << QSize();
-        QTest::newRow("cursor header only") << cursorFile().left(4) << -1 << QSize();
-        QTest::newRow("bitmap cut in its pixels") << bitmapFile().left(60) << -1 << QSize();
+        QTest::newRow("icon cut in its image") << icon.left(100) << -1 << QSize(); // every cut: below
     }
 
     void loadPicture()
