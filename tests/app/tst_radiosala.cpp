@@ -71,6 +71,7 @@ class tst_radiosala : public QObject
 
 private slots:
     void initTestCase();
+    void init();
 
     void startUp();
     void titleWithoutCallsign();
@@ -81,7 +82,6 @@ private slots:
 
     void commands_data();
     void commands();
-    void realMouseClickSends();
     void pttAndReinitialize();
 
     void sending_data();
@@ -97,25 +97,27 @@ private slots:
     void indicatorWhileLinkIsDown();
 
     void chatLog();
-    void chatFileEncodings_data();
-    void chatFileEncodings();
-    void loadingOtherFiles_data();
-    void loadingOtherFiles();
-    void loadWithoutFile();
-    void failedSaveKeepsChat();
+    void chatFile_data();
+    void chatFile();
+    void folderForChatFile_data();
+    void folderForChatFile();
     void existeArquivo_data();
     void existeArquivo();
 
 private:
-    QTemporaryDir m_dir;
+    std::optional<QTemporaryDir> m_dir; // each test's current folder
 };
 
 void tst_radiosala::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir::setCurrent(m_dir.path()));
     Fixture f;
     QVERIFY2(f.window.isLoaded(), qPrintable(f.window.loadError()));
+}
+
+void tst_radiosala::init()
+{
+    m_dir.emplace();
+    QVERIFY(m_dir->isValid() && QDir::setCurrent(m_dir->path()));
 }
 
 void tst_radiosala::startUp()
@@ -130,13 +132,6 @@ void tst_radiosala::startUp()
     QCOMPARE(f.window.Check1->checkState(), Qt::Unchecked);
     QCOMPARE(f.window.Shape1->fillColor(), QColor(0, 255, 0));
     QCOMPARE(f.window.Text2->grab().toImage().pixelColor(4, 4), QColor(255, 255, 192)); // its own back colour
-
-    // The whole client area of the layout, with the narrow outer width.
-    QCOMPARE(f.window.height(), 568);
-    QCOMPARE(f.window.width(), 448);
-
-    QTimer *timer = f.window.form().control<QTimer>(QStringLiteral("Timer1"));
-    QCOMPARE(timer->interval(), 1000);
 }
 
 void tst_radiosala::titleWithoutCallsign()
@@ -159,6 +154,8 @@ void tst_radiosala::widths()
     auto shows = [&](QWidget *w) { return w->geometry().right() < f.window.width(); };
     auto hidden = [&](QWidget *w) { return w->geometry().left() >= f.window.width(); };
 
+    // The whole client area of the layout, with the narrow outer width.
+    QCOMPARE(f.window.size(), QSize(448, 568));
     QVERIFY(hidden(sobre) && hidden(encerra) && hidden(panel));
     f.click("abre");
     QCOMPARE(f.window.width(), 731); // 11055 twips less a 45-twip frame each side
@@ -276,17 +273,6 @@ void tst_radiosala::commands()
         QVERIFY(!f.window.form().control<QLineEdit>(boxName)->text().isEmpty());
 }
 
-void tst_radiosala::realMouseClickSends()
-{
-    Fixture f;
-    f.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-    f.window.Text3->setText(QStringLiteral("s3nh@ secreta"));
-    kxButtons_H *admin = f.window.button(QStringLiteral("admin"));
-    QTest::mouseClick(admin, Qt::LeftButton, {}, admin->rect().center());
-    QCOMPARE(f.echo.sentTexts(), QStringList{QStringLiteral(".admin s3nh@ secreta")});
-}
-
 void tst_radiosala::pttAndReinitialize()
 {
     Fixture f;
@@ -360,27 +346,24 @@ void tst_radiosala::sending()
 
 void tst_radiosala::failedSendKeepsEverything_data()
 {
-    QTest::addColumn<int>("way");
-    QTest::newRow("Envia texto") << 0;
-    QTest::newRow("Enter") << 1;
-    QTest::newRow("command button") << 2;
+    QTest::addColumn<QString>("button"); // empty: Enter in the text box
+    QTest::newRow("Envia texto") << "envia_texto";
+    QTest::newRow("Enter") << "";
+    QTest::newRow("command button") << "usuarios";
 }
 
 void tst_radiosala::failedSendKeepsEverything()
 {
-    QFETCH(int, way);
+    QFETCH(QString, button);
     Fixture f;
     host::MsgBoxRecorder boxes;
     f.window.Text1->setText(QStringLiteral("linha 1\r\nlinha 2\r\n"));
     f.window.Text2->setText(QStringLiteral("não se perde"));
     f.echo.setFailure(Op::SendChatText, echolink::status::Disconnected, QStringLiteral("sem conexão com a estação"));
-
-    if (way == 0)
-        f.click("envia_texto");
-    else if (way == 1)
+    if (button.isEmpty())
         QTest::keyClick(f.window.Text2, Qt::Key_Return);
     else
-        f.click("usuarios");
+        emit f.window.button(button)->Click();
 
     QCOMPARE(boxes.calls().size(), 1);
     QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("sem conexão com a estação")));
@@ -484,7 +467,7 @@ void tst_radiosala::indicatorWhileLinkIsDown()
     }
     QCOMPARE(boxes.calls().size(), 1); // one message for one outage
     QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("estação perdida")));
-    QVERIFY(f.window.Timer1->interval() == 1000);
+    QCOMPARE(f.window.Timer1->interval(), 1000); // the layout's second, outage or not
 
     f.echo.clearFailure(Op::IsReceiving);
     f.window.Timer1_Timer();
@@ -497,10 +480,7 @@ void tst_radiosala::indicatorWhileLinkIsDown()
 
 void tst_radiosala::chatLog()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    const QString file = dir.filePath(QStringLiteral("radiosala.txt"));
+    const QString file = QStringLiteral("radiosala.txt");
     Fixture f;
     host::MsgBoxRecorder boxes;
 
@@ -531,112 +511,93 @@ void tst_radiosala::chatLog()
     f.click("gravar_chat");
     QCOMPARE(readFile(file), QByteArray("x\r\n"));
     QVERIFY(boxes.calls().isEmpty());
-    QDir::setCurrent(previous);
 }
 
-void tst_radiosala::chatFileEncodings_data()
+// A chat saved and loaded again, or a file written elsewhere loaded: the
+// bytes in the file, and the chat box once loaded and one more line arrived.
+void tst_radiosala::chatFile_data()
 {
     QTest::addColumn<QByteArray>("locale");
-    QTest::addColumn<QString>("received");
-    QTest::addColumn<QByteArray>("saved");
-
-    QTest::newRow("UTF-8 locale") << QByteArray("C.UTF-8") << "ZZ9ZZ>Ação" << QByteArray("ZZ9ZZ>A\xc3\xa7\xc3\xa3o\r\n\r\n");
-    QTest::newRow("8-bit locale") << QByteArray("C") << "ZZ9ZZ>Ação" << QByteArray("ZZ9ZZ>A\xe7\xe3o\r\n\r\n");
-    QTest::newRow("8-bit locale, a character it lacks") << QByteArray("C") << "Ação: 5 €" << QByteArray("A\xc3\xa7\xc3\xa3o: 5 \xe2\x82\xac\r\n\r\n");
-    // In ISO 8859-1 these two would be the bytes of "ã" in UTF-8.
-    QTest::newRow("8-bit locale, bytes that read as UTF-8") << QByteArray("C") << "Ã£" << QByteArray("\xc3\x83\xc2\xa3\r\n\r\n");
-}
-
-void tst_radiosala::chatFileEncodings()
-{
-    QFETCH(QByteArray, locale);
-    QFETCH(QString, received);
-    QFETCH(QByteArray, saved);
-    const QByteArray previous = setlocale(LC_CTYPE, nullptr);
-    QVERIFY(setlocale(LC_CTYPE, locale.constData()));
-    Fixture f;
-    host::MsgBoxRecorder boxes;
-    f.echo.emitChatText(received);
-    f.click("gravar_chat");
-    const QByteArray bytes = readFile(QStringLiteral("radiosala.txt"));
-    f.click("limpa_chat");
-    f.click("ler_chat");
-    f.echo.emitChatText(QStringLiteral("Admins:"));
-    setlocale(LC_CTYPE, previous.constData());
-    QVERIFY(boxes.calls().isEmpty());
-    QCOMPARE(bytes, saved);
-    // As if the round trip had not been.
-    QCOMPARE(f.window.Text1->text(), received + QStringLiteral("\r\nAdmins:\r\n"));
-}
-
-void tst_radiosala::loadingOtherFiles_data()
-{
-    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QString>("received"); // saved by "Gravar CHAT"; null: the file is written as given
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("shown");
 
+    const auto saved = [](const char *name, const char *locale, const QString &received, const QByteArray &file) {
+        QTest::newRow(name) << QByteArray(locale) << received << file << received + QStringLiteral("\r\nAdmins:\r\n");
+    };
+    saved("UTF-8 locale", "C.UTF-8", QStringLiteral("ZZ9ZZ>Ação"), "ZZ9ZZ>A\xc3\xa7\xc3\xa3o\r\n\r\n");
+    saved("8-bit locale", "C", QStringLiteral("ZZ9ZZ>Ação"), "ZZ9ZZ>A\xe7\xe3o\r\n\r\n");
+    saved("8-bit locale, a character it lacks", "C", QStringLiteral("Ação: 5 €"), "A\xc3\xa7\xc3\xa3o: 5 \xe2\x82\xac\r\n\r\n");
+    // In ISO 8859-1 these two would be the bytes of "ã" in UTF-8.
+    saved("8-bit locale, bytes that read as UTF-8", "C", QStringLiteral("Ã£"), "\xc3\x83\xc2\xa3\r\n\r\n");
+
     for (const char *locale : {"C", "C.UTF-8"}) {
-        QTest::addRow("last line ends in one CR LF, %s", locale) << QByteArray(locale) << QByteArray("linha A\r\nlinha B\r\n") << "linha A\r\nlinha B\r\nAdmins:\r\n";
-        QTest::addRow("empty chat saved, %s", locale) << QByteArray(locale) << QByteArray("\r\n") << "Admins:\r\n";
-        QTest::addRow("UTF-8, %s", locale) << QByteArray(locale) << QByteArray("Aten\xc3\xa7\xc3\xa3o\r\n") << "Atenção\r\nAdmins:\r\n";
-        QTest::addRow("Windows-1252, %s", locale) << QByteArray(locale) << QByteArray("Reuni\xe3o \x80\x93\x81\r\n\r\n")
-                                                  << "Reunião €\u201C\u0081\r\nAdmins:\r\n";
-        QTest::addRow("cut-off UTF-8, %s", locale) << QByteArray(locale) << QByteArray("Aten\xc3\r\n") << "AtenÃ\r\nAdmins:\r\n";
-        QTest::addRow("UTF-8 of a surrogate, %s", locale) << QByteArray(locale) << QByteArray("\xed\xa0\x80\r\n") << "í\u00A0€\r\nAdmins:\r\n";
+        const auto loaded = [locale](const char *name, const QByteArray &file, const QString &shown) {
+            QTest::addRow("%s, %s", name, locale) << QByteArray(locale) << QString() << file << shown;
+        };
+        loaded("last line ends in one CR LF", "linha A\r\nlinha B\r\n", QStringLiteral("linha A\r\nlinha B\r\nAdmins:\r\n"));
+        loaded("empty chat saved", "\r\n", QStringLiteral("Admins:\r\n"));
+        loaded("UTF-8", "Aten\xc3\xa7\xc3\xa3o\r\n", QStringLiteral("Atenção\r\nAdmins:\r\n"));
+        loaded("Windows-1252", "Reuni\xe3o \x80\x93\x81\r\n\r\n", QStringLiteral("Reunião €\u201C\u0081\r\nAdmins:\r\n"));
+        loaded("cut-off UTF-8", "Aten\xc3\r\n", QStringLiteral("AtenÃ\r\nAdmins:\r\n"));
+        loaded("UTF-8 of a surrogate", "\xed\xa0\x80\r\n", QStringLiteral("í\u00A0€\r\nAdmins:\r\n"));
     }
 }
 
-void tst_radiosala::loadingOtherFiles()
+void tst_radiosala::chatFile()
 {
     QFETCH(QByteArray, locale);
+    QFETCH(QString, received);
     QFETCH(QByteArray, file);
     QFETCH(QString, shown);
     const QByteArray previous = setlocale(LC_CTYPE, nullptr);
     QVERIFY(setlocale(LC_CTYPE, locale.constData()));
-    QFile out(QStringLiteral("radiosala.txt"));
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-    out.close();
     Fixture f;
+    host::MsgBoxRecorder boxes;
+    if (received.isNull()) {
+        QFile out(QStringLiteral("radiosala.txt"));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    } else {
+        f.echo.emitChatText(received);
+        f.click("gravar_chat");
+        f.click("limpa_chat");
+    }
+    const QByteArray bytes = readFile(QStringLiteral("radiosala.txt"));
     f.click("ler_chat");
     f.echo.emitChatText(QStringLiteral("Admins:"));
     setlocale(LC_CTYPE, previous.constData());
+    QVERIFY(boxes.calls().isEmpty());
+    QCOMPARE(bytes, file);
     QCOMPARE(f.window.Text1->text(), shown);
 }
 
-void tst_radiosala::loadWithoutFile()
+// A folder where the chat file should be: nothing to load, and every save
+// fails, also as root. The chat stays as it was.
+void tst_radiosala::folderForChatFile_data()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    Fixture f;
-    host::MsgBoxRecorder boxes;
-    f.window.Text1->setText(QStringLiteral("fica\r\n"));
-    // A directory of that name is not a chat file either.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("radiosala.txt")));
-    f.click("ler_chat");
-    QCOMPARE(boxes.calls().size(), 1);
-    QCOMPARE(boxes.calls().at(0).prompt, QStringLiteral("Grave o texto primeiro!"));
-    QCOMPARE(boxes.calls().at(0).style, int(host::vbOKOnly));
-    QCOMPARE(f.window.Text1->text(), QStringLiteral("fica\r\n"));
-    QDir::setCurrent(previous);
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("message"); // parts of it
+    QTest::addColumn<int>("style");
+    QTest::newRow("Ler CHAT") << "ler_chat" << QStringList{"Grave o texto primeiro!"} << int(host::vbOKOnly);
+    QTest::newRow("Gravar CHAT") << "gravar_chat" << QStringList{"radiosala.txt", "É uma pasta"} // the reason, in Portuguese
+                                 << int(host::vbExclamation);
 }
 
-void tst_radiosala::failedSaveKeepsChat()
+void tst_radiosala::folderForChatFile()
 {
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    // A directory where the file should be makes every save fail, also as root.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("radiosala.txt")));
+    QFETCH(QString, button);
+    QFETCH(QStringList, message);
+    QFETCH(int, style);
+    QVERIFY(QDir().mkdir(QStringLiteral("radiosala.txt")));
     Fixture f;
     host::MsgBoxRecorder boxes;
     f.echo.emitChatText(QStringLiteral("não perder"));
-    f.click("gravar_chat");
+    emit f.window.button(button)->Click();
     QCOMPARE(boxes.calls().size(), 1);
-    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("radiosala.txt")));
-    QVERIFY(boxes.calls().at(0).prompt.contains(QStringLiteral("É uma pasta"))); // the reason, in Portuguese
+    for (const QString &part : message)
+        QVERIFY2(boxes.calls().at(0).prompt.contains(part), qPrintable(boxes.calls().at(0).prompt));
+    QCOMPARE(boxes.calls().at(0).style, style);
     QCOMPARE(f.window.Text1->text(), QStringLiteral("não perder\r\n"));
-    QDir::setCurrent(previous);
 }
 
 void tst_radiosala::existeArquivo_data()
@@ -658,9 +619,6 @@ void tst_radiosala::existeArquivo()
     QFETCH(QString, create);
     QFETCH(QString, asked);
     QFETCH(bool, expected);
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
     if (create.endsWith(QLatin1Char('/'))) {
         QVERIFY(QDir().mkpath(create));
     } else if (!create.isEmpty()) {
@@ -672,7 +630,6 @@ void tst_radiosala::existeArquivo()
     QString name = asked;
     QCOMPARE(fx.window.ExisteArquivo(name), expected);
     QCOMPARE(name, asked);
-    QDir::setCurrent(previous);
 }
 
 QTEST_MAIN(tst_radiosala)

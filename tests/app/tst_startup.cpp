@@ -19,8 +19,7 @@ class tst_startup : public QObject
 private slots:
     void commandLine_data();
     void commandLine();
-    void rememberedStation();
-    void rememberedJournal();
+    void remembered();
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
     void formsFolderOrder();
@@ -68,29 +67,25 @@ void tst_startup::commandLine()
     QCOMPARE(line.backend.settings, settings);
 }
 
-void tst_startup::rememberedStation()
-{
-    QTemporaryDir dir;
-    QSettings stored(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    startup::rememberStation(stored, QStringLiteral("echolink"));
-    startup::CommandLine line = startup::parseCommandLine({}, stored);
-    QCOMPARE(line.backend.kind, QStringLiteral("echolink"));
-    QVERIFY(!line.stationGiven);
-    line = startup::parseCommandLine({QStringLiteral("--station"), QStringLiteral("sim")}, stored);
-    QCOMPARE(line.backend.kind, QStringLiteral("sim"));
-    QVERIFY(line.stationGiven);
-}
-
-void tst_startup::rememberedJournal()
+// The station kind and the journal switch are remembered; given again, the
+// command line wins.
+void tst_startup::remembered()
 {
     QTemporaryDir dir;
     QSettings stored(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     QVERIFY(startup::parseCommandLine({}, stored).journal); // on by default
-    const startup::CommandLine line = startup::parseCommandLine({"--no-journal", "--sim-seed", "3"}, stored);
+    startup::rememberStation(stored, QStringLiteral("echolink"));
+    startup::CommandLine line = startup::parseCommandLine({"--no-journal", "--sim-seed", "3"}, stored);
+    QCOMPARE(line.backend.kind, QStringLiteral("echolink"));
+    QVERIFY(!line.stationGiven);
     QVERIFY(!line.journal && line.journalGiven);
     QCOMPARE(line.backend.settings, (Settings{{"sim-seed", "3"}})); // a switch takes no value
     startup::rememberJournal(stored, line.journal);
-    QVERIFY(!startup::parseCommandLine({}, stored).journal);
+
+    line = startup::parseCommandLine({QStringLiteral("--station"), QStringLiteral("sim")}, stored);
+    QCOMPARE(line.backend.kind, QStringLiteral("sim"));
+    QVERIFY(line.stationGiven);
+    QVERIFY(!line.journal);
     QVERIFY(startup::parseCommandLine({"--journal"}, stored).journal);
 }
 

@@ -36,21 +36,11 @@ void FakeConference::setAnswering(bool answering)
         m_sdesTimer.stop();
 }
 
-QList<QByteArray> FakeConference::receivedData(const QHostAddress &from) const
+QList<QByteArray> FakeConference::receivedOn(const QHostAddress &from, bool control) const
 {
     QList<QByteArray> out;
     for (const Received &r : m_received) {
-        if (!r.control && r.from == from)
-            out.append(r.data);
-    }
-    return out;
-}
-
-QList<QByteArray> FakeConference::receivedControl(const QHostAddress &from) const
-{
-    QList<QByteArray> out;
-    for (const Received &r : m_received) {
-        if (r.control && r.from == from)
+        if (r.control == control && r.from == from)
             out.append(r.data);
     }
     return out;
@@ -128,12 +118,7 @@ void FakeConference::handleLine(const QHostAddress &from, const QByteArray &line
         if (out.kind == sim::Conference::Output::Kind::Chat)
             lines += out.text.toLatin1() + '\r';
     if (!lines.isEmpty())
-        reply(from, lines);
-}
-
-void FakeConference::reply(const QHostAddress &to, const QByteArray &lines)
-{
-    sendData(to, wire::buildText(lines));
+        sendData(from, wire::buildText(lines));
 }
 
 void FakeConference::sendData(const QHostAddress &station, const QByteArray &datagram)
@@ -144,15 +129,6 @@ void FakeConference::sendData(const QHostAddress &station, const QByteArray &dat
 void FakeConference::sendControl(const QHostAddress &station, const QByteArray &datagram)
 {
     m_control.writeDatagram(datagram, station, quint16(m_basePort + 1));
-}
-
-void FakeConference::sendStationList(const QByteArray &header, const QList<QByteArray> &stations)
-{
-    QByteArray text = header + "\r\r";
-    for (const QByteArray &s : stations)
-        text += s + '\r';
-    for (const QHostAddress &station : std::as_const(m_stations))
-        sendData(station, wire::buildText(text));
 }
 
 void FakeConference::sendAudio(const QHostAddress &station, int packets)

@@ -44,14 +44,13 @@ public:
     void setAdminPassword(const QByteArray &password) { m_password = password; }
 
     QList<Received> received() const { return m_received; }
-    QList<QByteArray> receivedData(const QHostAddress &from) const;
-    QList<QByteArray> receivedControl(const QHostAddress &from) const;
+    QList<QByteArray> receivedData(const QHostAddress &from) const { return receivedOn(from, false); }
+    QList<QByteArray> receivedControl(const QHostAddress &from) const { return receivedOn(from, true); }
     void clearReceived() { m_received.clear(); }
 
     // Sends raw bytes to a station's data or control port.
     void sendData(const QHostAddress &station, const QByteArray &datagram);
     void sendControl(const QHostAddress &station, const QByteArray &datagram);
-    void sendStationList(const QByteArray &header, const QList<QByteArray> &stations);
     void sendAudio(const QHostAddress &station, int packets);
 
 signals:
@@ -62,7 +61,7 @@ private:
     void readControl();
     void sendSdes(const QHostAddress &station);
     void handleLine(const QHostAddress &from, const QByteArray &line);
-    void reply(const QHostAddress &to, const QByteArray &lines);
+    QList<QByteArray> receivedOn(const QHostAddress &from, bool control) const;
 
     QUdpSocket m_data;
     QUdpSocket m_control;

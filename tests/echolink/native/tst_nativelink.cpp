@@ -37,14 +37,24 @@ BackendOptions optionsFor(const QString &callsign, const QHostAddress &bind)
 }
 
 // Short timers so that loss and silence show within a test's patience.
-std::unique_ptr<NativeEchoLink> makeLink(const QString &callsign = QStringLiteral("ZZ9XQ"),
-                                         const QHostAddress &bind = kStation)
+std::unique_ptr<NativeEchoLink> makeLink(const BackendOptions &options = optionsFor(QStringLiteral("ZZ9XQ"), kStation))
 {
-    NativeSettings settings = nativeSettingsFrom(optionsFor(callsign, bind));
+    NativeSettings settings = nativeSettingsFrom(options);
     settings.link.timing = {100, 700, 700, 300, 80};
     settings.link.useAudioDevices = false;
     settings.link.localPort = kBasePort;
     return std::make_unique<NativeEchoLink>(std::move(settings));
+}
+
+// What IsReceiving() reports on a link that is down: its status and words.
+QString receivingError(Automation &link)
+{
+    try {
+        link.IsReceiving();
+    } catch (const AutomationError &e) {
+        return QString::number(e.status()) + QLatin1Char(' ') + e.description();
+    }
+    return QStringLiteral("no error");
 }
 
 bool isAudio(const QByteArray &d)
@@ -70,14 +80,11 @@ private slots:
 
     void connectsFromBothPortsAndSendsInfo();
     void chatFlowsBetweenStations();
-    void stationListGoesToStationText();
     void dropsForeignAndBrokenDatagrams_data();
     void dropsForeignAndBrokenDatagrams();
-    void receivingFollowsConferenceAudio();
-    void pttTransmitsGsmPackets();
-    void lossAfterSilenceThenRejoin();
-    void silentConferenceIsNoAnswer();
-    void banIsReported();
+    void audioBothWays();
+    void outagesAreReported_data();
+    void outagesAreReported();
     void directoryOutcomeExplainsSilence();
     void reinitializeSaysByeThenConnects();
     void portsInUseFailCreation();
@@ -127,7 +134,7 @@ void tst_NativeLink::connectsFromBothPortsAndSendsInfo()
 void tst_NativeLink::chatFlowsBetweenStations()
 {
     auto alpha = makeLink();
-    auto beta = makeLink(QStringLiteral("ZZ9ZZ"), kOther);
+    auto beta = makeLink(optionsFor(QStringLiteral("ZZ9ZZ"), kOther));
     QSignalSpy toAlpha(alpha.get(), &Automation::ChatTextReceived);
     QSignalSpy toBeta(beta.get(), &Automation::ChatTextReceived);
     QTRY_COMPARE(alpha->link().state(), ConferenceLink::State::Connected);
@@ -146,19 +153,13 @@ void tst_NativeLink::chatFlowsBetweenStations()
     alpha->SendChatText(QStringLiteral("um\rdois\ntrês") + QChar(0) + QStringLiteral("quatro"));
     QTRY_COMPARE(toBeta.size(), 2);
     QCOMPARE(toBeta.at(1).at(0).toString(), QStringLiteral("ZZ9XQ>um dois três quatro"));
-}
 
-void tst_NativeLink::stationListGoesToStationText()
-{
-    auto link = makeLink();
-    QSignalSpy station(link.get(), &Automation::StationTextReceived);
-    QSignalSpy chat(link.get(), &Automation::ChatTextReceived);
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    m_conference->sendStationList("CONF TESTCONF loopback [2/8]", {"->ZZ9ZZ Beta", "ZZ9XQ Alpha"});
+    // The station list is station text, not chat.
+    QSignalSpy station(alpha.get(), &Automation::StationTextReceived);
+    m_conference->sendData(kStation, wire::buildText("CONF TESTCONF loopback [2/8]\r\r->ZZ9ZZ Beta\rZZ9XQ Alpha\r"));
     QTRY_COMPARE(station.size(), 1);
-    QCOMPARE(station.first().at(0).toString(),
-             QStringLiteral("CONF TESTCONF loopback [2/8]\r\r->ZZ9ZZ Beta\rZZ9XQ Alpha\r"));
-    QCOMPARE(chat.size(), 0);
+    QCOMPARE(station.first().at(0).toString(), QStringLiteral("CONF TESTCONF loopback [2/8]\r\r->ZZ9ZZ Beta\rZZ9XQ Alpha\r"));
+    QCOMPARE(toAlpha.size(), 1);
 }
 
 void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
@@ -212,7 +213,8 @@ void tst_NativeLink::dropsForeignAndBrokenDatagrams()
     QCOMPARE(link->link().state(), ConferenceLink::State::Connected);
 }
 
-void tst_NativeLink::receivingFollowsConferenceAudio()
+// Audio from the conference makes the station receive; PTT sends GSM packets.
+void tst_NativeLink::audioBothWays()
 {
     auto link = makeLink();
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
@@ -224,12 +226,7 @@ void tst_NativeLink::receivingFollowsConferenceAudio()
     QTRY_VERIFY(link->IsReceiving());
     talker.stop();
     QTRY_VERIFY(!link->IsReceiving());
-}
 
-void tst_NativeLink::pttTransmitsGsmPackets()
-{
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
     link->PTT(true);
     QTRY_VERIFY(countIf(m_conference->receivedData(kStation), isAudio) >= 5);
     link->PTT(false);
@@ -255,60 +252,48 @@ void tst_NativeLink::pttTransmitsGsmPackets()
     QCOMPARE(countIf(m_conference->receivedData(kStation), isAudio), 0);
 }
 
-void tst_NativeLink::lossAfterSilenceThenRejoin()
+void tst_NativeLink::outagesAreReported_data()
 {
+    QTest::addColumn<QString>("outage");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QStringList>("words"); // in IsReceiving's error
+    QTest::addColumn<bool>("rejoins");      // once the conference answers again
+
+    QTest::newRow("conference goes silent") << "silent" << int(ConferenceLink::State::Lost) << QStringList{"perdida"} << true;
+    QTest::newRow("conference never answers") << "never" << int(ConferenceLink::State::NoAnswer)
+                                              << QStringList{"não responde", "validado"} << true;
+    QTest::newRow("conference bans the station") << "banned" << int(ConferenceLink::State::Refused)
+                                                 << QStringList{"recusou", "Bye Bye"} << false;
+}
+
+void tst_NativeLink::outagesAreReported()
+{
+    QFETCH(QString, outage);
+    QFETCH(int, state);
+    QFETCH(QStringList, words);
+    QFETCH(bool, rejoins);
+    const bool never = outage == QLatin1String("never");
+    m_conference->setAnswering(!never);
     auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-
-    m_conference->setAnswering(false); // as when the conference goes down
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Lost);
-    try {
-        link->IsReceiving();
-        QFAIL("IsReceiving succeeded on a lost link");
-    } catch (const AutomationError &e) {
-        QCOMPARE(e.status(), status::Disconnected);
-        QVERIFY(e.description().contains(QStringLiteral("perdida")));
+    if (!never) {
+        QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
+        m_conference->setAnswering(false); // as when the conference goes down
     }
-
+    if (outage == QLatin1String("banned")) // the conference's goodbye to a banned station
+        m_conference->sendControl(kStation, QByteArray::fromHex("c0c9000100000000c1cb00033a75acab07") + "Bye Bye");
+    QTRY_COMPARE(int(link->link().state()), state);
+    const QString error = receivingError(*link);
+    QVERIFY2(error.startsWith(QString::number(status::Disconnected) + QLatin1Char(' ')), qPrintable(error));
+    for (const QString &word : words)
+        QVERIFY2(error.contains(word), qPrintable(error));
+    if (!rejoins)
+        return;
+    // Still trying: a conference that answers again is joined and told the station's info.
     m_conference->clearReceived();
     m_conference->setAnswering(true);
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
     QVERIFY(!link->IsReceiving());
     QTRY_VERIFY(m_conference->receivedData(kStation).contains(wire::buildText("\rLisboa\rSala de testes")));
-}
-
-void tst_NativeLink::silentConferenceIsNoAnswer()
-{
-    m_conference->setAnswering(false);
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::NoAnswer);
-    try {
-        link->IsReceiving();
-        QFAIL("IsReceiving succeeded without an answer");
-    } catch (const AutomationError &e) {
-        QVERIFY2(e.description().contains(QStringLiteral("não responde")), qPrintable(e.description()));
-        QVERIFY(e.description().contains(QStringLiteral("validado")));
-    }
-    // Still trying: a conference that starts answering is joined.
-    m_conference->setAnswering(true);
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-}
-
-void tst_NativeLink::banIsReported()
-{
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    m_conference->setAnswering(false);
-    // The conference's goodbye to a banned station.
-    m_conference->sendControl(kStation, QByteArray::fromHex("c0c9000100000000c1cb00033a75acab07") + "Bye Bye");
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Refused);
-    try {
-        link->IsReceiving();
-        QFAIL("IsReceiving succeeded for a banned station");
-    } catch (const AutomationError &e) {
-        QVERIFY2(e.description().contains(QStringLiteral("recusou")) && e.description().contains(QStringLiteral("Bye Bye")),
-                 qPrintable(e.description()));
-    }
 }
 
 void tst_NativeLink::directoryOutcomeExplainsSilence()
@@ -318,25 +303,16 @@ void tst_NativeLink::directoryOutcomeExplainsSilence()
                              "LOGIN-RESULT\nresult: challenge\nchallenge: c2\n",
                              "LOGIN-RESULT\nresult: success\n"});
     m_conference->setAnswering(false); // a conference ignores unvalidated stations
-    qputenv(NativeOptions::PasswordVariable, "secret");
     BackendOptions options = optionsFor(QStringLiteral("ZZ9XQ"), kStation);
     options.settings.insert(QStringLiteral("directory"), QStringLiteral("127.0.0.1:%1").arg(directory.port()));
-    NativeSettings settings = nativeSettingsFrom(options);
+    qputenv(NativeOptions::PasswordVariable, "secret");
+    auto link = makeLink(options);
     qunsetenv(NativeOptions::PasswordVariable);
-    settings.link.timing = {100, 700, 700, 300, 80};
-    settings.link.useAudioDevices = false;
-    settings.link.localPort = kBasePort;
-    auto link = std::make_unique<NativeEchoLink>(std::move(settings));
 
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::NoAnswer);
     QTRY_COMPARE(link->directory()->lastResult(), directory::Result::NotValidated);
-    try {
-        link->IsReceiving();
-        QFAIL("IsReceiving succeeded without an answer");
-    } catch (const AutomationError &e) {
-        QVERIFY2(e.description().contains(QStringLiteral("ainda não foi validado no diretório")),
-                 qPrintable(e.description()));
-    }
+    const QString error = receivingError(*link);
+    QVERIFY2(error.contains(QStringLiteral("ainda não foi validado no diretório")), qPrintable(error));
     link.reset(); // logs off
     const QList<QByteArray> requests = directory.requests();
     QCOMPARE(requests.size(), 4);

@@ -1,11 +1,8 @@
 // The area-averaging scaler against an exact reference (the mean of the
-// covered area in floating point), the vector path against the plain one,
-// and against Qt's smooth scaling on the stored pictures.
+// covered area in floating point) and the vector path against the plain one.
 
 #include <forms/AreaScaler.h>
-#include <forms/GifDecoder.h>
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -51,22 +48,6 @@ double referenceChannel(const QImage &src, QSize size, int tx, int ty, int shift
     return sum / (sx * sy);
 }
 
-// Largest channel difference between two pictures of one size; writes both
-// into the build directory when it is over `limit`.
-int maxDifference(const QImage &a, const QImage &b, int limit, const QString &name)
-{
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            for (int shift = 0; shift < 32; shift += 8)
-                worst = std::max(worst, std::abs(int((a.pixel(x, y) >> shift) & 0xFF) - int((b.pixel(x, y) >> shift) & 0xFF)));
-    if (worst > limit) {
-        a.save(name + QStringLiteral("-ours.png"));
-        b.save(name + QStringLiteral("-other.png"));
-    }
-    return worst;
-}
-
 } // namespace
 
 class tst_areascaler : public QObject
@@ -80,8 +61,6 @@ private slots:
     void sizes();
     void halfIsTwoByTwoMean();
     void transparentEdges();
-    void storedPictures_data();
-    void storedPictures();
     void growingGoesToQt();
 };
 
@@ -193,39 +172,6 @@ void tst_areascaler::transparentEdges()
         for (int x = 5; x < 10; ++x)
             QCOMPARE(out.pixel(x, y), 0u);
     }
-}
-
-void tst_areascaler::storedPictures_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QSize>("to");
-    QTest::newRow("banner") << "banner.bmp" << QSize(233, 35);
-    QTest::newRow("onda, first frame") << "onda.gif" << QSize(96, 41);
-    QTest::newRow("mastro, first frame") << "mastro.gif" << QSize(33, 42);
-}
-
-// Close to what Qt's smooth scaling makes of the pictures the windows show.
-void tst_areascaler::storedPictures()
-{
-    QFETCH(QString, file);
-    QFETCH(QSize, to);
-    QFile f(QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR "/radiosala/") + file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QImage src;
-    if (file.endsWith(QLatin1String(".gif"))) {
-        forms::GifDecoder decoder;
-        QString error;
-        int delay = 0;
-        QVERIFY(decoder.open(f.readAll(), &error));
-        QVERIFY(decoder.readFrame(&src, &delay, &error));
-    } else {
-        QVERIFY(src.loadFromData(f.readAll()));
-        src = src.convertToFormat(QImage::Format_RGB32);
-    }
-    const QImage ours = forms::areaScaled(src, to);
-    const QImage qt = src.scaled(to, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(ours.format());
-    QCOMPARE(ours.size(), qt.size());
-    QVERIFY2(maxDifference(ours, qt, 2, QStringLiteral("areascaler-") + file) <= 2, qPrintable(file));
 }
 
 void tst_areascaler::growingGoesToQt()

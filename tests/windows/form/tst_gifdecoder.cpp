@@ -71,7 +71,7 @@ Decoded decodeQt(const QByteArray &bytes)
     buffer.seek(0);
     QImage image;
     while (reader.read(&image)) {
-        d.frames.append(image.convertToFormat(QImage::Format_ARGB32));
+        d.frames.append(image.convertToFormat(QImage::Format_ARGB32_Premultiplied)); // as ours
         d.delays.append(reader.nextImageDelay());
     }
     return d;
@@ -151,20 +151,10 @@ void tst_gifdecoder::sameAsQt()
     QCOMPARE(ours.delays, qt.delays);
     QCOMPARE(ours.loops, qt.loops);
     for (int i = 0; i < frames; ++i) {
-        const QImage &a = ours.frames[i];
-        const QImage &b = qt.frames[i];
-        QCOMPARE(a.size(), b.size());
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                if (a.pixel(x, y) != b.pixel(x, y)) {
-                    a.save(QStringLiteral("gifdecoder-ours-%1.png").arg(i));
-                    b.save(QStringLiteral("gifdecoder-qt-%1.png").arg(i));
-                    QFAIL(qPrintable(QStringLiteral("frame %1 (%2, %3): %4 against %5")
-                                         .arg(i).arg(x).arg(y)
-                                         .arg(a.pixel(x, y), 8, 16, QLatin1Char('0'))
-                                         .arg(b.pixel(x, y), 8, 16, QLatin1Char('0'))));
-                }
-            }
+        if (ours.frames[i] != qt.frames[i]) {
+            ours.frames[i].save(QStringLiteral("gifdecoder-ours-%1.png").arg(i));
+            qt.frames[i].save(QStringLiteral("gifdecoder-qt-%1.png").arg(i));
+            QFAIL(qPrintable(QStringLiteral("frame %1 differs from Qt's; both written to the build folder").arg(i)));
         }
     }
 }
@@ -251,7 +241,7 @@ void tst_gifdecoder::shortFrameKeepsTheRest()
     if (!interlaced) {
         const Decoded qt = decodeQt(bytes);
         QCOMPARE(qt.frames.size(), 2);
-        QVERIFY(qt.frames[1] == image.convertToFormat(QImage::Format_ARGB32));
+        QVERIFY(qt.frames[1] == image);
     }
 }
 

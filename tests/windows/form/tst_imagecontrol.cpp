@@ -35,16 +35,6 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The control inside a parent of a known colour, rendered.
-QImage rendered(ImageControl *control, QWidget *parent)
-{
-    QImage shot(parent->size(), QImage::Format_RGB32);
-    shot.fill(Qt::black);
-    parent->render(&shot);
-    return shot;
-    Q_UNUSED(control);
-}
-
 } // namespace
 
 class tst_imagecontrol : public QObject
@@ -137,7 +127,9 @@ void tst_imagecontrol::drawn()
     QString error;
     QVERIFY2(control->load(stored("radiosala", "banner.bmp"), &error), qPrintable(error));
     control->setStretched(stretch);
-    const QImage shot = rendered(control, &parent);
+    QImage shot(parent.size(), QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    parent.render(&shot);
 
     const QImage picture = control->picture().convertToFormat(QImage::Format_RGB32);
     const QImage expected = stretch ? forms::smoothlyScaled(picture, size) : picture;
