@@ -5,6 +5,7 @@
 #include "StoredFile.h"
 
 #include <gdi/bridge.h>
+#include <host/screenscale.h>
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -50,7 +51,16 @@ ImageControl::Prepared ImageControl::prepare(const QString &fileName, QSize stre
 
 bool ImageControl::load(const QString &fileName, QString *error)
 {
-    return load(prepare(fileName, m_stretch ? size() : QSize()), error);
+    return load(prepare(fileName, m_stretch ? deviceSize() : QSize()), error);
+}
+
+// The control's own size, or the picture's, in the screen's device pixels:
+// the picture is scaled once from its source to it.
+QSize ImageControl::deviceSize() const
+{
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    const QSize laidOut = m_stretch ? size() : m_picture.size();
+    return QSize(scale.devicePixels(laidOut.width()), scale.devicePixels(laidOut.height()));
 }
 
 bool ImageControl::load(Prepared prepared, QString *error)
@@ -61,7 +71,7 @@ bool ImageControl::load(Prepared prepared, QString *error)
     }
     setPicture(prepared.picture);
     // Kept when it is for this control as it is now; else made at paint.
-    if (m_stretch && prepared.scaled.size() == size())
+    if (m_stretch && prepared.scaled.size() == deviceSize())
         m_scaled = std::move(prepared.scaled);
     return true;
 }
@@ -88,15 +98,19 @@ void ImageControl::paintEvent(QPaintEvent *)
     if (m_picture.isNull())
         return;
     QPainter painter(this);
-    if (!m_stretch) {
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    if (!m_stretch && scale.isUnscaled()) {
         painter.drawImage(QPoint(0, 0), m_picture);
         return;
     }
-    if (size().isEmpty())
+    const QSize target = deviceSize();
+    if (target.isEmpty())
         return;
-    if (m_scaled.size() != size())
-        m_scaled = smoothlyScaled(m_picture, size());
-    painter.drawImage(QPoint(0, 0), m_scaled);
+    if (m_scaled.size() != target)
+        m_scaled = smoothlyScaled(m_picture, target);
+    // One picture pixel to one device pixel.
+    m_scaled.setDevicePixelRatio(scale.devicePixelRatio());
+    painter.drawImage(QPointF(0, 0), m_scaled);
 }
 
 } // namespace forms
