@@ -177,6 +177,7 @@ UserControl::UserControl(QWidget *container)
     setMouseTracking(true); // the runtime reports every move, buttons or not
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_ratio = ScreenScale::of(this).devicePixelRatio();
     watchDevicePointer();
     // The instance name is the ambient display name.
     connect(this, &QObject::objectNameChanged, this,
@@ -433,11 +434,14 @@ void UserControl::UserControl_KeyUp(int &, int &) {}
 
 // ---- Qt events to the runtime's handlers ----
 
-// The window has moved to a screen of another scale: the surface takes its
-// new size in device pixels and the control lays itself out again.
+// The screen's scale, kept (the control asks for it at every step of its
+// drawing) and read again whenever it may change. When the window has moved
+// to a screen of another scale, the surface takes its new size in device
+// pixels and the control lays itself out again.
 void UserControl::followScale()
 {
-    if (!m_dc || screenScale().devicePixelRatio() == m_surfaceRatio)
+    m_ratio = ScreenScale::of(this).devicePixelRatio();
+    if (!m_dc || m_ratio == m_surfaceRatio)
         return;
     resizeSurface();
     guarded([this] { UserControl_Resize(); });
@@ -486,6 +490,8 @@ bool UserControl::event(QEvent *event)
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     case QEvent::DevicePixelRatioChange:
 #endif
+    case QEvent::ParentChange:
+    case QEvent::Show:
         followScale();
         break;
     default:

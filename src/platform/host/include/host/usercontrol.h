@@ -161,7 +161,7 @@ public:
     // on: 15 at scale 1, 7.5 at scale 2.
     float TwipsPerPixelX() const;
     float TwipsPerPixelY() const;
-    ScreenScale screenScale() const { return ScreenScale::of(this); }
+    ScreenScale screenScale() const { return ScreenScale(m_ratio); }
 
     // The control's own enabled state (a disabled control gets no input).
     bool Enabled() const;
@@ -297,7 +297,8 @@ private:
     bool m_pictureOwed = false;
     bool m_releaseEndsDoubleClick = false;
     bool m_pressPassedThrough = false;
-    double m_surfaceRatio = 1.0; // the device pixel ratio the surface was made for
+    double m_ratio = 1.0;        // the device pixel ratio of the control's screen
+    double m_surfaceRatio = 1.0; // the one the surface was made for
     bool m_terminated = false;
     int m_oleDropMode = 0;
 };
