@@ -524,22 +524,19 @@ void UserControl::paintEvent(QPaintEvent *event)
         painter.fillRect(event->rect(), toQColor(backColorOf(parentWidget())));
         return;
     }
-    QImage surface = gdi::bitmapImage(m_surface);
+    const QImage surface = gdi::bitmapImage(m_surface);
     const ScreenScale scale = screenScale();
     if (scale.isUnscaled()) {
         painter.drawImage(event->rect(), surface, event->rect());
         return;
     }
-    // One surface pixel to one device pixel. The mask holds whole layout
-    // pixels; the region decides to the device pixel, so the clip is set
-    // while the painter counts in device pixels.
-    if (const std::optional<QRegion> shape = windowRegion(this)) {
-        painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    // One surface pixel to one device pixel: the painter counts in device
+    // pixels, so the surface is a plain copy. The mask holds whole layout
+    // pixels; the region, in device pixels, clips to the pixel.
+    painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    if (const std::optional<QRegion> shape = windowRegion(this))
         painter.setClipRegion(*shape);
-        painter.resetTransform();
-    }
-    surface.setDevicePixelRatio(scale.devicePixelRatio());
-    painter.drawImage(QPointF(0, 0), surface);
+    painter.drawImage(QPoint(0, 0), surface);
 }
 
 void UserControl::resizeEvent(QResizeEvent *event)

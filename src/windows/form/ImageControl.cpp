@@ -108,9 +108,10 @@ void ImageControl::paintEvent(QPaintEvent *)
         return;
     if (m_scaled.size() != target)
         m_scaled = smoothlyScaled(m_picture, target);
-    // One picture pixel to one device pixel.
-    m_scaled.setDevicePixelRatio(scale.devicePixelRatio());
-    painter.drawImage(QPointF(0, 0), m_scaled);
+    // One picture pixel to one device pixel: the painter counts in device
+    // pixels, so the picture is a plain copy.
+    painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    painter.drawImage(QPoint(0, 0), m_scaled);
 }
 
 } // namespace forms
