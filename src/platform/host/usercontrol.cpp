@@ -177,7 +177,7 @@ UserControl::UserControl(QWidget *container)
     setMouseTracking(true); // the runtime reports every move, buttons or not
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_ratio = ScreenScale::of(this).devicePixelRatio();
+    followScale();
     watchDevicePointer();
     // The instance name is the ambient display name.
     connect(this, &QObject::objectNameChanged, this,
@@ -441,6 +441,10 @@ void UserControl::UserControl_KeyUp(int &, int &) {}
 void UserControl::followScale()
 {
     m_ratio = ScreenScale::of(this).devicePixelRatio();
+    // At a fractional scale the widget's edges may fall inside device pixels
+    // its surface leaves out: what lies under it shows there.
+    if (!screenScale().isWhole())
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
     if (!m_dc || m_ratio == m_surfaceRatio)
         return;
     resizeSurface();

@@ -481,20 +481,21 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw)
         entry->hasRegion = hRgn != 0;
         entry->shape = shape;
         wasSeeThrough = entry->seeThrough;
-        entry->seeThrough = false;
+        if (hRgn == 0)
+            entry->seeThrough = false;
     }
     if (old && old != hRgn)
         DeleteObject(old);
-    if (wasSeeThrough)
-        widget->setAttribute(Qt::WA_OpaquePaintEvent, true);
     if (hRgn == 0) {
+        if (wasSeeThrough)
+            widget->setAttribute(Qt::WA_OpaquePaintEvent, true);
         widget->clearMask();
         return 1;
     }
     // The mask is in layout pixels: those the region covers at least in
     // part. Where it covers one only in part, what lies under the window
     // shows through the rest, so an opaque widget becomes see-through (and
-    // draws only inside its region) while the region holds.
+    // draws only inside its region) until its region is removed.
     const QRegion cover = host::ScreenScale::of(widget).layoutCover(shape);
     if (cover != shape && widget->testAttribute(Qt::WA_OpaquePaintEvent)) {
         widget->setAttribute(Qt::WA_OpaquePaintEvent, false);

@@ -80,9 +80,24 @@ void ImageControl::setPicture(const QImage &picture)
 {
     m_picture = picture;
     m_scaled = QImage();
-    // A stretched opaque picture covers the control: nothing to paint below.
-    setAttribute(Qt::WA_OpaquePaintEvent, m_stretch && !m_picture.isNull() && !m_picture.hasAlphaChannel());
+    updateOpaque();
     update();
+}
+
+void ImageControl::updateOpaque()
+{
+    // A stretched opaque picture covers the control: nothing to paint below.
+    // (At a fractional scale the control's edges may fall inside device
+    // pixels the picture leaves out.)
+    setAttribute(Qt::WA_OpaquePaintEvent, m_stretch && !m_picture.isNull() && !m_picture.hasAlphaChannel()
+                                              && host::ScreenScale::of(this).isWhole());
+}
+
+bool ImageControl::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        updateOpaque();
+    return QWidget::event(event);
 }
 
 void ImageControl::setStretched(bool stretch)

@@ -33,6 +33,9 @@ public:
 
     double devicePixelRatio() const { return m_ratio; }
     bool isUnscaled() const { return m_ratio == 1.0; }
+    // Every layout pixel is whole device pixels: a widget's edges fall on
+    // device pixel edges (at 1.5 they may fall inside one).
+    bool isWhole() const { return m_ratio == double(int(m_ratio)); }
     double twipsPerPixel() const { return 1440.0 / pixelsPerInch(); }
     double pixelsPerInch() const { return 96.0 * m_ratio; }
 

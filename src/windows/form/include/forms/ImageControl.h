@@ -46,9 +46,12 @@ public:
     QSize deviceSize() const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateOpaque();
+
     QImage m_picture;
     QImage m_scaled; // m_picture at deviceSize(), once painted
     bool m_stretch = false;
