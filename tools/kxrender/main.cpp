@@ -411,7 +411,6 @@ int run(const Options &o)
         for (const auto &call : boxes.calls())
             messages.append(call.prompt);
         QJsonObject doc{
-            {"scale", button->screenScale().devicePixelRatio()},
             {"width", surface.width()},
             {"height", surface.height()},
             {"caption_rect", rectJson(probe.captionRect())},
@@ -426,6 +425,10 @@ int run(const Options &o)
             {"reported", QJsonArray::fromStringList(button->changedProperties())},
             {"messages", messages},
         };
+        // Said only when drawn at another scale: at 1 the document is as it was.
+        const double scale = button->screenScale().devicePixelRatio();
+        if (scale != 1.0)
+            doc.insert(QStringLiteral("scale"), scale);
         QTextStream(stdout) << QJsonDocument(doc).toJson(QJsonDocument::Indented);
     }
     return 0;
