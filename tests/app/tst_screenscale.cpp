@@ -57,6 +57,7 @@ private slots:
     void initTestCase();
     void clientAreaInDevicePixels();
     void captionDrawnAtDeviceResolution();
+    void ellipticRegionDecidesClicksToTheDevicePixel_data();
     void ellipticRegionDecidesClicksToTheDevicePixel();
     void bannerScaledOnceFromItsSource();
     void buttonAsKxrenderDrawsIt_data();
@@ -87,6 +88,9 @@ void tst_screenscale::captionDrawnAtDeviceResolution()
     const KxButtonsProbe probe(*button);
     const RECT caption = probe.captionRect();
     const std::int32_t face = probe.faceColor();
+    LOGFONTA font{};
+    GetObjectA(GetCurrentObject(probe.memDC(), OBJ_FONT), sizeof font, &font);
+    QCOMPARE(font.lfHeight, -24); // 9 points: 20 x 9 / 7.5 twips per pixel
     const QRgb faceRgb = qRgb(face & 0xFF, (face >> 8) & 0xFF, (face >> 16) & 0xFF);
     // 2 x 2 blocks are the layout pixels: a caption drawn at 96 dpi and
     // blown up fills each one with a single colour.
@@ -106,23 +110,34 @@ void tst_screenscale::captionDrawnAtDeviceResolution()
     QVERIFY2(2 * uniform < blocks, qPrintable(QStringLiteral("%1 of %2 uniform").arg(uniform).arg(blocks)));
 }
 
+void tst_screenscale::ellipticRegionDecidesClicksToTheDevicePixel_data()
+{
+    // A 63 x 43 button (945 x 645 twips): twips / TwipsPerPixel, halves to even.
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QSize>("device");
+    QTest::newRow("scale 2") << 2.0 << QSize(126, 86);
+    QTest::newRow("scale 1.5: 94.5 x 64.5") << 1.5 << QSize(94, 64);
+}
+
 void tst_screenscale::ellipticRegionDecidesClicksToTheDevicePixel()
 {
+    QFETCH(double, scale);
+    QFETCH(QSize, device);
     host::Form form;
     form.resize(120, 80);
     auto *button = new kxButtons_H(&form);
     button->UserControl_InitProperties();
-    button->setGeometry(9, 7, 61, 41);
+    button->setGeometry(10, 8, 63, 43);
     button->ButtonShape(4);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QVERIFY(moveToScale(form, 2.0));
+    QVERIFY(moveToScale(form, scale));
     const QRegion region = *host::windowRegion(button);
-    QCOMPARE(region.boundingRect(), QRect(0, 0, 122, 82));
+    QCOMPARE(region.boundingRect(), QRect(QPoint(0, 0), device));
     QSignalSpy clicks(button, &kxButtons_H::Click);
-    const auto click = [&](QPoint device) {
+    const auto click = [&](QPoint pixel) {
         // The centre of the device pixel, in the window's layout pixels.
-        const QPointF at = QPointF(button->pos()) + (QPointF(device) + QPointF(0.5, 0.5)) / 2.0;
+        const QPointF at = QPointF(button->pos()) + (QPointF(pixel) + QPointF(0.5, 0.5)) / scale;
         const QPointF global = QPointF(form.mapToGlobal(QPoint(0, 0))) + at;
         for (const auto &[type, buttons] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
                                            std::pair{QEvent::MouseButtonRelease, Qt::NoButton}}) {
@@ -131,18 +146,18 @@ void tst_screenscale::ellipticRegionDecidesClicksToTheDevicePixel()
         }
     };
     // The outer pixels of every row and the pixels just outside them.
-    for (int y = 0; y < 82; ++y) {
+    for (int y = 0; y < device.height(); ++y) {
         int left = 0;
-        while (left < 122 && !region.contains(QPoint(left, y)))
+        while (left < device.width() && !region.contains(QPoint(left, y)))
             ++left;
-        int right = 121;
+        int right = device.width() - 1;
         while (right >= 0 && !region.contains(QPoint(right, y)))
             --right;
-        for (const QPoint device : {QPoint(left - 1, y), QPoint(left, y), QPoint(right, y), QPoint(right + 1, y)}) {
+        for (const QPoint pixel : {QPoint(left - 1, y), QPoint(left, y), QPoint(right, y), QPoint(right + 1, y)}) {
             const qsizetype before = clicks.size();
-            click(device);
-            QVERIFY2(clicks.size() - before == (region.contains(device) ? 1 : 0),
-                     qPrintable(QStringLiteral("device pixel %1, %2").arg(device.x()).arg(device.y())));
+            click(pixel);
+            QVERIFY2(clicks.size() - before == (region.contains(pixel) ? 1 : 0),
+                     qPrintable(QStringLiteral("device pixel %1, %2").arg(pixel.x()).arg(pixel.y())));
         }
     }
 }
