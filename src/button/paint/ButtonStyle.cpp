@@ -218,13 +218,15 @@ void kxButtons_H::DrawBackground(std::int32_t &faceColor, std::int16_t &lookInde
         // Rows of one colour one under the other are drawn as one box: the
         // same pixels, as a box is outlined in its own fill colour. On a
         // face over 25 pixels high (a high-resolution screen) colours repeat.
+        std::int32_t row = rowColor(1);
         for (std::int32_t i = 1; i <= last;) {
-            const std::int32_t row = rowColor(i);
             std::int32_t next = i + 1;
-            while (next <= last && rowColor(next) == row)
+            std::int32_t nextRow = row;
+            while (next <= last && (nextRow = rowColor(next)) == row)
                 ++next;
             DrawBoxRect(m_surface.memDC, 1, i, w - 1, next, row, -1);
             i = next;
+            row = nextRow;
         }
         return;
     }
