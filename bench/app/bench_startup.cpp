@@ -3,8 +3,9 @@
 // several times, alternating; the medians are compared.
 // Prints startup_ratio=<radiosala / plain>; the goal is < 1.5.
 //
-//   QT_QPA_PLATFORM=offscreen bench_startup [rounds]
+//   bench_startup [rounds] [--scale S]
 
+#include "ScaleArgument.h"
 #include "radiosala.h"
 
 #include <echolink/testsupport/RecordingAutomation.h>
@@ -87,7 +88,9 @@ qint64 median(std::vector<qint64> v)
 
 int main(int argc, char **argv)
 {
+    const QByteArray scale = takeScaleArgument(argc, argv);
     QApplication app(argc, argv);
+    std::printf("scale=%s\n", scale.constData());
     const int rounds = argc > 1 ? std::max(3, atoi(argv[1])) : 15;
 
     // Count the main window's controls by kind to build the same in Qt.

@@ -3,6 +3,13 @@
 // to the control's window. Against it, QPushButton painting the same caption
 // at the same size into an image. Both run side by side in one process; the
 // figure is the median of several batches. The last line is the ratio.
+//
+//   bench_button_redraw [calls per batch] [--scale S]
+//
+// At scale S both draw S times as many pixels each way: the button into its
+// device-resolution surface, QPushButton into an image of that size.
+
+#include "ScaleArgument.h"
 
 #include <button/kxButtons_H.h>
 
@@ -42,8 +49,7 @@ double nsPerCall(const std::function<void()> &call, int perBatch, int batches)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const double scale = takeScaleArgument(argc, argv).toDouble();
     QApplication app(argc, argv);
     gdi::registerFontSubstitutions();
     const int perBatch = argc > 1 ? std::max(1, atoi(argv[1])) : 400;
@@ -69,7 +75,8 @@ int main(int argc, char **argv)
     theirs.setFont(qfont);
     theirs.resize(73, 25);
     theirs.ensurePolished();
-    QImage target(73, 25, QImage::Format_ARGB32_Premultiplied);
+    QImage target(qRound(73 * scale), qRound(25 * scale), QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(scale);
 
     QTextStream out(stdout);
     double oursNs = 0, theirsNs = 0;
@@ -88,6 +95,7 @@ int main(int argc, char **argv)
     std::sort(ratios.begin(), ratios.end());
     out << "kxbuttons_redraw_ns=" << qRound(oursNs / 3) << '\n';
     out << "qpushbutton_render_ns=" << qRound(theirsNs / 3) << '\n';
+    out << "scale=" << scale << " surface=" << ours->ScaleWidth() << 'x' << ours->ScaleHeight() << '\n';
     out << "redraw_ratio=" << QString::number(ratios[1], 'f', 3) << '\n';
     return 0;
 }

@@ -11,6 +11,12 @@
 
 using namespace kxpaint;
 
+std::int32_t kxButtons_H::imagePixels() const
+{
+    // 16 to 48 layout pixels, as twips, in the screen's pixels.
+    return whole(static_cast<float>(m_image.imageSize * host::TwipsPerLayoutPixel) / TwipsPerPixelX());
+}
+
 void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
                                   std::int32_t &faceOffset)
 {
@@ -47,14 +53,14 @@ void kxButtons_H::CalculateLayout(std::int32_t &usableWidth, bool full,
 
     // 2. Room kept for a side, top or bottom image of up to 32 pixels.
     const bool hasImage = m_image.pictureWidth + m_image.pictureHeight > 0;
-    const std::int32_t imageSize = m_image.imageSize;
+    const std::int32_t imageSize = imagePixels();
     std::int32_t LR = 0;
     std::int32_t RR = 0;
     std::int32_t TR = 0;
     std::int32_t BR = 0;
     bool sideImage = false;
     bool stackedImage = false;
-    if (hasImage && imageSize < 33 && m_image.pictureAlign >= PictureLeftEdge && m_image.pictureAlign <= PictureBottomCentre) {
+    if (hasImage && m_image.imageSize < 33 && m_image.pictureAlign >= PictureLeftEdge && m_image.pictureAlign <= PictureBottomCentre) {
         switch (m_image.pictureAlign) {
         case PictureLeftEdge:
         case PictureLeftOfCaption:

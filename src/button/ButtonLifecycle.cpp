@@ -29,6 +29,9 @@ void kxButtons_H::UserControl_Resize()
         m_surface.initialBitmap = 0;
     }
     ManageOffscreenSurface(true);
+    // On a screen of another scale the caption's pixel height changes too.
+    if (m_caption.fontTwipsPerPixel != TwipsPerPixelY())
+        RefreshCachedValues(QStringLiteral("Font"));
     std::int32_t usableWidth = 0;
     std::int32_t faceOffset = 0;
     CalculateLayout(usableWidth, true, faceOffset);

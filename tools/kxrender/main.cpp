@@ -3,11 +3,14 @@
 //
 //   kxrender [--bag FILE] [--set Member=Value]... [--picture FILE]
 //            [--font "Face,Size[,bold][,italic][,underline]"] [--size WxH]
-//            [--container-back COLOUR] [--design] [--state LIST]
+//            [--container-back COLOUR] [--design] [--state LIST] [--scale S]
 //            --out FILE.png [--json] [--write-bag FILE]
 //
 // The PNG is the control's off-screen surface; pixels outside the window
-// region are transparent.
+// region are transparent. --size is the laid-out size (layout pixels, 15
+// twips each); --scale draws it on a screen of that scale (1 to 4, default
+// 1), so the surface is the size times the scale in device pixels, as a
+// window on such a screen shows it.
 
 #include <button/kxButtons_H.h>
 
@@ -19,6 +22,7 @@
 #include <host/msgbox.h>
 #include <host/runtimeerror.h>
 #include <host/stdpicture.h>
+#include <host/window.h>
 
 #include <QApplication>
 #include <QFile>
@@ -42,7 +46,7 @@ public:
 const char kUsage[] =
     "usage: kxrender [--bag FILE] [--set Member=Value]... [--picture FILE]\n"
     "                [--font \"Face,Size[,bold][,italic][,underline]\"] [--size WxH]\n"
-    "                [--container-back COLOUR] [--design] [--state LIST]\n"
+    "                [--container-back COLOUR] [--design] [--state LIST] [--scale S]\n"
     "                --out FILE.png [--json] [--write-bag FILE]\n"
     "  colours: 0x... hexadecimal or decimal (system colours as 0x8000000F)\n"
     "  Booleans: True or False; states: hover, held, pressed, default\n";
@@ -245,6 +249,8 @@ Options parseArguments(const QStringList &args)
                 else if (st == QLatin1String("default")) o.isDefault = true;
                 else throw UsageError(QStringLiteral("--state: unknown state '%1'").arg(st));
             }
+        } else if (a == QLatin1String("--scale")) {
+            next(i); // taken before the application starts (screenScale)
         } else if (a == QLatin1String("--out")) {
             o.outPath = next(i);
         } else if (a == QLatin1String("--json")) {
@@ -378,11 +384,11 @@ int run(const Options &o)
     if (surface.isNull())
         throw UsageError(QStringLiteral("the button has no drawing surface"));
     QImage out = surface.convertToFormat(QImage::Format_ARGB32);
-    const QRegion region = button->mask();
+    const std::optional<QRegion> region = host::windowRegion(button);
     for (int y = 0; y < out.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
-            const bool inside = region.isEmpty() || region.contains(QPoint(x, y));
+            const bool inside = !region || region->contains(QPoint(x, y));
             line[x] = inside ? (line[x] | 0xFF000000u) : (line[x] & 0x00FFFFFFu);
         }
     }
@@ -419,6 +425,10 @@ int run(const Options &o)
             {"reported", QJsonArray::fromStringList(button->changedProperties())},
             {"messages", messages},
         };
+        // Said only when drawn at another scale: at 1 the document is as it was.
+        const double scale = button->screenScale().devicePixelRatio();
+        if (scale != 1.0)
+            doc.insert(QStringLiteral("scale"), scale);
         QTextStream(stdout) << QJsonDocument(doc).toJson(QJsonDocument::Indented);
     }
     return 0;
@@ -426,12 +436,36 @@ int run(const Options &o)
 
 } // namespace
 
+// The --scale argument, read before the application starts: the screen's
+// scale is fixed then. Empty when it is missing or not a scale of 1 to 4
+// (the argument parser reports it).
+QByteArray screenScale(int argc, char **argv)
+{
+    QByteArray scale = "1";
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "--scale") == 0)
+            scale = argv[i + 1];
+    }
+    bool ok = false;
+    const double value = scale.toDouble(&ok);
+    return ok && value >= 1.0 && value <= 4.0 ? scale : QByteArray();
+}
+
 int main(int argc, char **argv)
 {
     // A documentation tool: it never needs a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The scale asked for, and only that: none inherited from the caller.
+    const QByteArray scale = screenScale(argc, argv);
+    qputenv("QT_SCALE_FACTOR", scale.isEmpty() ? QByteArray("1") : scale);
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
     QApplication app(argc, argv);
+    if (scale.isEmpty()) {
+        QTextStream(stderr) << "kxrender: --scale: not a scale from 1 to 4\n" << kUsage;
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("kxrender"));
     try {
         return run(parseArguments(QApplication::arguments()));

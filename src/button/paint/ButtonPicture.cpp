@@ -36,8 +36,8 @@ void kxButtons_H::DrawPicture(RECT &imageRect, std::int32_t &usableWidth,
     std::int32_t h;
     const std::int32_t s = m_image.imageSize;
     if (s <= 32) {
-        w = s;
-        h = s;
+        w = imagePixels();
+        h = w;
     } else if (s == 40) {
         imageRect = RECT{k, k, whole(ScaleWidth()), whole(ScaleHeight())};
         w = whole(ScaleWidth() - static_cast<float>(k));

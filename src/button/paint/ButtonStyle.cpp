@@ -211,11 +211,22 @@ void kxButtons_H::DrawBackground(std::int32_t &faceColor, std::int16_t &lookInde
         const float height = ScaleHeight();
         const float perRow = 25.0f / height;
         const std::int32_t last = whole(height - 1.0f);
-        for (std::int32_t i = 1; i <= last; ++i) {
+        const auto rowColor = [&](std::int32_t i) {
             const std::int32_t amount = whole(-perRow * static_cast<float>(i));
-            const std::int32_t row =
-                ShiftColor(bg, static_cast<std::int16_t>(amount), true);
-            DrawBoxRect(m_surface.memDC, 1, i, w - 1, i + 1, row, -1);
+            return ShiftColor(bg, static_cast<std::int16_t>(amount), true);
+        };
+        // Rows of one colour one under the other are drawn as one box: the
+        // same pixels, as a box is outlined in its own fill colour. On a
+        // face over 25 pixels high (a high-resolution screen) colours repeat.
+        std::int32_t row = rowColor(1);
+        for (std::int32_t i = 1; i <= last;) {
+            std::int32_t next = i + 1;
+            std::int32_t nextRow = row;
+            while (next <= last && (nextRow = rowColor(next)) == row)
+                ++next;
+            DrawBoxRect(m_surface.memDC, 1, i, w - 1, next, row, -1);
+            i = next;
+            row = nextRow;
         }
         return;
     }

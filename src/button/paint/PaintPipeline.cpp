@@ -14,7 +14,6 @@
 #include "PaintMath.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 #include <QScreen>
 
 #include <algorithm>
@@ -26,11 +25,13 @@ using namespace kxpaint;
 namespace {
 
 // The screen in pixels: the runtime's Screen size in twips divided by its
-// twips per pixel.
-QSize screenPixels()
+// twips per pixel (device pixels of the screen the control is on).
+QSize screenPixels(const host::UserControl &control)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size() : QSize(0, 0);
+    const QScreen *screen = control.screen();
+    const host::ScreenScale scale = control.screenScale();
+    return screen ? QSize(scale.devicePixels(screen->size().width()), scale.devicePixels(screen->size().height()))
+                  : QSize(0, 0);
 }
 
 } // namespace
@@ -158,7 +159,8 @@ void kxButtons_H::RefreshCachedValues(const QString &key)
         const host::StdFont &font = *fontPtr;
         LOGFONTA lf;
         std::memset(&lf, 0, sizeof lf);
-        lf.lfHeight = whole(-20.0 * font.Size() / host::TwipsPerPixel);
+        m_caption.fontTwipsPerPixel = TwipsPerPixelY();
+        lf.lfHeight = whole(-20.0 * font.Size() / m_caption.fontTwipsPerPixel);
         lf.lfWeight = font.Weight();
         lf.lfItalic = font.Italic() ? 1 : 0;
         lf.lfUnderline = font.Underline() ? 1 : 0;
@@ -233,7 +235,7 @@ void kxButtons_H::DrawGradient(std::int32_t firstColor, std::int32_t secondColor
     std::int32_t bandWidth = 1;
     const bool vertical = m_colours.gradientMode >= GradientFromTop;
 
-    const QSize screenSize = screenPixels();
+    const QSize screenSize = screenPixels(*this);
     const std::int32_t screen = vertical ? screenSize.height() : screenSize.width();
     const std::int32_t length = vertical ? h : w;
     // A control without extent in the gradient's direction has no bands.

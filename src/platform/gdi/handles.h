@@ -151,6 +151,7 @@ struct DeviceContext : Object
     int bkMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
     int mapMode = MM_TEXT;
+    int pixelsPerInch = 96; // GetDeviceCaps(LOGPIXELSX / LOGPIXELSY)
     POINT position{0, 0};
     std::function<void()> notifier;
 };

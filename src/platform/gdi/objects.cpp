@@ -39,9 +39,14 @@ static HDC newDC(bool memory)
 
 HDC CreateCompatibleDC(HDC hdc)
 {
-    if (hdc != 0 && !dcFor(hdc))
+    DeviceContext *source = hdc != 0 ? dcFor(hdc) : nullptr;
+    if (hdc != 0 && !source)
         return 0;
-    return newDC(true);
+    const HDC made = newDC(true);
+    // A DC made for another draws at its resolution.
+    if (source)
+        dcFor(made)->pixelsPerInch = source->pixelsPerInch;
+    return made;
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy)
@@ -203,7 +208,7 @@ int GetDeviceCaps(HDC hdc, int index)
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
+    case LOGPIXELSY: return dcFor(hdc)->pixelsPerInch;
     default: return 0;
     }
 }
@@ -566,6 +571,12 @@ void setDrawNotifier(HDC dc, std::function<void()> notifier)
 {
     if (DeviceContext *d = dcFor(dc))
         d->notifier = std::move(notifier);
+}
+
+void setPixelsPerInch(HDC dc, int pixelsPerInch)
+{
+    if (DeviceContext *d = dcFor(dc); d && pixelsPerInch > 0)
+        d->pixelsPerInch = pixelsPerInch;
 }
 
 void setScreenSize(int width, int height)

@@ -15,6 +15,10 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <optional>
 #include <tuple>
 #include <unordered_map>
@@ -423,6 +427,50 @@ inline std::uint32_t probePixel(int x, int y)
 
 // Blends a line's glyphs in ink with their baseline starting at `origin`,
 // inside `allowed`.
+#ifdef __SSE2__
+// Four pixels of a glyph row at a time, from x up to the last whole four
+// before end; returns where it stopped. The same products as mulPixel, in
+// 16-bit lanes: ink * c + pixel * (255 - c), each rounded, so every pixel
+// comes out as the one-at-a-time loop makes it (at c = 0 the pixel, at 255
+// the ink).
+int stampFour(std::uint32_t *row, const std::uint8_t *alpha, int x, int end, std::uint32_t ink)
+{
+    if (!fastPathsEnabled())
+        return x;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i inks = _mm_set1_epi32(int(ink));
+    const __m128i inkWide = _mm_unpacklo_epi8(inks, zero);
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i half = _mm_set1_epi16(0x80);
+    const auto rounded = [&](__m128i t) {
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+    };
+    const auto blend = [&](__m128i pixels, __m128i cover) {
+        return _mm_add_epi16(rounded(_mm_mullo_epi16(inkWide, cover)),
+                             rounded(_mm_mullo_epi16(pixels, _mm_sub_epi16(full, cover))));
+    };
+    for (; x + 4 <= end; x += 4) {
+        std::uint32_t four;
+        std::memcpy(&four, alpha + x, 4);
+        if (four == 0)
+            continue;
+        if (four == 0xFFFFFFFFu) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(row + x), inks);
+            continue;
+        }
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i *>(row + x));
+        // Each coverage byte once per channel of its pixel, in 16-bit lanes.
+        const __m128i bytes = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), _mm_cvtsi32_si128(int(four)));
+        const __m128i covers = _mm_unpacklo_epi8(_mm_unpacklo_epi16(bytes, bytes), zero);
+        const __m128i coversHigh = _mm_unpackhi_epi8(_mm_unpacklo_epi16(bytes, bytes), zero);
+        const __m128i low = blend(_mm_unpacklo_epi8(pixels, zero), covers);
+        const __m128i high = blend(_mm_unpackhi_epi8(pixels, zero), coversHigh);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(row + x), _mm_packus_epi16(low, high));
+    }
+    return x;
+}
+#endif
+
 void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint origin, const TextCoverage &line,
                const InkProducts &ink)
 {
@@ -435,7 +483,11 @@ void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint or
             const int x0 = std::max(box.left, gx + first), x1 = std::min(box.right, gx + last);
             std::uint32_t *row = pixels + size_t(y) * size_t(stride);
             const std::uint8_t *alpha = g.alpha.data() + size_t(y - gy) * size_t(g.width);
-            for (int x = x0; x < x1; ++x) {
+            int x = x0;
+#ifdef __SSE2__
+            x = stampFour(row, alpha - gx, x0, x1, ink.ink);
+#endif
+            for (; x < x1; ++x) {
                 const std::uint32_t a = alpha[x - gx];
                 if (a == 255)
                     row[x] = ink.ink;

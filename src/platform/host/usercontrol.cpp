@@ -1,3 +1,4 @@
+#include <host/devicepointer.h>
 #include <host/form.h>
 #include <host/runtimeerror.h>
 #include <host/usercontrol.h>
@@ -87,18 +88,23 @@ int ParentForm::ScaleMode() const
 
 namespace {
 
-double toContainer(const UserControl *control, int pixels, bool vertical)
+// The container's view of a layout length, and back: its pixels are the
+// device pixels of the control's screen.
+double toContainer(const UserControl *control, int layoutPixels, bool vertical)
 {
+    const ScreenScale scale = control->screenScale();
+    const double pixels = layoutPixels * scale.devicePixelRatio();
     double value = pixels;
-    convertScale(pixels, vbPixels, control->Parent().ScaleMode(), vertical, &value);
+    convertScale(pixels, vbPixels, control->Parent().ScaleMode(), vertical, &value, scale.pixelsPerInch());
     return value;
 }
 
 int fromContainer(const UserControl *control, double value, bool vertical)
 {
+    const ScreenScale scale = control->screenScale();
     double pixels = value;
-    convertScale(value, control->Parent().ScaleMode(), vbPixels, vertical, &pixels);
-    return int(std::nearbyint(pixels));
+    convertScale(value, control->Parent().ScaleMode(), vbPixels, vertical, &pixels, scale.pixelsPerInch());
+    return int(std::nearbyint(pixels / scale.devicePixelRatio()));
 }
 
 } // namespace
@@ -171,6 +177,8 @@ UserControl::UserControl(QWidget *container)
     setMouseTracking(true); // the runtime reports every move, buttons or not
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    followScale();
+    watchDevicePointer();
     // The instance name is the ambient display name.
     connect(this, &QObject::objectNameChanged, this,
             [this] { notifyAmbientChanged(QStringLiteral("DisplayName")); });
@@ -213,12 +221,22 @@ ParentForm UserControl::Parent() const
 
 float UserControl::ScaleWidth() const
 {
-    return float(width());
+    return float(screenScale().devicePixels(width()));
 }
 
 float UserControl::ScaleHeight() const
 {
-    return float(height());
+    return float(screenScale().devicePixels(height()));
+}
+
+float UserControl::TwipsPerPixelX() const
+{
+    return float(screenScale().twipsPerPixel());
+}
+
+float UserControl::TwipsPerPixelY() const
+{
+    return float(screenScale().twipsPerPixel());
 }
 
 namespace {
@@ -229,7 +247,8 @@ float scaleLength(const UserControl *control, float value, int fromScale, int to
         return mode == vbContainerPosition || mode == vbContainerSize ? control->Parent().ScaleMode() : mode;
     };
     double result = 0;
-    if (!convertScale(value, resolve(fromScale), resolve(toScale), vertical, &result))
+    if (!convertScale(value, resolve(fromScale), resolve(toScale), vertical, &result,
+                      control->screenScale().pixelsPerInch()))
         throw RuntimeError(ErrInvalidProcedureCall, standardErrorDescription(ErrInvalidProcedureCall));
     return float(result);
 }
@@ -315,10 +334,14 @@ void UserControl::ensureSurface()
     if (m_dc)
         return;
     m_dc = CreateCompatibleDC(0);
+    const ScreenScale scale = screenScale();
+    m_surfaceRatio = scale.devicePixelRatio();
+    gdi::setPixelsPerInch(m_dc, int(std::lround(scale.pixelsPerInch())));
     // The surface starts as the container's colour (black without one).
     COLORREF back = 0;
     const bool hasBack = translateColor(backColorOf(parentWidget()), &back);
-    m_surface = gdi::createFilledBitmap(qMax(1, width()), qMax(1, height()), hasBack ? back : RGB(0, 0, 0));
+    m_surface = gdi::createFilledBitmap(qMax(1, scale.devicePixels(width())), qMax(1, scale.devicePixels(height())),
+                                        hasBack ? back : RGB(0, 0, 0));
     m_stockBitmap = SelectObject(m_dc, m_surface);
     gdi::setDrawNotifier(m_dc, [this] {
         m_pictureOwed = false;
@@ -331,8 +354,11 @@ void UserControl::resizeSurface()
 {
     if (!m_dc)
         return;
-    const int w = qMax(1, width());
-    const int h = qMax(1, height());
+    const ScreenScale scale = screenScale();
+    m_surfaceRatio = scale.devicePixelRatio();
+    gdi::setPixelsPerInch(m_dc, int(std::lround(scale.pixelsPerInch())));
+    const int w = qMax(1, scale.devicePixels(width()));
+    const int h = qMax(1, scale.devicePixels(height()));
     BITMAP current{};
     GetObjectA(m_surface, sizeof current, &current);
     if (current.bmWidth == w && current.bmHeight == h)
@@ -408,8 +434,73 @@ void UserControl::UserControl_KeyUp(int &, int &) {}
 
 // ---- Qt events to the runtime's handlers ----
 
+// The screen's scale, kept (the control asks for it at every step of its
+// drawing) and read again whenever it may change. When the window has moved
+// to a screen of another scale, the surface takes its new size in device
+// pixels and the control lays itself out again.
+void UserControl::followScale()
+{
+    m_ratio = ScreenScale::of(this).devicePixelRatio();
+    // At a fractional scale the widget's edges may fall inside device pixels
+    // its surface leaves out: what lies under it shows there.
+    if (!screenScale().isWhole())
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+    if (!m_dc || m_ratio == m_surfaceRatio)
+        return;
+    resizeSurface();
+    guarded([this] { UserControl_Resize(); });
+    update();
+}
+
+QPointF UserControl::devicePosition(const QSinglePointEvent *event) const
+{
+    const ScreenScale scale = screenScale();
+    if (scale.isUnscaled())
+        return event->position();
+    const QPointF exact = event->position() - pointerShift(event).value_or(QPointF());
+    return QPointF(scale.devicePixelAt(exact));
+}
+
+// On the control: inside its client area and its window region, to the
+// device pixel.
+bool UserControl::holdsDevicePoint(QPointF device) const
+{
+    const ScreenScale scale = screenScale();
+    const QPoint pixel = scale.isUnscaled() ? device.toPoint()
+                                            : QPoint(int(std::floor(device.x())), int(std::floor(device.y())));
+    if (pixel.x() < 0 || pixel.y() < 0 || pixel.x() >= scale.devicePixels(width())
+        || pixel.y() >= scale.devicePixels(height()))
+        return false;
+    if (const std::optional<QRegion> shape = windowRegion(this))
+        return shape->contains(pixel);
+    const QRegion layoutMask = mask();
+    const QPointF layout = scale.layoutPoint(QPointF(pixel));
+    return layoutMask.isEmpty() || layoutMask.contains(QPoint(int(std::floor(layout.x())), int(std::floor(layout.y()))));
+}
+
+// A point Qt gave the control only because its mask is made of whole layout
+// pixels: it belongs to what lies under the control. Never while the control
+// has the mouse captured, and never at scale 1, where the mask is the region.
+bool UserControl::passesThrough(QPointF device) const
+{
+    return !screenScale().isUnscaled() && QWidget::mouseGrabber() != this && windowRegion(this)
+        && !holdsDevicePoint(device);
+}
+
 bool UserControl::event(QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+    case QEvent::ParentChange:
+    case QEvent::Show:
+        followScale();
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::Shortcut) {
         const auto *shortcut = static_cast<QShortcutEvent *>(event);
         const int index = m_shortcutIds.indexOf(shortcut->shortcutId());
@@ -433,10 +524,23 @@ void UserControl::paintEvent(QPaintEvent *event)
         return;
     m_painting = false;
     QPainter painter(this);
-    if (m_surface)
-        painter.drawImage(event->rect(), gdi::bitmapImage(m_surface), event->rect());
-    else
+    if (!m_surface) {
         painter.fillRect(event->rect(), toQColor(backColorOf(parentWidget())));
+        return;
+    }
+    const QImage surface = gdi::bitmapImage(m_surface);
+    const ScreenScale scale = screenScale();
+    if (scale.isUnscaled()) {
+        painter.drawImage(event->rect(), surface, event->rect());
+        return;
+    }
+    // One surface pixel to one device pixel: the painter counts in device
+    // pixels, so the surface is a plain copy. The mask holds whole layout
+    // pixels; the region, in device pixels, clips to the pixel.
+    painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    if (const std::optional<QRegion> shape = windowRegion(this))
+        painter.setClipRegion(*shape);
+    painter.drawImage(QPoint(0, 0), surface);
 }
 
 void UserControl::resizeEvent(QResizeEvent *event)
@@ -465,9 +569,16 @@ void UserControl::mousePressEvent(QMouseEvent *event)
     // The press that makes a double click arrives as the double click.
     if (button == 0 || event->flags().testFlag(Qt::MouseEventCreatedDoubleClick))
         return;
+    const QPointF at = devicePosition(event);
+    if (passesThrough(at)) {
+        m_pressPassedThrough = true;
+        event->ignore();
+        return;
+    }
+    m_pressPassedThrough = false;
     int shift = shiftCode(event->modifiers());
-    float x = float(event->position().x());
-    float y = float(event->position().y());
+    float x = float(at.x());
+    float y = float(at.y());
     m_releaseEndsDoubleClick = false;
     guarded([&] { UserControl_MouseDown(button, shift, x, y); });
 }
@@ -478,10 +589,16 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
     int button = buttonCode(event->button());
     if (button == 0)
         return;
+    if (m_pressPassedThrough) {
+        // The rest of a press that went to what lies under the control.
+        m_pressPassedThrough = event->buttons() != Qt::NoButton;
+        event->ignore();
+        return;
+    }
     int shift = shiftCode(event->modifiers());
-    float x = float(event->position().x());
-    float y = float(event->position().y());
-    const QPoint at = event->position().toPoint();
+    const QPointF at = devicePosition(event);
+    float x = float(at.x());
+    float y = float(at.y());
     QPointer<UserControl> self(this);
     guarded([&] { UserControl_MouseUp(button, shift, x, y); });
     if (!self)
@@ -489,9 +606,7 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
     // The release of a double click's second press ends it; it is no click.
     const bool afterDoubleClick = m_releaseEndsDoubleClick;
     m_releaseEndsDoubleClick = false;
-    const QRegion shape = mask();
-    const bool over = rect().contains(at) && (shape.isEmpty() || shape.contains(at));
-    if (!afterDoubleClick && over)
+    if (!afterDoubleClick && holdsDevicePoint(at))
         guarded([this] { UserControl_Click(); });
 }
 
@@ -500,6 +615,11 @@ void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
     if (buttonCode(event->button()) == 0)
         return;
+    if (passesThrough(devicePosition(event))) {
+        m_pressPassedThrough = true;
+        event->ignore();
+        return;
+    }
     m_releaseEndsDoubleClick = true;
     guarded([this] { UserControl_DblClick(); });
 }
@@ -507,10 +627,15 @@ void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
 void UserControl::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
+    const QPointF at = devicePosition(event);
+    if (m_pressPassedThrough || (event->buttons() == Qt::NoButton && passesThrough(at))) {
+        event->ignore();
+        return;
+    }
     int button = buttonsMask(event->buttons());
     int shift = shiftCode(event->modifiers());
-    float x = float(event->position().x());
-    float y = float(event->position().y());
+    float x = float(at.x());
+    float y = float(at.y());
     guarded([&] { UserControl_MouseMove(button, shift, x, y); });
 }
 

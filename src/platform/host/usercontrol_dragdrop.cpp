@@ -38,11 +38,11 @@ struct DragArgs
 };
 
 template<typename E>
-DragArgs dragArgsOf(const E *event)
+DragArgs dragArgsOf(const E *event, const ScreenScale &scale)
 {
+    const QPointF at = event->position() * scale.devicePixelRatio();
     return DragArgs{effectsOf(event->possibleActions()), buttonsMask(event->buttons()),
-                    shiftCode(event->modifiers()), float(event->position().x()),
-                    float(event->position().y())};
+                    shiftCode(event->modifiers()), float(at.x()), float(at.y())};
 }
 
 } // namespace
@@ -56,7 +56,7 @@ void UserControl::dragEnterEvent(QDragEnterEvent *event)
 void UserControl::dragMoveEvent(QDragMoveEvent *event)
 {
     DataObject data(const_cast<QMimeData *>(event->mimeData()));
-    DragArgs a = dragArgsOf(event);
+    DragArgs a = dragArgsOf(event, screenScale());
     int state = event->type() == QEvent::DragEnter ? vbEnter : vbOver;
     guarded([&] { UserControl_OLEDragOver(data, a.effect, a.button, a.shift, a.x, a.y, state); });
     if (a.effect == vbDropEffectNone) {
@@ -76,7 +76,7 @@ void UserControl::dragLeaveEvent(QDragLeaveEvent *event)
     int effect = vbDropEffectNone;
     int button = buttonsMask(QGuiApplication::mouseButtons());
     int shift = shiftCode(QGuiApplication::keyboardModifiers());
-    const QPointF at = mapFromGlobal(QCursor::pos());
+    const QPointF at = mapFromGlobal(QPointF(QCursor::pos())) * screenScale().devicePixelRatio();
     float x = float(at.x());
     float y = float(at.y());
     int state = vbLeave;
@@ -86,7 +86,7 @@ void UserControl::dragLeaveEvent(QDragLeaveEvent *event)
 void UserControl::dropEvent(QDropEvent *event)
 {
     DataObject data(const_cast<QMimeData *>(event->mimeData()));
-    DragArgs a = dragArgsOf(event);
+    DragArgs a = dragArgsOf(event, screenScale());
     guarded([&] { UserControl_OLEDragDrop(data, a.effect, a.button, a.shift, a.x, a.y); });
     if (a.effect == vbDropEffectNone) {
         event->ignore();

@@ -1,4 +1,5 @@
 #include <host/msgbox.h>
+#include <host/screenscale.h>
 #include <host/window.h>
 
 #include <gdi/bridge.h>
@@ -29,6 +30,8 @@ struct WindowEntry
     QHash<QByteArray, HANDLE> properties; // names in lower case
     HRGN region = 0;                        // owned, 0 when none
     bool hasRegion = false;
+    QRegion shape;                          // the region, device pixels
+    bool seeThrough = false;                // made non-opaque for the region
 };
 
 struct TimerKey
@@ -61,7 +64,7 @@ struct Tables
     quint64 nextSerial = 0;
     HWND capture = 0;
     QTimer *firing = nullptr;
-    std::optional<QPoint> testCursor;
+    std::optional<QPointF> testCursor;
 };
 
 Tables &tables()
@@ -185,23 +188,27 @@ QByteArray propertyKey(const char *name)
     return QByteArray(name).toLower();
 }
 
-// The part of a widget (in its own coordinates) that takes the pointer.
-bool hitsShape(QWidget *widget, QPoint local)
+// The part of a widget (a point in its own layout pixels) that takes the
+// pointer, to the device pixel.
+bool hitsShape(QWidget *widget, QPointF local)
 {
-    if (!widget->rect().contains(local))
+    const host::ScreenScale scale = host::ScreenScale::of(widget);
+    const QPoint device = scale.devicePixelAt(local);
+    if (device.x() < 0 || device.y() < 0 || device.x() >= scale.devicePixels(widget->width())
+        || device.y() >= scale.devicePixels(widget->height()))
         return false;
     QMutexLocker lock(&tables().mutex);
     auto it = tables().byWidget.find(widget);
     if (it != tables().byWidget.end()) {
         const WindowEntry *entry = entryOf(*it);
         if (entry && entry->hasRegion)
-            return gdi::toQRegion(entry->region).contains(local);
+            return entry->shape.contains(device);
     }
     const QRegion mask = widget->mask();
-    return mask.isEmpty() || mask.contains(local);
+    return mask.isEmpty() || mask.contains(local.toPoint());
 }
 
-QWidget *deepestChildAt(QWidget *widget, QPoint local)
+QWidget *deepestChildAt(QWidget *widget, QPointF local)
 {
     const QObjectList &children = widget->children();
     // children() is in stacking order, bottom first.
@@ -210,7 +217,7 @@ QWidget *deepestChildAt(QWidget *widget, QPoint local)
         if (!child || child->isWindow() || child->isHidden()
             || child->testAttribute(Qt::WA_TransparentForMouseEvents))
             continue;
-        const QPoint p = local - child->pos();
+        const QPointF p = local - QPointF(child->pos());
         if (!hitsShape(child, p))
             continue;
         if (!child->isEnabled())
@@ -343,14 +350,15 @@ BOOL GetCursorPos(POINT *lpPoint)
 {
     if (!lpPoint)
         return FALSE;
-    QPoint pos;
+    QPointF layout;
     {
         QMutexLocker lock(&tables().mutex);
         if (tables().testCursor)
-            pos = *tables().testCursor;
+            layout = *tables().testCursor;
         else
-            pos = QCursor::pos();
+            layout = QCursor::pos();
     }
+    const QPoint pos = host::globalDevicePixel(layout);
     lpPoint->x = pos.x();
     lpPoint->y = pos.y();
     return TRUE;
@@ -361,7 +369,8 @@ BOOL ScreenToClient(HWND hWnd, POINT *lpPoint)
     QWidget *widget = host::widgetOf(hWnd);
     if (!widget || !lpPoint)
         return FALSE;
-    const QPoint p = widget->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
+    const QPointF local = widget->mapFromGlobal(host::globalLayoutPoint(QPoint(lpPoint->x, lpPoint->y)));
+    const QPoint p = host::ScreenScale::of(widget).devicePixelAt(local);
     lpPoint->x = p.x();
     lpPoint->y = p.y();
     return TRUE;
@@ -372,7 +381,8 @@ BOOL ClientToScreen(HWND hWnd, POINT *lpPoint)
     QWidget *widget = host::widgetOf(hWnd);
     if (!widget || !lpPoint)
         return FALSE;
-    const QPoint p = widget->mapToGlobal(QPoint(lpPoint->x, lpPoint->y));
+    const host::ScreenScale scale = host::ScreenScale::of(widget);
+    const QPoint p = host::globalDevicePixel(widget->mapToGlobal(scale.layoutPoint(QPointF(lpPoint->x, lpPoint->y))));
     lpPoint->x = p.x();
     lpPoint->y = p.y();
     return TRUE;
@@ -380,7 +390,7 @@ BOOL ClientToScreen(HWND hWnd, POINT *lpPoint)
 
 HWND WindowFromPoint(POINT Point)
 {
-    const QPoint global(Point.x, Point.y);
+    const QPointF global = host::globalLayoutPoint(QPoint(Point.x, Point.y));
     // Top-level windows, topmost first: the active modal window, the active
     // window, then the others, the most recently created first.
     QList<QWidget *> candidates;
@@ -401,7 +411,7 @@ HWND WindowFromPoint(POINT Point)
         }
     }
     for (QWidget *top : std::as_const(candidates)) {
-        const QPoint local = top->mapFromGlobal(global);
+        const QPointF local = top->mapFromGlobal(global);
         if (!hitsShape(top, local))
             continue;
         if (!top->isEnabled())
@@ -458,6 +468,8 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw)
         return 0;
     QWidget *widget = nullptr;
     HRGN old = 0;
+    const QRegion shape = hRgn ? gdi::toQRegion(hRgn) : QRegion();
+    bool wasSeeThrough = false;
     {
         QMutexLocker lock(&tables().mutex);
         WindowEntry *entry = entryOf(hWnd);
@@ -467,17 +479,33 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw)
         old = entry->region;
         entry->region = hRgn;
         entry->hasRegion = hRgn != 0;
+        entry->shape = shape;
+        wasSeeThrough = entry->seeThrough;
+        if (hRgn == 0)
+            entry->seeThrough = false;
     }
     if (old && old != hRgn)
         DeleteObject(old);
     if (hRgn == 0) {
+        if (wasSeeThrough)
+            widget->setAttribute(Qt::WA_OpaquePaintEvent, true);
         widget->clearMask();
-    } else {
-        const QRegion shape = gdi::toQRegion(hRgn);
-        // An empty window region hides the whole window; QWidget treats an
-        // empty mask as no mask, so mask with a point outside instead.
-        widget->setMask(shape.isEmpty() ? QRegion(-1, -1, 1, 1) : shape);
+        return 1;
     }
+    // The mask is in layout pixels: those the region covers at least in
+    // part. Where it covers one only in part, what lies under the window
+    // shows through the rest, so an opaque widget becomes see-through (and
+    // draws only inside its region) until its region is removed.
+    const QRegion cover = host::ScreenScale::of(widget).layoutCover(shape);
+    if (cover != shape && widget->testAttribute(Qt::WA_OpaquePaintEvent)) {
+        widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        QMutexLocker lock(&tables().mutex);
+        if (WindowEntry *entry = entryOf(hWnd))
+            entry->seeThrough = true;
+    }
+    // An empty window region hides the whole window; QWidget treats an
+    // empty mask as no mask, so mask with a point outside instead.
+    widget->setMask(cover.isEmpty() ? QRegion(-1, -1, 1, 1) : cover);
     return 1;
 }
 
@@ -529,9 +557,19 @@ QWidget *widgetOf(HWND hWnd)
     return entry ? entry->widget : nullptr;
 }
 
+std::optional<QRegion> windowRegion(const QWidget *widget)
+{
+    QMutexLocker lock(&tables().mutex);
+    auto it = tables().byWidget.find(widget);
+    const WindowEntry *entry = it == tables().byWidget.end() ? nullptr : entryOf(*it);
+    if (!entry || !entry->hasRegion)
+        return std::nullopt;
+    return entry->shape;
+}
+
 // The hooks declared for tests in host/testsupport/HostHooks.h.
 
-void setCursorPosForTesting(QPoint globalPos)
+void setCursorPosForTesting(QPointF globalPos)
 {
     QMutexLocker lock(&tables().mutex);
     tables().testCursor = globalPos;

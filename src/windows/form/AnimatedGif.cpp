@@ -4,6 +4,8 @@
 
 #include <forms/AreaScaler.h>
 
+#include <host/screenscale.h>
+
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -106,7 +108,7 @@ bool AnimatedGif::load(Prepared prepared, QString *error)
     m_firstDelay = frameDelay(prepared.firstDelay);
     m_frames.clear();
     m_frameSize = QSize();
-    if (!prepared.firstFitted.isNull() && prepared.fittedTo == size()) {
+    if (!prepared.firstFitted.isNull() && prepared.fittedTo == deviceSize()) {
         // Fitted already for this control as it is now.
         m_frameSize = scaledSize();
         m_frames.push_back({std::move(prepared.firstFitted), m_firstDelay});
@@ -125,9 +127,15 @@ bool AnimatedGif::load(Prepared prepared, QString *error)
     return true;
 }
 
+QSize AnimatedGif::deviceSize() const
+{
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    return QSize(scale.devicePixels(width()), scale.devicePixels(height()));
+}
+
 QSize AnimatedGif::scaledSize() const
 {
-    return fittedSize(m_naturalSize, size());
+    return fittedSize(m_naturalSize, deviceSize());
 }
 
 // Reads the next frame of the first pass and keeps it scaled; false at the
@@ -223,8 +231,13 @@ void AnimatedGif::paintEvent(QPaintEvent *)
     if (image.isNull())
         return;
     QPainter painter(this);
-    const QRect target(QPoint((width() - image.width()) / 2, (height() - image.height()) / 2), image.size());
-    painter.drawImage(target.topLeft(), image);
+    const QSize control = deviceSize();
+    const QPoint topLeft((control.width() - image.width()) / 2, (control.height() - image.height()) / 2);
+    // One frame pixel to one device pixel: the painter counts in device pixels.
+    const double ratio = host::ScreenScale::of(this).devicePixelRatio();
+    if (ratio != 1.0)
+        painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    painter.drawImage(topLeft, image);
 }
 
 void AnimatedGif::resizeEvent(QResizeEvent *event)

@@ -18,6 +18,7 @@
 #include <gdi/bridge.h>
 #include <host/form.h>
 #include <host/olecolor.h>
+#include <host/screenscale.h>
 #include <host/twips.h>
 
 #include <QDir>
@@ -248,6 +249,13 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
     // are made: the buttons' bags first, in the order the buttons come, then
     // the animations and pictures, which are loaded once every control is
     // made.
+    // Pictures are scaled to their size in the device pixels of the
+    // window's screen.
+    const host::ScreenScale scale = host::ScreenScale::of(window);
+    const auto deviceSize = [&scale](const ControlData &c) {
+        const QSize laidOut = pixelRect(c).size();
+        return QSize(scale.devicePixels(laidOut.width()), scale.devicePixels(laidOut.height()));
+    };
     std::vector<FormPrefetch::Request> requests;
     std::vector<int> requestOf(std::size_t(form.controls.size()), -1);
     for (const bool buttons : {true, false}) {
@@ -262,10 +270,10 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
                 requests.push_back({FormPrefetch::Kind::Bag, file, {}});
                 break;
             case ControlKind::AniGif:
-                requests.push_back({FormPrefetch::Kind::Animation, file, pixelRect(c).size()});
+                requests.push_back({FormPrefetch::Kind::Animation, file, deviceSize(c)});
                 break;
             default:
-                requests.push_back({FormPrefetch::Kind::Picture, file, c.stretch ? pixelRect(c).size() : QSize()});
+                requests.push_back({FormPrefetch::Kind::Picture, file, c.stretch ? deviceSize(c) : QSize()});
                 break;
             }
             requestOf[std::size_t(i)] = int(requests.size() - 1);

@@ -36,7 +36,7 @@ public:
     {
         Kind kind;
         QString file;
-        QSize size; // the control's, for animations and stretched pictures
+        QSize size; // the control's in device pixels, for animations and stretched pictures
     };
 
     // Read in the order given (the ones wanted first, first) by a task on

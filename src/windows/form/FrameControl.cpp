@@ -2,6 +2,7 @@
 
 #include <gdi/gdi.h>
 #include <host/olecolor.h>
+#include <host/screenscale.h>
 
 #include <QPainter>
 
@@ -27,25 +28,33 @@ int FrameControl::edgeTop() const
 
 void FrameControl::paintEvent(QPaintEvent *)
 {
-    const int w = width();
-    const int h = height();
-    const int top = edgeTop();
-    if (w < 2 || h - top < 2)
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    if (width() < 2 || height() - edgeTop() < 2)
         return;
     QPainter painter(this);
 
-    // The caption first: where it ends is where the top edge resumes.
-    int gapLeft = w;
-    int gapRight = w;
+    // The caption first (the toolkit's text, in layout pixels): where it
+    // ends is where the top edge resumes.
+    int gapLeft = width();
+    int gapRight = width();
     const QString caption = title();
     if (!caption.isEmpty()) {
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
         QRect drawn;
-        painter.drawText(QRect(CaptionLeft, 0, std::max(0, w - CaptionLeft), fontMetrics().height()),
+        painter.drawText(QRect(CaptionLeft, 0, std::max(0, width() - CaptionLeft), fontMetrics().height()),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine, caption, &drawn);
         gapLeft = CaptionLeft - CaptionGap;
-        gapRight = std::min(drawn.right(), w - 1) + 1 + CaptionGap;
+        gapRight = std::min(drawn.right(), width() - 1) + 1 + CaptionGap;
     }
+
+    // The edges in device pixels, one pixel wide at every scale.
+    const int w = scale.devicePixels(width());
+    const int h = scale.devicePixels(height());
+    const int top = scale.devicePixels(edgeTop());
+    gapLeft = scale.devicePixels(gapLeft);
+    gapRight = scale.devicePixels(gapRight);
+    if (!scale.isUnscaled())
+        painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
 
     // The outer shadow rectangle (0, top) - (w-2, h-2), then the highlight
     // one pixel right and down, so each edge reads as a groove. The two top

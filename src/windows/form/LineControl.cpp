@@ -1,5 +1,7 @@
 #include <forms/LineControl.h>
 
+#include <host/screenscale.h>
+
 #include <QPainter>
 
 namespace forms {
@@ -29,7 +31,17 @@ void LineControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(QPen(m_colour, 1));
-    painter.drawLine(m_from - pos(), m_to - pos());
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    if (scale.isUnscaled()) {
+        painter.drawLine(m_from - pos(), m_to - pos());
+        return;
+    }
+    // One device pixel wide, between the device pixels of the two points.
+    const auto device = [&](QPoint p) {
+        return QPoint(scale.devicePixels(p.x() - x()), scale.devicePixels(p.y() - y()));
+    };
+    painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    painter.drawLine(device(m_from), device(m_to));
 }
 
 } // namespace forms

@@ -2,6 +2,8 @@
 
 #include "ShapeAccessible.h"
 
+#include <host/screenscale.h>
+
 #include <QPainter>
 
 #include <algorithm>
@@ -55,12 +57,18 @@ int ShapeControl::meaningIndex() const
 
 void ShapeControl::paintEvent(QPaintEvent *)
 {
-    const int side = qMin(width(), height());
+    // In device pixels: the outline is one pixel wide at every scale.
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    const int w = scale.devicePixels(width());
+    const int h = scale.devicePixels(height());
+    const int side = qMin(w, h);
     if (side <= 0)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF circle((width() - side) / 2.0 + 0.5, (height() - side) / 2.0 + 0.5, side - 1, side - 1);
+    if (!scale.isUnscaled())
+        painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
+    const QRectF circle((w - side) / 2.0 + 0.5, (h - side) / 2.0 + 0.5, side - 1, side - 1);
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(m_fill);
     painter.drawEllipse(circle);

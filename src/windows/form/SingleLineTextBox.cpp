@@ -2,6 +2,7 @@
 
 #include <gdi/gdi.h>
 #include <host/olecolor.h>
+#include <host/screenscale.h>
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -37,11 +38,15 @@ void SingleLineTextBox::keyPressEvent(QKeyEvent *event)
 void SingleLineTextBox::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
-    const int w = width();
-    const int h = height();
-    if (w < 2 * EdgeWidth || h < 2 * EdgeWidth)
+    if (width() < 2 * EdgeWidth || height() < 2 * EdgeWidth)
         return;
+    // The edge in device pixels: two rings one pixel wide at every scale.
+    const host::ScreenScale scale = host::ScreenScale::of(this);
+    const int w = scale.devicePixels(width());
+    const int h = scale.devicePixels(height());
     QPainter painter(this);
+    if (!scale.isUnscaled())
+        painter.setWorldTransform(QTransform::fromScale(1.0 / scale.devicePixelRatio(), 1.0 / scale.devicePixelRatio()));
     const QColor shadow = host::toQColor(GetSysColor(COLOR_BTNSHADOW));
     const QColor dark = host::toQColor(GetSysColor(COLOR_3DDKSHADOW));
     const QColor light = host::toQColor(GetSysColor(COLOR_BTNHIGHLIGHT));

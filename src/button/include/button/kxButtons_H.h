@@ -269,6 +269,9 @@ private:
     static std::int32_t ShiftColor(std::int32_t color, std::int16_t amount,
                                    bool scaleBlue = false);
     void RefreshCachedValues(const QString &key);
+    // The image size in device pixels: pictures keep their laid-out size at
+    // every screen scale.
+    std::int32_t imagePixels() const;
     void DrawGradient(std::int32_t firstColor, std::int32_t secondColor);
     void CalcGradientColors(std::vector<std::int32_t> &colors, std::int32_t firstColor,
                             std::int32_t secondColor);
@@ -316,6 +319,7 @@ private:
         QString text;
         std::int32_t align = 0;  // 0 left, 1 right, 2 centre
         std::int32_t style = CaptionFlat;
+        float fontTwipsPerPixel = 0; // the screen's twips per pixel the font was made for
     };
     // 3, 5, 7. The outline and the frame.
     struct Look

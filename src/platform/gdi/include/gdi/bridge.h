@@ -55,6 +55,10 @@ QImage decodeBitmapImage(const QByteArray &bmpData, QString *error);
 // Width and height of the icon's own image; false for a bad handle.
 bool iconSize(HICON icon, int *width, int *height);
 
+// The resolution a DC draws at, as GetDeviceCaps(LOGPIXELSX / LOGPIXELSY)
+// reports it: 96 x the scale of the screen its pixels go to.
+void setPixelsPerInch(HDC dc, int pixelsPerInch);
+
 // The size of the screen that GetDC(0) stands for, as GetDeviceCaps reports
 // it (default 1920 x 1080).
 void setScreenSize(int width, int height);

@@ -294,7 +294,9 @@ HDC GetDC(HWND hWnd);                     // only hWnd = 0: a screen-compatible 
 int ReleaseDC(HWND hWnd, HDC hDC);
 int GetMapMode(HDC hdc);
 int SetMapMode(HDC hdc, int iMode);
-// Every DC answers for the screen (gdi::setScreenSize, 32 bpp, 96 dpi).
+// Every DC answers for the screen (gdi::setScreenSize, 32 bpp); its pixels
+// per inch are 96 unless its maker says otherwise (gdi::setPixelsPerInch; a
+// compatible DC takes those of the DC it is made for).
 int GetDeviceCaps(HDC hdc, int index);
 HGDIOBJ GetStockObject(int i);
 DWORD GetObjectType(HGDIOBJ h);

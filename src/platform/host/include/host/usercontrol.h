@@ -8,9 +8,16 @@
 // that holds it (see Form); the host calls UserControl_AmbientChanged when
 // one of them changes.
 //
+// Pixels are the device pixels of the screen the control is on (see
+// host/screenscale.h): ScaleWidth, ScaleX / ScaleY, mouse X and Y, the window
+// region and the surface all use them. When the window moves to a screen of
+// another scale, the surface takes the new size and UserControl_Resize
+// follows, so the control lays itself out again at that scale.
+//
 // Input is delivered with the runtime's codes: mouse buttons left 1, right 2,
 // middle 4; Shift 1, Ctrl 2, Alt 4; virtual-key codes; X and Y in pixels (the
-// control's scale). The runtime's sequencing:
+// control's scale). A point outside the control's window region is not the
+// control's. The runtime's sequencing:
 //   press            -> UserControl_MouseDown
 //   release          -> UserControl_MouseUp, then UserControl_Click when
 //                       released over the control (for any button)
@@ -29,8 +36,9 @@
 // Drawing: hDC is a gdi device context whose bitmap is the control's surface
 // on screen; whatever is drawn into it is shown (the widget repaints after
 // each gdi call that writes to it). A paint request from the window system
-// calls UserControl_Paint and then shows the surface. The surface follows
-// the widget's size; UserControl_Resize comes after it has been resized.
+// calls UserControl_Paint and then shows the surface, one surface pixel to
+// one device pixel. The surface follows the widget's size in device pixels;
+// UserControl_Resize comes after it has been resized.
 //
 // Tear-down: UserControl_Terminate is called once, by terminate(). A Form
 // calls it for all its controls before it is destroyed; a control deleted on
@@ -40,6 +48,7 @@
 #include <host/dataobject.h>
 #include <host/olecolor.h>
 #include <host/stdfont.h>
+#include <host/screenscale.h>
 #include <host/stdpicture.h>
 #include <host/twips.h>
 
@@ -47,6 +56,8 @@
 
 #include <QStringList>
 #include <QWidget>
+
+class QSinglePointEvent;
 
 namespace host {
 
@@ -146,6 +157,11 @@ public:
     float ScaleX(float width, int fromScale = vbHimetric, int toScale = vbPixels) const;
     float ScaleY(float height, int fromScale = vbHimetric, int toScale = vbPixels) const;
     ExtenderObject Extender() { return ExtenderObject(this); }
+    // The runtime's Screen.TwipsPerPixelX / Y for the screen the control is
+    // on: 15 at scale 1, 7.5 at scale 2.
+    float TwipsPerPixelX() const;
+    float TwipsPerPixelY() const;
+    ScreenScale screenScale() const { return ScreenScale(m_ratio); }
 
     // The control's own enabled state (a disabled control gets no input).
     bool Enabled() const;
@@ -258,6 +274,10 @@ private:
     void applyCursor();
     void regrabAccessKeys();
     void sendPendingResize(QSize oldSize);
+    QPointF devicePosition(const QSinglePointEvent *event) const;
+    bool holdsDevicePoint(QPointF device) const;
+    bool passesThrough(QPointF device) const;
+    void followScale();
     friend class ExtenderObject;
 
     QStringList m_changed;
@@ -276,6 +296,9 @@ private:
     bool m_painting = false;
     bool m_pictureOwed = false;
     bool m_releaseEndsDoubleClick = false;
+    bool m_pressPassedThrough = false;
+    double m_ratio = 1.0;        // the device pixel ratio of the control's screen
+    double m_surfaceRatio = 1.0; // the one the surface was made for
     bool m_terminated = false;
     int m_oleDropMode = 0;
 };

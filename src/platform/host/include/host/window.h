@@ -14,8 +14,10 @@
 #include <gdi/gdi.h>
 
 #include <QPoint>
+#include <QRegion>
 
 #include <cstdint>
+#include <optional>
 
 class QKeyEvent;
 class QWidget;
@@ -49,6 +51,7 @@ HWND SetCapture(HWND hWnd); // returns the previous capture window
 BOOL ReleaseCapture();
 HWND GetCapture();
 
+// Window and screen coordinates are device pixels (see host/screenscale.h).
 // The cursor in global (screen) coordinates.
 BOOL GetCursorPos(POINT *lpPoint);
 BOOL ScreenToClient(HWND hWnd, POINT *lpPoint);
@@ -67,7 +70,9 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // The window takes ownership of hRgn (and deletes it when replaced, when 0
 // is set, or when the window dies); the caller must not use it afterwards.
-// The region (window coordinates) becomes the widget's mask.
+// The region (window coordinates) gives the widget's mask: the layout pixels
+// it covers. The region itself decides, to the device pixel, which points
+// are the window's (WindowFromPoint, host::windowRegion).
 int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
 
 BOOL IsWindow(HWND hWnd);
@@ -82,6 +87,9 @@ namespace host {
 HWND hwndOf(QWidget *widget);
 // The widget of a live window handle, or nullptr.
 QWidget *widgetOf(HWND hWnd);
+
+// The window region of a widget in its device pixels; nullopt without one.
+std::optional<QRegion> windowRegion(const QWidget *widget);
 
 // True for a key event that PostMessageA made, also while it travels up
 // to the parents of the window it was posted to.

@@ -51,9 +51,12 @@ public:
     // Started and not yet through the repeats the file asks for.
     bool isPlaying() const { return m_playing; }
     int currentFrame() const { return m_current; }
-    // Size of the animation as stored, and as drawn in the control.
+    // Size of the animation as stored, and as drawn in the control (device
+    // pixels: on a screen of scale s the frames are scaled once from their
+    // source to s times the laid-out size).
     QSize naturalSize() const { return m_naturalSize; }
     QSize scaledSize() const;
+    QSize deviceSize() const; // the control's
 
 protected:
     void paintEvent(QPaintEvent *event) override;

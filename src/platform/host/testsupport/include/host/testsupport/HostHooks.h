@@ -3,13 +3,14 @@
 // the state they touch, in the host library, and declared only here, so that
 // the program's own code does not reach them.
 
-#include <QPoint>
+#include <QPointF>
 
 namespace host {
 
-// When set, GetCursorPos reports this global position instead of the real
-// pointer; clearCursorPosForTesting() goes back to the real one.
-void setCursorPosForTesting(QPoint globalPos);
+// When set, GetCursorPos reports this global position (layout pixels, as
+// QWidget::mapToGlobal gives) instead of the real pointer;
+// clearCursorPosForTesting() goes back to the real one.
+void setCursorPosForTesting(QPointF globalPos);
 void clearCursorPosForTesting();
 
 // Live counts, so tests can prove that tear-down leaves nothing behind.
