@@ -40,9 +40,11 @@ void Label::paintEvent(QPaintEvent *event)
 // style's drawItemText into the contents rectangle: the call Qt's label
 // makes. That call goes once into a transparent image at device resolution,
 // kept by everything it depends on, and the image is copied 1:1; the
-// composed pixels are those of a direct draw. Whatever else, or a position
-// between device pixels (where the text would be placed to the fraction),
-// Qt's label paints.
+// composed pixels are those of a direct draw. (Qt's own fill of big glyphs
+// shifts their edges by a few levels once the same face has been drawn at
+// another size, as the buttons' captions do; the image keeps the first.)
+// Whatever else, or a position between device pixels (where the text would
+// be placed to the fraction), Qt's label paints.
 bool Label::paintKeptText()
 {
     const qreal ratio = devicePixelRatioF();
