@@ -8,6 +8,7 @@
 
 #include <forms/AreaScaler.h>
 #include <forms/ImageControl.h>
+#include <forms/Label.h>
 #include <host/form.h>
 
 #include <QMouseEvent>
@@ -61,6 +62,8 @@ private slots:
     void bannerScaledOnceFromItsSource();
     void buttonAsKxrenderDrawsIt_data();
     void buttonAsKxrenderDrawsIt();
+    void largeLabelTextAsQtDrawsIt_data();
+    void largeLabelTextAsQtDrawsIt();
 
 private:
     radiosala m_window{QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala")};
@@ -204,6 +207,49 @@ void tst_screenscale::buttonAsKxrenderDrawsIt()
         drawn.save(QStringLiteral("screenscale-kxrender.png"));
     }
     QCOMPARE(differing, 0);
+}
+
+void tst_screenscale::largeLabelTextAsQtDrawsIt_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<Qt::Alignment>("alignment");
+    QTest::addColumn<int>("inset");
+    QTest::newRow("scale 2, centred") << 2.0 << Qt::Alignment(Qt::AlignHCenter) << 0;
+    QTest::newRow("scale 2, tabs expanded") << 2.0 << Qt::Alignment(Qt::AlignLeft) << 0;
+    QTest::newRow("scale 1.5, half a device pixel in") << 1.5 << Qt::Alignment(Qt::AlignLeft) << 1;
+}
+
+// Text above the painter's glyph cache is copied from a kept image: it shows
+// what Qt's own label draws, each time in the label's own colour.
+void tst_screenscale::largeLabelTextAsQtDrawsIt()
+{
+    QFETCH(double, scale);
+    QFETCH(Qt::Alignment, alignment);
+    QFETCH(int, inset);
+    QWidget window;
+    window.resize(300, 240);
+    forms::Label ours(&window);
+    QLabel qt(&window);
+    QFont font = m_window.findChild<forms::Label *>(QStringLiteral("Label9"))->font();
+    font.setPixelSize(48);
+    for (QLabel *label : {static_cast<QLabel *>(&ours), &qt}) {
+        label->setGeometry(8, label == &qt ? 120 : 4, 280, 110);
+        label->setContentsMargins(inset, inset, 0, 0);
+        label->setFont(font);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(alignment | Qt::AlignTop);
+        label->setText(QStringLiteral("Controle\tde Radiosala"));
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(moveToScale(window, scale));
+    for (const QColor colour : {QColor(Qt::red), QColor(Qt::blue)}) {
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::WindowText, colour);
+        window.setPalette(palette);
+        QCOMPARE(onScreen(window, &ours), onScreen(window, &qt));
+    }
 }
 
 QTEST_MAIN(tst_screenscale)
