@@ -13,13 +13,6 @@ namespace {
 const char *const kControlsProperty = "kxAccessibleControls";
 using Targets = QList<QPointer<QWidget>>;
 
-QAccessibleInterface *buttonFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("kxButtons_H"))
-        return new KxButtonsAccessible(static_cast<kxButtons_H *>(object));
-    return nullptr;
-}
-
 // Watches a window's size: a narrower window may hide buttons without
 // hiding them as Qt knows it (they lie outside the client area).
 class VisibleAreaWatcher : public QObject
@@ -46,15 +39,6 @@ protected:
 KxButtonsAccessible::KxButtonsAccessible(kxButtons_H *button)
     : QAccessibleWidget(button, QAccessible::Button)
 {
-}
-
-void KxButtonsAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(buttonFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 QString KxButtonsAccessible::nameFromCaption(const QString &caption)

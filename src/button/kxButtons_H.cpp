@@ -2,6 +2,7 @@
 
 #include <button/KxButtonsAccessible.h>
 
+#include <host/accessibility.h>
 #include <host/msgbox.h>
 #include <host/runtimeerror.h>
 
@@ -53,7 +54,7 @@ kxButtons_H::kxButtons_H(QWidget *parent)
     // A button: while it has the focus it takes Enter itself and its form
     // shows it as the default button (which is how focus is drawn).
     setDefaultCancel(true);
-    KxButtonsAccessible::install();
+    host::installAccessibleInterface<KxButtonsAccessible, kxButtons_H>();
 }
 
 kxButtons_H::~kxButtons_H()

@@ -5,6 +5,8 @@
 #include <texts/SystemReason.h>
 #include "PdfTextAccessible.h"
 
+#include <host/accessibility.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,7 +63,7 @@ Comandos::Comandos(const QString &formsDirectory, const QStringList &documentFol
     m_view->setZoomMode(QPdfView::ZoomMode::FitToWidth);
     m_view->setDocument(m_document);
     // A screen reader reads the document's text (see PdfTextAccessible).
-    PdfTextAccessible::install();
+    host::installAccessibleInterface<PdfTextAccessible, QPdfView>();
     m_view->setAccessibleName(QStringLiteral("Lista de comandos"));
     m_message = new QLabel(m_pages);
     m_message->setAlignment(Qt::AlignCenter);

@@ -9,29 +9,9 @@
 
 namespace windows {
 
-namespace {
-
-QAccessibleInterface *pdfViewFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("QPdfView"))
-        return new PdfTextAccessible(static_cast<QPdfView *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 PdfTextAccessible::PdfTextAccessible(QPdfView *view)
     : ReadOnlyTextAccessible(view, QAccessible::Document)
 {
-}
-
-void PdfTextAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(pdfViewFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 QPdfView *PdfTextAccessible::view() const

@@ -18,9 +18,6 @@ class PdfTextAccessible : public forms::ReadOnlyTextAccessible
 public:
     explicit PdfTextAccessible(QPdfView *view);
 
-    // Registers the interface for every QPdfView (once per process).
-    static void install();
-
 protected:
     // Read again only after the document's status changed (a load or a
     // close).

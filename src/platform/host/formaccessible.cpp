@@ -1,5 +1,6 @@
 #include "formaccessible.h"
 
+#include <host/accessibility.h>
 #include <host/form.h>
 
 #include <QAccessibleWidget>
@@ -23,22 +24,11 @@ public:
     }
 };
 
-QAccessibleInterface *formFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("host::Form") && object && object->isWidgetType())
-        return new FormAccessible(static_cast<QWidget *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 void installFormAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(formFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installAccessibleInterface<FormAccessible, Form>();
 }
 
 } // namespace host

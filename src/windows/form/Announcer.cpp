@@ -1,5 +1,7 @@
 #include <forms/Announcer.h>
 
+#include <host/accessibility.h>
+
 #include <QAccessibleWidget>
 
 namespace forms {
@@ -22,23 +24,12 @@ public:
     }
 };
 
-QAccessibleInterface *announcerFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("forms::Announcer"))
-        return new AnnouncerAccessible(static_cast<Announcer *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 Announcer::Announcer(QWidget *parent)
     : QWidget(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(announcerFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    host::installAccessibleInterface<AnnouncerAccessible, Announcer>();
     setFocusPolicy(Qt::NoFocus);
     hide();
 }

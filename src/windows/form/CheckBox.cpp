@@ -2,12 +2,14 @@
 
 #include "CheckBoxAccessible.h"
 
+#include <host/accessibility.h>
+
 namespace forms {
 
 CheckBox::CheckBox(const QString &text, QWidget *parent)
     : QCheckBox(text, parent)
 {
-    CheckBoxAccessible::install();
+    host::installAccessibleInterface<CheckBoxAccessible, CheckBox>();
 }
 
 } // namespace forms

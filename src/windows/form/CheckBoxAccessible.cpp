@@ -6,29 +6,9 @@
 
 namespace forms {
 
-namespace {
-
-QAccessibleInterface *checkBoxFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("forms::CheckBox"))
-        return new CheckBoxAccessible(static_cast<QCheckBox *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 CheckBoxAccessible::CheckBoxAccessible(QCheckBox *box)
     : QAccessibleWidget(box, QAccessible::CheckBox)
 {
-}
-
-void CheckBoxAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(checkBoxFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 QCheckBox *CheckBoxAccessible::box() const

@@ -15,9 +15,6 @@ class CheckBoxAccessible : public QAccessibleWidget
 public:
     explicit CheckBoxAccessible(QCheckBox *box);
 
-    // Registers the interface for every forms::CheckBox (once per process).
-    static void install();
-
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
     QStringList actionNames() const override;

@@ -2,6 +2,8 @@
 
 #include "LabelAccessible.h"
 
+#include <host/accessibility.h>
+
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyleOption>
@@ -27,7 +29,7 @@ bool isWhole(QPointF p)
 Label::Label(QWidget *parent)
     : QLabel(parent)
 {
-    LabelAccessible::install();
+    host::installAccessibleInterface<LabelAccessible, Label>();
 }
 
 void Label::paintEvent(QPaintEvent *event)

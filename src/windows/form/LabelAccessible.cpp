@@ -4,29 +4,9 @@
 
 namespace forms {
 
-namespace {
-
-QAccessibleInterface *labelFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("forms::Label"))
-        return new LabelAccessible(static_cast<QLabel *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 LabelAccessible::LabelAccessible(QLabel *label)
     : ReadOnlyTextAccessible(label, QAccessible::StaticText)
 {
-}
-
-void LabelAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(labelFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 QLabel *LabelAccessible::label() const

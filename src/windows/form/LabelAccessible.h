@@ -14,9 +14,6 @@ class LabelAccessible : public ReadOnlyTextAccessible
 public:
     explicit LabelAccessible(QLabel *label);
 
-    // Registers the interface for every forms::Label (once per process).
-    static void install();
-
     QString text(QAccessible::Text t) const override;
     using ReadOnlyTextAccessible::text;
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>>

@@ -4,29 +4,9 @@
 
 namespace forms {
 
-namespace {
-
-QAccessibleInterface *shapeFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("forms::ShapeControl"))
-        return new ShapeAccessible(static_cast<ShapeControl *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 ShapeAccessible::ShapeAccessible(ShapeControl *shape)
     : QAccessibleWidget(shape, QAccessible::StatusBar)
 {
-}
-
-void ShapeAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(shapeFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 void ShapeAccessible::meaningChanged(ShapeControl *shape)

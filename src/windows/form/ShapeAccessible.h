@@ -16,8 +16,6 @@ class ShapeAccessible : public QAccessibleWidget, public QAccessibleValueInterfa
 public:
     explicit ShapeAccessible(ShapeControl *shape);
 
-    // Registers the interface for every ShapeControl (once per process).
-    static void install();
     // The meaning changed: raises the name and value changes.
     static void meaningChanged(ShapeControl *shape);
 

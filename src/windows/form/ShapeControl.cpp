@@ -2,6 +2,7 @@
 
 #include "ShapeAccessible.h"
 
+#include <host/accessibility.h>
 #include <host/screenscale.h>
 
 #include <QPainter>
@@ -15,7 +16,7 @@ ShapeControl::ShapeControl(QWidget *parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    ShapeAccessible::install();
+    host::installAccessibleInterface<ShapeAccessible, ShapeControl>();
 }
 
 void ShapeControl::setFillColor(const QColor &colour)

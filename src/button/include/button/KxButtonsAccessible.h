@@ -25,9 +25,6 @@ class KxButtonsAccessible : public QAccessibleWidget
 public:
     explicit KxButtonsAccessible(kxButtons_H *button);
 
-    // Registers the interface for every kxButtons_H (once per process).
-    static void install();
-
     static QString nameFromCaption(const QString &caption);
 
     // Records that `button` acts on `target` (the text box whose text it

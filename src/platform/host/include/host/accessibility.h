@@ -1,10 +1,29 @@
 #pragma once
 // Pieces that the accessible interfaces of the controls share.
 
-class QString;
+#include <QAccessible>
+#include <QString>
+
 class QWidget;
 
 namespace host {
+
+// Registers, once per process, the accessible interface `Interface` for the
+// widgets of class `Widget`. Qt asks its factories by class name, walking up
+// from the object's own class, so the name must be the class's own.
+template <class Interface, class Widget>
+void installAccessibleInterface()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
+            if (className == QLatin1String(Widget::staticMetaObject.className()))
+                return new Interface(static_cast<Widget *>(object));
+            return nullptr;
+        });
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 // A caption as the user reads it: each "&" that marks the next character as
 // the access key is dropped ("&&" stands for one "&", a final "&" is itself),
