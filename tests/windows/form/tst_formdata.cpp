@@ -1,11 +1,10 @@
-// Reading layout files: the stored ones, every field of one layout against
-// its hand-read values, damaged and odd ones against the message they must
-// give. Randomly damaged layouts are left to fuzz_formdata.
+// Reading layout files: every field of one layout against its hand-read
+// values, damaged and odd ones against the message they must give. The stored
+// layouts are read by the suites that open their windows; randomly damaged
+// layouts are left to fuzz_formdata.
 
 #include <forms/FormData.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -37,24 +36,6 @@ QString position(const QByteArray &json, qsizetype offset)
         .arg(offset);
 }
 
-QStringList storedLayouts()
-{
-    QStringList paths;
-    const QDir forms(QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR));
-    for (const QString &dir : forms.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString path = forms.filePath(dir + QLatin1Char('/') + dir + QStringLiteral(".json"));
-        if (QFile::exists(path))
-            paths << path;
-    }
-    return paths;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_formdata : public QObject
@@ -62,31 +43,10 @@ class tst_formdata : public QObject
     Q_OBJECT
 
 private slots:
-    void stored_data();
-    void stored();
     void fields();
     void layouts_data();
     void layouts();
 };
-
-void tst_formdata::stored_data()
-{
-    QTest::addColumn<QString>("path");
-    const QStringList paths = storedLayouts();
-    QVERIFY(paths.size() >= 4);
-    for (const QString &path : paths)
-        QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
-}
-
-void tst_formdata::stored()
-{
-    QFETCH(QString, path);
-    const QByteArray json = fileBytes(path);
-    QVERIFY(!json.isEmpty());
-    const forms::FormParseResult result = forms::parseForm(json, path);
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QVERIFY(!result.form->controls.isEmpty());
-}
 
 // Every key lands in its field.
 void tst_formdata::fields()
