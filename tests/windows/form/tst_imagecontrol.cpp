@@ -6,9 +6,7 @@
 
 #include "WindowIcon.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,60 +40,49 @@ class tst_imagecontrol : public QObject
     Q_OBJECT
 
 private slots:
-    void readsAsQtDoes_data();
-    void readsAsQtDoes();
-    void unreadable_data();
-    void unreadable();
+    void load_data();
+    void load();
     void drawn_data();
     void drawn();
     void windowIcon_data();
     void windowIcon();
-    void damagedWindowIcon();
 };
 
-void tst_imagecontrol::readsAsQtDoes_data()
+void tst_imagecontrol::load_data()
 {
-    QTest::addColumn<QString>("path");
-    QTest::newRow("banner, GDI reader") << stored("radiosala", "banner.bmp");
-    QTest::newRow("GIF, Qt reader") << stored("radiosala", "mastro.gif");
-}
-
-void tst_imagecontrol::readsAsQtDoes()
-{
-    QFETCH(QString, path);
-    ImageControl control;
-    QString error;
-    QVERIFY2(control.load(path, &error), qPrintable(error));
-    const QImage qt = QImage(path).convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(control.picture().size(), qt.size());
-    QVERIFY(control.picture().convertToFormat(QImage::Format_ARGB32) == qt);
-}
-
-void tst_imagecontrol::unreadable_data()
-{
-    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("path");     // read in place; empty: `bytes` in a file of their own
+    QTest::addColumn<QByteArray>("bytes"); // empty too: no file at all
+    QTest::addColumn<QString>("message");  // empty: it reads as Qt's own reader reads it
     const QByteArray banner = fileBytes(stored("radiosala", "banner.bmp"));
-    QTest::newRow("missing") << QByteArray() << "not found";
-    QTest::newRow("bitmap cut short") << banner.left(40) << "cut short";
-    QTest::newRow("bitmap pixels cut short") << banner.left(banner.size() / 2) << "pixels cut short";
-    QTest::newRow("not a picture") << QByteArray("plain words, no picture") << "pic.dat";
+    QTest::newRow("banner, GDI reader") << stored("radiosala", "banner.bmp") << QByteArray() << "";
+    QTest::newRow("GIF, Qt reader") << stored("radiosala", "mastro.gif") << QByteArray() << "";
+    QTest::newRow("missing") << QString() << QByteArray() << "not found";
+    QTest::newRow("bitmap cut short") << QString() << banner.left(40) << "cut short";
+    QTest::newRow("bitmap pixels cut short") << QString() << banner.left(banner.size() / 2) << "pixels cut short";
+    QTest::newRow("not a picture") << QString() << QByteArray("plain words, no picture") << "pic.dat";
 }
 
 // A picture that cannot be read names its file and the fault, and the
 // picture held before stays.
-void tst_imagecontrol::unreadable()
+void tst_imagecontrol::load()
 {
+    QFETCH(QString, path);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     QTemporaryDir dir;
-    const QString path = bytes.isEmpty() ? dir.filePath(QStringLiteral("pic.dat")) : writeFile(dir, QStringLiteral("pic.dat"), bytes);
+    if (path.isEmpty())
+        path = bytes.isEmpty() ? dir.filePath(QStringLiteral("pic.dat")) : writeFile(dir, QStringLiteral("pic.dat"), bytes);
     QVERIFY(!path.isEmpty());
     ImageControl control;
     QImage before(3, 2, QImage::Format_RGB32);
     before.fill(qRgb(1, 2, 3));
     control.setPicture(before);
     QString error;
+    if (message.isEmpty()) {
+        QVERIFY2(control.load(path, &error), qPrintable(error));
+        QVERIFY(control.picture().convertToFormat(QImage::Format_ARGB32) == QImage(path).convertToFormat(QImage::Format_ARGB32));
+        return;
+    }
     QVERIFY(!control.load(path, &error));
     QVERIFY2(error.contains(path) && error.contains(message), qPrintable(error));
     QVERIFY(control.picture() == before);
@@ -149,37 +136,37 @@ void tst_imagecontrol::drawn()
 void tst_imagecontrol::windowIcon_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("16 colours") << stored("radiosala", "radiosala.ico");
-    QTest::newRow("256 colours") << stored("Comandos", "Comandos.ico");
+    QTest::addColumn<int>("keep"); // bytes of it in a damaged copy; -1: the file itself
+    const QString ico = stored("radiosala", "radiosala.ico");
+    QTest::newRow("16 colours") << ico << -1;
+    QTest::newRow("256 colours") << stored("Comandos", "Comandos.ico") << -1;
+    QTest::newRow("missing") << stored("radiosala", "none.ico") << -1;
+    QTest::newRow("empty") << ico << 0;
+    QTest::newRow("directory cut short") << ico << 30;
+    QTest::newRow("pixels cut short") << ico << int(fileBytes(ico).size()) - 100;
 }
 
-// The icon read as Qt's ICO reader reads it, transparency included.
+// The icon read as Qt's ICO reader reads it, transparency included; a
+// damaged or missing one names its file.
 void tst_imagecontrol::windowIcon()
 {
     QFETCH(QString, path);
+    QFETCH(int, keep);
+    QTemporaryDir dir;
+    if (keep >= 0)
+        path = writeFile(dir, QStringLiteral("w.ico"), fileBytes(path).left(keep));
     QString error;
     const QIcon icon = forms::readWindowIcon(path, &error);
+    if (keep >= 0 || !QFile::exists(path)) {
+        QVERIFY(icon.isNull());
+        QVERIFY2(error.contains(path), qPrintable(error));
+        return;
+    }
     QVERIFY2(!icon.isNull(), qPrintable(error));
     const QImage qt = QImage(path).convertToFormat(QImage::Format_ARGB32);
     const QImage ours = icon.pixmap(qt.size()).toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(ours.size(), QSize(32, 32));
     QVERIFY(ours == qt);
-}
-
-void tst_imagecontrol::damagedWindowIcon()
-{
-    const QByteArray ico = fileBytes(stored("radiosala", "radiosala.ico"));
-    QVERIFY(ico.size() > 200);
-    QTemporaryDir dir;
-    for (const qsizetype keep : {qsizetype(0), qsizetype(30), ico.size() - 100}) {
-        const QString path = writeFile(dir, QStringLiteral("w%1.ico").arg(keep), ico.left(keep));
-        QString error;
-        QVERIFY2(forms::readWindowIcon(path, &error).isNull(), qPrintable(QString::number(keep)));
-        QVERIFY2(error.contains(path), qPrintable(error));
-    }
-    QString error;
-    QVERIFY(forms::readWindowIcon(dir.filePath(QStringLiteral("none.ico")), &error).isNull());
-    QVERIFY2(error.contains(QLatin1String("none.ico")), qPrintable(error));
 }
 
 QTEST_MAIN(tst_imagecontrol)
