@@ -13,14 +13,6 @@ namespace {
 
 constexpr QRgb Backdrop = 0xFFFF00FF; // shows through wherever the frame draws nothing
 
-QImage rendered(FrameControl &frame)
-{
-    QImage image(frame.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Backdrop);
-    frame.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
 QRgb sys(int index)
 {
     const DWORD c = GetSysColor(index);
@@ -53,7 +45,9 @@ private slots:
         font.setBold(true);
         frame.setFont(font);
         frame.resize(size);
-        const QImage image = rendered(frame);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Backdrop);
+        frame.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
         const QRgb shadow = sys(COLOR_BTNSHADOW);
         const QRgb light = sys(COLOR_BTNHIGHLIGHT);
         const int w = size.width(), h = size.height();

@@ -53,26 +53,23 @@ private slots:
         const QRgb light = sys(COLOR_BTNHIGHLIGHT), face = sys(COLOR_3DLIGHT);
         const QRgb base = qRgb(0xFF, 0xFF, 0xC0);
 
+        // Two rings; just inside them the box is its back colour: the text
+        // keeps clear of the edge on every side.
         for (int x = 2; x < w - 2; ++x) {
             QCOMPARE(image.pixel(x, 0), shadow);
             QCOMPARE(image.pixel(x, 1), dark);
+            QCOMPARE(image.pixel(x, 2), base);
+            QCOMPARE(image.pixel(x, h - 3), base);
             QCOMPARE(image.pixel(x, h - 2), face);
             QCOMPARE(image.pixel(x, h - 1), light);
         }
         for (int y = 2; y < h - 2; ++y) {
             QCOMPARE(image.pixel(0, y), shadow);
             QCOMPARE(image.pixel(1, y), dark);
+            QCOMPARE(image.pixel(2, y), base);
             QCOMPARE(image.pixel(w - 2, y), face);
             QCOMPARE(image.pixel(w - 1, y), light);
         }
-        // Just inside the edge the box is its back colour: the text keeps
-        // clear of the edge on every side.
-        for (int x = 2; x < w - 2; ++x) {
-            QCOMPARE(image.pixel(x, 2), base);
-            QCOMPARE(image.pixel(x, h - 3), base);
-        }
-        for (int y = 2; y < h - 2; ++y)
-            QCOMPARE(image.pixel(2, y), base);
         // Text, when there is some, is drawn inside.
         bool inked = false;
         for (int y = 3; y < h - 3 && !inked; ++y)
