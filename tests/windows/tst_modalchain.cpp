@@ -21,11 +21,6 @@ using Op = RecordingAutomation::Operation;
 
 namespace {
 
-windows::DataPaths testPaths()
-{
-    return windows::DataPaths{{QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR), QStringLiteral(RADIOSALA_TEST_DATA_DIR)}};
-}
-
 int polls(const RecordingAutomation &echo)
 {
     int n = 0;
@@ -70,7 +65,9 @@ void tst_modalchain::helpThenCommandsAndBack()
     RecordingAutomation echo(QStringLiteral("ZZ1ADM"));
     radiosala window(QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"));
     QVERIFY2(window.isLoaded(), qPrintable(window.loadError()));
-    window.setHelpOpener([](QWidget *owner) { windows::showAjudas(owner, testPaths()); });
+    window.setHelpOpener([](QWidget *owner) {
+        windows::showAjudas(owner, {{QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR), QStringLiteral(RADIOSALA_TEST_DATA_DIR)}});
+    });
     window.Form_Load(echo);
     window.Timer1->setInterval(50);
     window.show();
