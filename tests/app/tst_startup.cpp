@@ -97,7 +97,6 @@ void tst_startup::answersWithoutDisplay_data()
 
     QTest::newRow("help") << QStringList{"--help"} << 0 << "Uso: radiosala";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "radiosala " RADIOSALA_VERSION "\n";
-    QTest::newRow("value missing") << QStringList{"--sim-seed"} << 2 << "radiosala: falta o valor de --sim-seed\n";
     QTest::newRow("unknown station") << QStringList{"--station", "nenhuma"} << 2
                                      << "radiosala: tipo de estação desconhecido: \"nenhuma\"";
 }

@@ -24,7 +24,6 @@ void tst_SystemReason::fileFailures_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("reason");
     QTest::newRow("no such folder") << "falta/arquivo.txt" << int(QIODevice::ReadOnly) << "Arquivo ou pasta inexistente";
-    QTest::newRow("a folder") << "." << int(QIODevice::WriteOnly) << "É uma pasta";
     QTest::newRow("disk full") << "/dev/full" << int(QIODevice::WriteOnly) << "Disco cheio";
 }
 
