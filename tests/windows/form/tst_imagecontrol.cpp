@@ -52,7 +52,7 @@ void tst_imagecontrol::load_data()
 {
     QTest::addColumn<QString>("path");     // read in place; empty: `bytes` in a file of their own
     QTest::addColumn<QByteArray>("bytes"); // empty too: no file at all
-    QTest::addColumn<QString>("message");  // empty: it reads as Qt's own reader reads it
+    QTest::addColumn<QString>("message");  // empty: it reads
     const QByteArray banner = fileBytes(stored("radiosala", "banner.bmp"));
     QTest::newRow("banner, GDI reader") << stored("radiosala", "banner.bmp") << QByteArray() << "";
     QTest::newRow("GIF, Qt reader") << stored("radiosala", "mastro.gif") << QByteArray() << "";
@@ -62,8 +62,8 @@ void tst_imagecontrol::load_data()
     QTest::newRow("not a picture") << QString() << QByteArray("plain words, no picture") << "pic.dat";
 }
 
-// A picture that cannot be read names its file and the fault, and the
-// picture held before stays.
+// A picture reads as Qt's own reader reads it; one that cannot be read
+// names its file and the fault, and the picture held before stays.
 void tst_imagecontrol::load()
 {
     QFETCH(QString, path);
