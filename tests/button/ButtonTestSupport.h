@@ -8,11 +8,9 @@
 
 #include <Pictures.h>
 
-#include <gdi/bridge.h>
 #include <host/form.h>
 #include <host/stdpicture.h>
 
-#include <QImage>
 #include <QVariantMap>
 
 #include <functional>
