@@ -149,10 +149,8 @@ void tst_KxButtonsLifecycle::containerBackColour_data()
     QTest::addColumn<int>("shape");
     QTest::addColumn<bool>("redraws");
 
-    QTest::newRow("rectangle keeps its picture") << 0 << false;
     QTest::newRow("slanted keeps its picture") << 3 << false;
     QTest::newRow("ellipse redraws") << 4 << true;
-    QTest::newRow("outlined ellipse redraws") << 6 << true;
 }
 
 void tst_KxButtonsLifecycle::containerBackColour()

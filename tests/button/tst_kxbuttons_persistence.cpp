@@ -68,7 +68,6 @@ void tst_KxButtonsPersistence::bagWithOnlyCaptionGivesDefaults()
     kxButtons_H *b = loadButton(m_form.get(), stored);
 
     QCOMPARE(b->Caption(), QStringLiteral("&Derrubar"));
-    QCOMPARE(b->AccessKeys(), QStringLiteral("D"));
     QCOMPARE(b->CaptionAlign(), 2);
     QCOMPARE(b->ButtonStyle(), 2);
     QCOMPARE(b->ShowFocusRect(), true);

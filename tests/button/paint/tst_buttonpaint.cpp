@@ -37,11 +37,6 @@ std::int32_t lerp(std::int32_t a, std::int32_t b, int j, int n)
     return out;
 }
 
-QByteArray greenWithMagentaCorner(int w, int h)
-{
-    return pictures::bmp24(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
-}
-
 } // namespace
 
 class tst_buttonpaint : public QObject
@@ -522,10 +517,11 @@ void tst_buttonpaint::pictures()
     t.probe().createButtonRegion();
     t.probe().toggle().mode = 1;
     t.probe().toggle().value = pressed ? kxButtons_H::True : kxButtons_H::False;
+    auto magentaCorner = [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); };
     if (size == 16)
         t.setPicture(pictures::pngIcon(32, qRgb(0, 160, 0)), 16);
     else
-        t.setPicture(greenWithMagentaCorner(size == 40 ? 10 : 100, size == 40 ? 10 : 50), size);
+        t.setPicture(pictures::bmp24(size == 40 ? 10 : 100, size == 40 ? 10 : 50, magentaCorner), size);
     const QImage img = render(t.b);
     const QRect box = boxOf(img, kGreen);
     // The magenta corner of the bitmaps is transparent, so compare the far
