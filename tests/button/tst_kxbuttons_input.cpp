@@ -348,15 +348,11 @@ void tst_KxButtonsInput::hoverEdges()
 {
     QFETCH(QPoint, at);
     QFETCH(bool, inside);
-    const int timers = host::liveTimerCount();
     kxButtons_H *b = addButton(m_form.get(), QStringLiteral("Command1"));
     Recorder rec(b);
     moveTo(b, at);
     QCOMPARE(rec.take(), inside ? QStringList{"MouseOnButton True"} : QStringList());
     QCOMPARE(KxButtonsProbe(*b).tracking(), inside);
-    QCOMPARE(host::liveTimerCount(), timers + (inside ? 1 : 0));
-    delete b; // while tracking: its timer goes with it
-    QCOMPARE(host::liveTimerCount(), timers);
 }
 
 void tst_KxButtonsInput::hoverExitOnTimerTick_data()
