@@ -8,15 +8,14 @@
 
 #include <Pictures.h>
 
-#include <gdi/bridge.h>
 #include <host/form.h>
 #include <host/stdpicture.h>
 
-#include <QImage>
 #include <QVariantMap>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace buttontest {
 
@@ -75,12 +74,7 @@ public:
         connect(b, &kxButtons_H::DoubleClick, this,
                 [this](std::int16_t &btn) { log << QStringLiteral("DoubleClick %1").arg(btn); });
     }
-    QStringList take()
-    {
-        QStringList out = log;
-        log.clear();
-        return out;
-    }
+    QStringList take() { return std::exchange(log, {}); }
     QStringList log;
 
 private:
@@ -116,12 +110,7 @@ inline QVariantMap snapshot(kxButtons_H &b)
     m[QStringLiteral("MousePointer")] = b.MousePointer();
     m[QStringLiteral("MouseIcon")] = b.MouseIcon() ? b.MouseIcon()->data() : QByteArray();
     const host::StdFontPtr f = b.Font();
-    m[QStringLiteral("Font")] = QStringLiteral("%1,%2,%3,%4,%5")
-                                    .arg(f->Name())
-                                    .arg(f->Size())
-                                    .arg(f->Weight())
-                                    .arg(f->Italic())
-                                    .arg(f->Underline());
+    m[QStringLiteral("Font")] = QVariantList{f->Name(), f->Size(), f->Weight(), f->Italic(), f->Underline()};
     m[QStringLiteral("FontStyle")] = b.FontStyle();
     m[QStringLiteral("ForeColor")] = b.ForeColor();
     m[QStringLiteral("BackColor")] = b.BackColor();

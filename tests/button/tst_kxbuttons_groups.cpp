@@ -51,8 +51,7 @@ class tst_KxButtonsGroups : public QObject
 private slots:
     void cleanup() { m_form.reset(); }
 
-    void selectingOneDeselectsTheOthers();
-    void leavingFromTheMiddleShiftsSlots();
+    void joiningSelectingAndLeaving();
     void twoContainersAreIndependent();
     void destroyedMemberLeavesTheOthersAlone();
 
@@ -60,7 +59,7 @@ private:
     std::unique_ptr<host::Form> m_form;
 };
 
-void tst_KxButtonsGroups::selectingOneDeselectsTheOthers()
+void tst_KxButtonsGroups::joiningSelectingAndLeaving()
 {
     m_form = makeForm();
     QList<kxButtons_H *> b{addOption(m_form.get(), "Option1"), addOption(m_form.get(), "Option2"),
@@ -83,26 +82,19 @@ void tst_KxButtonsGroups::selectingOneDeselectsTheOthers()
     check->Mode(2);
     QCOMPARE(values(b << check), (QList<bool>{false, false, false, true}));
     QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(b[0]), addr(b[1]), addr(b[2]), addr(check)}));
-}
 
-void tst_KxButtonsGroups::leavingFromTheMiddleShiftsSlots()
-{
-    m_form = makeForm();
-    auto *a = addOption(m_form.get(), "Option1");
-    auto *b = addOption(m_form.get(), "Option2");
-    auto *c = addOption(m_form.get(), "Option3");
+    // Leaving from the middle shifts the slots; the last to leave removes them.
     const HWND form = host::hwndOf(m_form.get());
-    const int properties = host::livePropertyCount(); // kx_OptCount and three slots
-
-    b->Mode(1);
-    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(a), addr(c)}));
-    QCOMPARE(GetPropA(form, "kx_Obj3"), HANDLE(0));
-
-    a->Mode(0);
-    c->Mode(1);
+    const int properties = host::livePropertyCount(); // kx_OptCount and four slots
+    b[1]->Mode(1);
+    QCOMPARE(groupSlots(m_form.get()), (QList<HANDLE>{addr(b[0]), addr(b[2]), addr(check)}));
+    QCOMPARE(GetPropA(form, "kx_Obj4"), HANDLE(0));
+    b[0]->Mode(0);
+    b[2]->Mode(1);
+    check->Mode(1);
     QCOMPARE(GetPropA(form, "kx_OptCount"), HANDLE(0));
     QCOMPARE(GetPropA(form, "kx_Obj1"), HANDLE(0));
-    QCOMPARE(host::livePropertyCount(), properties - 4); // removed, not left at 0
+    QCOMPARE(host::livePropertyCount(), properties - 5); // removed, not left at 0
 }
 
 void tst_KxButtonsGroups::twoContainersAreIndependent()

@@ -11,6 +11,7 @@
 #include <host/stdpicture.h>
 
 #include <QImage>
+#include <QTest>
 
 #include <memory>
 
@@ -33,8 +34,7 @@ inline QRect boxOf(const QImage &img, COLORREF c)
     return box;
 }
 
-// A control w x h on a form, BackColor RGB(200, 200, 200), no caption. The
-// caller stages state and runs the drawing routines through its probe.
+// A control w x h on a form, BackColor RGB(200, 200, 200), no caption.
 struct Button
 {
     std::unique_ptr<host::Form> form = std::make_unique<host::Form>();
@@ -50,6 +50,16 @@ struct Button
     }
 
     KxButtonsProbe probe() const { return KxButtonsProbe(*b); }
+
+    // A picture read from the file's bytes, drawn `size` pixels, laid out.
+    void setPicture(const QByteArray &file, int size)
+    {
+        probe().image().picture = host::LoadPicture(file);
+        QVERIFY(probe().image().picture);
+        probe().refreshCachedValues(QStringLiteral("Picture"));
+        probe().image().imageSize = std::int16_t(size);
+        probe().calculateLayout();
+    }
 };
 
 } // namespace painttest

@@ -1,6 +1,5 @@
-// Window regions of the seven shapes, the widening of narrow slanted
-// buttons, and the caption and image rectangles. The test class is the
-// control's declared friend, so it stages private state directly.
+// Window regions of the seven shapes, the widening of narrow slanted buttons,
+// and the caption and image rectangles, with state staged through the probe.
 
 #include "PaintTestSupport.h"
 
@@ -14,12 +13,6 @@ using namespace painttest;
 namespace {
 
 using Points = QList<QPoint>;
-using Rect4 = QList<int>; // left, top, right, bottom
-
-Rect4 rect4(const RECT &r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 } // namespace
 
@@ -176,9 +169,7 @@ void tst_buttongeometry::layout()
     t.probe().caption().align = align;
     t.probe().caption().style = style;
     if (imageSize) {
-        t.probe().image().picture = host::LoadPicture(pictures::bmp24(20, 20, [](int, int) { return qRgb(9, 9, 9); }));
-        t.probe().refreshCachedValues(QStringLiteral("Picture"));
-        t.probe().image().imageSize = std::int16_t(imageSize);
+        t.setPicture(pictures::bmp24(20, 20, [](int, int) { return qRgb(9, 9, 9); }), imageSize);
         t.probe().image().pictureAlign = imageAlign;
     }
     layout(t.b);
@@ -212,7 +203,7 @@ void tst_buttongeometry::layout()
     }
     }
     if (!imageSize) {
-        QCOMPARE(rect4(i), (Rect4{6, 6, 0, 0}));
+        QCOMPARE((QList<int>{i.left, i.top, i.right, i.bottom}), (QList<int>{6, 6, 0, 0}));
         QCOMPARE(c.top, (H - text.height()) / 2);
         return;
     }
@@ -262,9 +253,7 @@ void tst_buttongeometry::captionLines()
     // No caption, a 24-pixel image on top: centred as if the caption were
     // -3 pixels high.
     t.probe().caption().text.clear();
-    t.probe().image().picture = host::LoadPicture(pictures::bmp24(8, 8, [](int, int) { return qRgb(9, 9, 9); }));
-    t.probe().refreshCachedValues(QStringLiteral("Picture"));
-    t.probe().image().imageSize = 24;
+    t.setPicture(pictures::bmp24(8, 8, [](int, int) { return qRgb(9, 9, 9); }), 24);
     t.probe().image().pictureAlign = 4;
     layout(t.b);
     QCOMPARE(t.probe().layout().imageRect.top, (60 + 3 - 24) / 2);

@@ -1,7 +1,5 @@
-// Pixels of the composed button on its off-screen surface, the colour
-// arithmetic behind them, and the objects the painting makes. The test class
-// is the control's declared friend, so it stages private state (flags,
-// derived colours) directly and calls the painting routines.
+// Pixels of the composed button on its off-screen surface and the colour
+// arithmetic behind them, with private state staged through the probe.
 
 #include "PaintTestSupport.h"
 
@@ -10,8 +8,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
-
-#include <cstring>
 
 using namespace painttest;
 
@@ -24,8 +20,7 @@ using Colors = QList<int>;
 
 std::int32_t shade(std::int32_t c, int amount, bool scaleBlue = true)
 {
-    // Independent of the control: channels plus amount, blue scaled by its
-    // own value (truncated), each clamped.
+    // Independent of the control: channels plus amount, blue scaled by its own value (truncated), clamped.
     auto ch = [](int v) { return std::clamp(v, 0, 255); };
     const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
     return RGB(ch(r + amount), ch(g + amount), ch(scaleBlue ? b + amount * b / 192 : b + amount));
@@ -40,11 +35,6 @@ std::int32_t lerp(std::int32_t a, std::int32_t b, int j, int n)
         out |= ((ca * (n - j) + cb * j) / n) << s;
     }
     return out;
-}
-
-QByteArray greenWithMagentaCorner(int w, int h)
-{
-    return pictures::bmp24(w, h, [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); });
 }
 
 } // namespace
@@ -69,15 +59,6 @@ class tst_buttonpaint : public QObject
         p.caption().text = QStringLiteral("HIH");
         p.caption().style = style;
         b->host::UserControl::setForeColor(RGB(0, 0, 160));
-        p.calculateLayout();
-    }
-    static void setPicture(kxButtons_H *b, const QByteArray &file, int size)
-    {
-        KxButtonsProbe p(*b);
-        p.image().picture = host::LoadPicture(file);
-        QVERIFY(p.image().picture);
-        p.refreshCachedValues(QStringLiteral("Picture"));
-        p.image().imageSize = std::int16_t(size);
         p.calculateLayout();
     }
 
@@ -143,29 +124,14 @@ void tst_buttonpaint::fontHeight_data()
 
 void tst_buttonpaint::fontHeight()
 {
-    // The caption font measures as a font asked for that many pixels.
     QFETCH(double, points);
     QFETCH(int, pixels);
     Button t(60, 40);
-    const host::StdFontPtr font = t.b->host::UserControl::Font();
-    font->setName(QStringLiteral("Arial"));
-    font->setSize(points);
+    t.b->host::UserControl::Font()->setSize(points);
     t.probe().refreshCachedValues(QStringLiteral("Font"));
     LOGFONTA lf{};
-    lf.lfHeight = -pixels;
-    lf.lfWeight = font->Weight();
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strcpy(lf.lfFaceName, "Arial");
-    HDC dc = CreateCompatibleDC(0);
-    const HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&lf));
-    const char text[] = "MMMMMMMMMMgj";
-    SIZE got{}, want{};
-    GetTextExtentPoint32A(t.probe().surface().memDC, text, 12, &got);
-    GetTextExtentPoint32A(dc, text, 12, &want);
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    QCOMPARE(got.cx, want.cx);
-    QCOMPARE(got.cy, want.cy);
+    QCOMPARE(GetObjectA(GetCurrentObject(t.probe().memDC(), OBJ_FONT), sizeof lf, &lf), int(sizeof lf));
+    QCOMPARE(lf.lfHeight, -pixels);
 }
 
 void tst_buttonpaint::gradientColours_data()
@@ -457,8 +423,7 @@ void tst_buttonpaint::gradientBands()
 
 void tst_buttonpaint::captionLooks_data()
 {
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<int>("bits"); // the hover bit also means tracking
     QTest::addColumn<int>("style");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("gradient");
@@ -471,24 +436,21 @@ void tst_buttonpaint::captionLooks_data()
     const int disabledText = shade(shade(face, -24), -104);
     // A 3-D caption's rectangle is 2 pixels larger and starts a pixel up and
     // left; its text, centred in it one pixel down, lands where a plain one does.
-    QTest::newRow("at rest: fore colour") << 0 << false << 0 << true << 0 << blue << -1 << -1 << QPoint(0, 0);
-    QTest::newRow("under the pointer: hover colour") << 4 << true << 0 << true << 0 << red << -1 << -1 << QPoint(0, 0);
-    QTest::newRow("held under the pointer: fore colour") << 6 << true << 0 << true << 0 << blue << -1 << -1
-                                                         << QPoint(1, 1);
-    QTest::newRow("style 2: lighter copy up-left") << 0 << false << 2 << true << 0 << blue
-                                                    << shade(face, 40, false) << shade(face, -40, false) << QPoint(0, 0);
-    QTest::newRow("style 1: darker copy up-left") << 0 << false << 1 << true << 0 << blue
-                                                   << shade(face, -40, false) << shade(face, 40, false) << QPoint(0, 0);
-    QTest::newRow("disabled, plain face: one pass") << 0 << false << 0 << false << 0 << disabledText << -1 << -1
-                                                    << QPoint(0, 0);
-    QTest::newRow("disabled, gradient: white copy down-right") << 0 << false << 0 << false << 3 << 0x808080
-                                                               << -1 << 0xFFFFFF << QPoint(0, 0);
+    QTest::newRow("at rest: fore colour") << 0 << 0 << true << 0 << blue << -1 << -1 << QPoint(0, 0);
+    QTest::newRow("under the pointer: hover colour") << 4 << 0 << true << 0 << red << -1 << -1 << QPoint(0, 0);
+    QTest::newRow("held under the pointer: fore colour") << 6 << 0 << true << 0 << blue << -1 << -1 << QPoint(1, 1);
+    QTest::newRow("style 2: lighter copy up-left") << 0 << 2 << true << 0 << blue << shade(face, 40, false)
+                                                    << shade(face, -40, false) << QPoint(0, 0);
+    QTest::newRow("style 1: darker copy up-left") << 0 << 1 << true << 0 << blue << shade(face, -40, false)
+                                                   << shade(face, 40, false) << QPoint(0, 0);
+    QTest::newRow("disabled, plain face: one pass") << 0 << 0 << false << 0 << disabledText << -1 << -1 << QPoint(0, 0);
+    QTest::newRow("disabled, gradient: white copy down-right") << 0 << 0 << false << 3 << 0x808080 << -1 << 0xFFFFFF
+                                                               << QPoint(0, 0);
 }
 
 void tst_buttonpaint::captionLooks()
 {
     QFETCH(int, bits);
-    QFETCH(bool, tracking);
     QFETCH(int, style);
     QFETCH(bool, enabled);
     QFETCH(int, gradient);
@@ -506,8 +468,8 @@ void tst_buttonpaint::captionLooks()
     t.probe().colours().faceColor = RGB(100, 100, 100);
     bigCaption(t.b, style);
     t.probe().colours().hoverForeColor = RGB(170, 0, 0);
-    t.probe().input().stateBits = std::int16_t(bits);
-    t.probe().input().tracking = tracking ? kxButtons_H::True : kxButtons_H::False;
+    t.probe().setStateBits(std::int16_t(bits));
+    t.probe().setTracking(bits & kxButtons_H::kHoverFlag);
     t.probe().colours().gradientMode = gradient;
     t.b->host::UserControl::setEnabled(enabled);
     const QImage img = render(t.b);
@@ -555,10 +517,11 @@ void tst_buttonpaint::pictures()
     t.probe().createButtonRegion();
     t.probe().toggle().mode = 1;
     t.probe().toggle().value = pressed ? kxButtons_H::True : kxButtons_H::False;
+    auto magentaCorner = [](int x, int y) { return x + y == 0 ? qRgb(255, 0, 255) : qRgb(0, 160, 0); };
     if (size == 16)
-        setPicture(t.b, pictures::pngIcon(32, qRgb(0, 160, 0)), 16);
+        t.setPicture(pictures::pngIcon(32, qRgb(0, 160, 0)), 16);
     else
-        setPicture(t.b, greenWithMagentaCorner(size == 40 ? 10 : 100, size == 40 ? 10 : 50), size);
+        t.setPicture(pictures::bmp24(size == 40 ? 10 : 100, size == 40 ? 10 : 50, magentaCorner), size);
     const QImage img = render(t.b);
     const QRect box = boxOf(img, kGreen);
     // The magenta corner of the bitmaps is transparent, so compare the far
@@ -581,7 +544,7 @@ void tst_buttonpaint::transparentAndEmbossed()
         Button t(60, 40);
         t.b->host::UserControl::setEnabled(enabled);
         const QImage before = render(t.b);
-        setPicture(t.b, pictures::bmp24(16, 16, enabled ? colour : blackSquare), 16);
+        t.setPicture(pictures::bmp24(16, 16, enabled ? colour : blackSquare), 16);
         const QImage img = render(t.b);
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 60; ++x) {
