@@ -10,40 +10,6 @@
 
 namespace {
 
-struct MemberInfo
-{
-    const char *name;
-    const char *description;
-};
-
-// Slot order of the public members that carry a description.
-constexpr MemberInfo kMembers[] = {
-    {"ButtonStyle", "Various operating system button styles"},
-    {"Mode", "Command button, check box or option button mode"},
-    {"Value", "Applicable to only check box or option button modes: True or False"},
-    {"Caption", "The caption of the button. Double pipe (||) is a line break."},
-    {"CaptionAlign", "Horizontal alignment of caption on the button."},
-    {"CaptionStyle", "Flat, Embossed or Engraved effects"},
-    {"ButtonShape", "Rectangular or various diagonal shapes"},
-    {"Picture", "The image used to display on the button."},
-    {"PictureAlign", "Alignment of the button image in relation to the caption and/or button."},
-    {"Enabled", "Determines if events are fired for this button."},
-    {"ShowFocusRect", "Allows or prevents a focus rectangle from being displayed. In design mode, this may always be displayed for button set as Default."},
-    {"PictureSize", "Size of button image. Last two options automatically center image."},
-    {"MousePointer", "Various optional mouse pointers to use when mouse is over the button"},
-    {"MouseIcon", "Icon or cursor used to display when mouse is over the button. MousePointer must be set to Custom."},
-    {"Font", "Font used to display the caption."},
-    {"FontStyle", "Various font attributes that can be changed directly."},
-    {"ForeColor", "The color of the caption's font ."},
-    {"BackColor", "Button back color. See also ResetDefaultColors"},
-    {"GradientColor", "Secondary color used for gradient shades. The BackColor property is the primary color."},
-    {"GradientMode", "Various directions to draw the gradient shading."},
-    {"ResetDefaultColors", "Resets button's back color and text color to Window's standard. The hover properties are also reset."},
-    {"HoverColorLocks", "Can ensure the hover colors match the caption and back colors. Click for more options."},
-    {"HoverForeColor", "Color of button caption's text when mouse is hovering over it. Affects the HoverLockColors property."},
-    {"HoverBackColor", "Color of button background when mouse is hovering over it. Affects the HoverLockColors property."},
-};
-
 const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
@@ -62,23 +28,6 @@ kxButtons_H::~kxButtons_H()
     // A control deleted on its own ends here; one on a form has already been
     // terminated by the form, and terminate() runs the handler only once.
     terminate();
-}
-
-QStringList kxButtons_H::memberNames()
-{
-    QStringList names;
-    for (const MemberInfo &m : kMembers)
-        names << QString::fromLatin1(m.name);
-    return names;
-}
-
-QString kxButtons_H::memberDescription(const QString &member)
-{
-    for (const MemberInfo &m : kMembers) {
-        if (member.compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0)
-            return QString::fromLatin1(m.description);
-    }
-    return {};
 }
 
 // ---- small helpers ----

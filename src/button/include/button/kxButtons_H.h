@@ -40,6 +40,7 @@ class kxButtons_H : public host::UserControl
 {
     Q_OBJECT
 
+    // The member descriptions a property browser shows, in slot order.
     Q_CLASSINFO("ButtonStyle", "Various operating system button styles")
     Q_CLASSINFO("Mode", "Command button, check box or option button mode")
     Q_CLASSINFO("Value", "Applicable to only check box or option button modes: True or False")
@@ -123,10 +124,6 @@ public:
 
     explicit kxButtons_H(QWidget *parent = nullptr);
     ~kxButtons_H() override;
-
-    // The member descriptions a property browser shows, in slot order.
-    static QStringList memberNames();
-    static QString memberDescription(const QString &member);
 
     // --- members in slot order ---
     void ButtonStyle(std::int32_t Style);
