@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -40,8 +41,13 @@ class Fields
 public:
     // control < 0: the window itself.
     Fields(const QJsonObject &object, const QString &fileName, qsizetype control, QString *error)
-        : m_object(object), m_fileName(fileName), m_control(control), m_error(error)
+        : m_fileName(fileName), m_control(control), m_error(error)
     {
+        // The members are listed once: a control is asked for some twenty
+        // keys, most of them absent, and each search of the object by name
+        // costs more than walking its few members.
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it)
+            m_members.append({it.key(), it.value()});
     }
 
     bool failed() const { return !m_error->isEmpty(); }
@@ -52,16 +58,16 @@ public:
             return;
         QString where = m_fileName;
         if (m_control >= 0)
-            where += QStringLiteral(": control %1 (%2)").arg(QString::number(m_control), m_object.value(QLatin1StringView("name")).toString());
+            where += QStringLiteral(": control %1 (%2)").arg(QString::number(m_control), value(QLatin1StringView("name")).toString());
         *m_error = where + QStringLiteral(": ") + what;
     }
 
-    bool has(QLatin1StringView key) const { return m_object.contains(key); }
+    bool has(QLatin1StringView key) const { return !value(key).isUndefined(); }
 
     // The string under a key; empty, and a fault when required, if absent.
     QString text(QLatin1StringView key, bool required = false)
     {
-        const QJsonValue v = m_object.value(key);
+        const QJsonValue v = value(key);
         if (v.isUndefined()) {
             if (required)
                 fail(QStringLiteral("'%1' is missing").arg(key));
@@ -76,7 +82,7 @@ public:
 
     std::optional<int> whole(QLatin1StringView key, bool required = false)
     {
-        const QJsonValue v = m_object.value(key);
+        const QJsonValue v = value(key);
         if (v.isUndefined()) {
             if (required)
                 fail(QStringLiteral("'%1' is missing").arg(key));
@@ -92,7 +98,7 @@ public:
 
     bool flag(QLatin1StringView key, bool defaultValue)
     {
-        const QJsonValue v = m_object.value(key);
+        const QJsonValue v = value(key);
         if (v.isUndefined())
             return defaultValue;
         if (!v.isBool()) {
@@ -124,7 +130,7 @@ public:
 
     std::optional<FontSpec> font(QLatin1StringView key)
     {
-        const QJsonValue v = m_object.value(key);
+        const QJsonValue v = value(key);
         if (v.isUndefined())
             return std::nullopt;
         if (!v.isObject()) {
@@ -149,7 +155,22 @@ public:
     }
 
 private:
-    const QJsonObject &m_object;
+    // The member under a key; undefined when absent.
+    QJsonValue value(QLatin1StringView key) const
+    {
+        for (const Member &m : m_members) {
+            if (m.key == key)
+                return m.value;
+        }
+        return QJsonValue(QJsonValue::Undefined);
+    }
+
+    struct Member
+    {
+        QString key;
+        QJsonValue value;
+    };
+    QVarLengthArray<Member, 24> m_members;
     const QString &m_fileName;
     qsizetype m_control;
     QString *m_error;
