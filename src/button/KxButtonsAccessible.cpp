@@ -71,6 +71,8 @@ void KxButtonsAccessible::visibleAreaChanged(QWidget *window)
 
 void KxButtonsAccessible::captionChanged(kxButtons_H *button)
 {
+    if (!QAccessible::isActive())
+        return; // each button's caption is set as it is read; nobody to tell
     QAccessibleEvent event(button, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
 }
