@@ -22,14 +22,15 @@ inline QByteArray toWindows1252(const QString &text)
         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
     const QString composed = text.normalized(QString::NormalizationForm_C);
-    QByteArray out;
-    out.reserve(composed.size());
+    // At most one byte per UTF-16 unit: written in place, cut to length.
+    QByteArray out(composed.size(), Qt::Uninitialized);
+    char *to = out.data();
     for (qsizetype at = 0; at < composed.size(); ++at) {
         const char16_t u = composed.at(at).unicode();
         if (QChar::isHighSurrogate(u) && at + 1 < composed.size() && composed.at(at + 1).isLowSurrogate())
             ++at; // one character beyond the 16-bit range: one '?'
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out.append(static_cast<char>(u));
+            *to++ = static_cast<char>(u);
             continue;
         }
         char mapped = '?';
@@ -39,8 +40,9 @@ inline QByteArray toWindows1252(const QString &text)
                 break;
             }
         }
-        out.append(mapped);
+        *to++ = mapped;
     }
+    out.truncate(to - out.constData());
     return out;
 }
 
