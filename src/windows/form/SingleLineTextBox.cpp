@@ -12,15 +12,17 @@
 namespace forms {
 
 SingleLineTextBox::SingleLineTextBox(const QString &text, QWidget *parent)
-    : QLineEdit(text, parent)
+    : QLineEdit(parent)
 {
     // The style's own frame is left out: the edge below replaces it, and the
     // text keeps clear of it.
     setFrame(false);
     setTextMargins(EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth);
     // A text box takes text of any length; the line edit's own limit of
-    // 32,767 characters would cut a long paste without a word.
+    // 32,767 characters would cut a long paste without a word. Raised while
+    // the box is empty, so the text is set once and whole.
     setMaxLength(std::numeric_limits<int>::max());
+    setText(text);
 }
 
 void SingleLineTextBox::keyPressEvent(QKeyEvent *event)
