@@ -93,10 +93,10 @@ void setWindowColours(QWidget *box)
 // Builds one control; nullptr with *error on a fault. A button takes its bag
 // from `prefetch` (request `request`); animations and pictures are made
 // empty here and loaded by the caller once their files are read.
-QObject *buildControl(const ControlData &c, QWidget *container, const QString &directory, FormPrefetch &prefetch,
+QObject *buildControl(const ControlData &c, QWidget *container, const QDir &directory, FormPrefetch &prefetch,
                       int request, QString *error)
 {
-    const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
+    const QString file = c.file.isEmpty() ? QString() : directory.filePath(c.file);
     QWidget *widget = nullptr;
     switch (c.kind) {
     case ControlKind::Label: {
@@ -230,7 +230,10 @@ QString findFormDirectory(const QString &name, const QStringList &candidates)
 
 bool loadForm(const QString &directory, const QString &name, QWidget *window, LoadedForm *out, QString *error)
 {
-    const QString path = QDir(directory).filePath(name + QStringLiteral(".json"));
+    // One QDir serves every file of the window: making one per file cost
+    // more than the paths themselves.
+    const QDir dir(directory);
+    const QString path = dir.filePath(name + QStringLiteral(".json"));
     QByteArray layout;
     if (!readStoredFile(path, &layout, error))
         return false;
@@ -264,7 +267,7 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
             const bool picture = c.kind == ControlKind::AniGif || c.kind == ControlKind::Image;
             if (buttons ? c.kind != ControlKind::Button : !picture)
                 continue;
-            const QString file = c.file.isEmpty() ? QString() : QDir(directory).filePath(c.file);
+            const QString file = c.file.isEmpty() ? QString() : dir.filePath(c.file);
             switch (c.kind) {
             case ControlKind::Button:
                 requests.push_back({FormPrefetch::Kind::Bag, file, {}});
@@ -287,7 +290,7 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
     setBackColour(window, form.backColor);
     window->resize(host::twipsToPixels(form.clientWidth), host::twipsToPixels(form.clientHeight));
     if (!form.icon.isEmpty()) {
-        const QIcon icon = readWindowIcon(QDir(directory).filePath(form.icon), error);
+        const QIcon icon = readWindowIcon(dir.filePath(form.icon), error);
         if (icon.isNull())
             return false;
         window->setWindowIcon(icon);
@@ -304,7 +307,7 @@ bool loadForm(const QString &directory, const QString &name, QWidget *window, Lo
         if (!container)
             return controlFault(c, QStringLiteral("container %1 cannot hold controls").arg(c.container));
         QString fault;
-        QObject *object = buildControl(c, container, directory, prefetch, requestOf[std::size_t(i)], &fault);
+        QObject *object = buildControl(c, container, dir, prefetch, requestOf[std::size_t(i)], &fault);
         if (!object)
             return controlFault(c, fault);
         out->controls.insert(c.name, object);
