@@ -1,3 +1,7 @@
+#include "fuzz/BagStreamHarness.h"
+
+#include <Mutator.h>
+
 #include <bag/BagStream.h>
 
 #include <QTest>
@@ -6,6 +10,7 @@
 using namespace bag;
 
 Q_DECLARE_METATYPE(bag::Value)
+Q_DECLARE_METATYPE(bag::PropertyBag)
 
 namespace {
 
@@ -14,17 +19,7 @@ QByteArray hex(const char *spaced)
     return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
 }
 
-// The bag of the golden stream: three entries of three types.
-PropertyBag goldenBag()
-{
-    PropertyBag b;
-    b.setValue(QStringLiteral("Mode"), Value::int32(2));
-    b.setValue(QStringLiteral("focus"), Value(true));
-    b.setValue(QStringLiteral("caption"), Value(QStringLiteral("Ok")));
-    return b;
-}
-
-// Worked out by hand: 8 header + 24 + 24 + 36 bytes; the last link is -(56 - 8).
+// Three entries of three types, worked out by hand: 8 header + 24 + 24 + 36 bytes.
 const char GoldenHex[] =
     "93b20000 5c000000"
     // mode, type 3, 4 chars, hash BC0CB6E4, link 24, "mode", 2
@@ -73,13 +68,6 @@ QByteArray withHeader(const QByteArray &entries)
     return s;
 }
 
-QByteArray le32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    put32(b, 0, v);
-    return b;
-}
-
 } // namespace
 
 class tst_BagStream : public QObject
@@ -89,25 +77,23 @@ class tst_BagStream : public QObject
 private slots:
     void keyHash_data();
     void keyHash();
+    void golden_data();
     void golden();
-    void goldenObjects();
     void roundTrip_data();
     void roundTrip();
     void acceptedConventions();
     void malformed_data();
     void malformed();
     void unwritable();
+    void mutatedStreams();
 };
 
 void tst_BagStream::keyHash_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<quint32>("hash");
-    QTest::newRow("mode") << "mode" << 0xBC0CB6E4u;
+    // The golden streams hold the hashes of lower-case ASCII keys.
     QTest::newRow("upper case hashes as lower") << "MODE" << 0xBC0CB6E4u;
-    QTest::newRow("caption") << "caption" << 0xA3151AADu;
-    QTest::newRow("one char") << "a" << 0x61u;
-    QTest::newRow("two chars rotate") << "ab" << ((0x61u << 13) ^ 0x62u);
     QTest::newRow("no case next to the letters") << "@[" << ((0x40u << 13) ^ 0x5Bu);
     QTest::newRow("beyond ASCII lowered too") << QStringLiteral("A\u00C9") << ((0x61u << 13) ^ 0xE9u);
 }
@@ -119,45 +105,48 @@ void tst_BagStream::keyHash()
     QCOMPARE(bag::keyHash(key), hash);
 }
 
-void tst_BagStream::golden()
+void tst_BagStream::golden_data()
 {
-    const QByteArray golden = hex(GoldenHex);
-    QCOMPARE(golden.size(), 92);
-    const WriteResult w = writeStream(goldenBag());
-    QVERIFY(w.ok());
-    QCOMPARE(w.bytes.toHex(' '), golden.toHex(' '));
+    QTest::addColumn<PropertyBag>("bag");
+    QTest::addColumn<QByteArray>("golden");
 
-    const ReadResult r = readStream(golden);
-    QVERIFY2(r.ok(), qPrintable(r.error ? r.error->toString() : QString()));
-    QVERIFY(r.skipped.isEmpty());
-    QCOMPARE(r.bag, goldenBag());
-    QCOMPARE(r.entries.size(), 3);
-    QCOMPARE(r.entries[0].offset, 8);
-    QCOMPARE(r.entries[1].offset, 32);
-    QCOMPARE(r.entries[2].offset, 56);
-    QCOMPARE(r.entries[2].link, -48);
-    QCOMPARE(r.entries[2].size, 36);
-}
-
-void tst_BagStream::goldenObjects()
-{
+    PropertyBag simple;
+    simple.setValue(QStringLiteral("Mode"), Value::int32(2));
+    simple.setValue(QStringLiteral("focus"), Value(true));
+    simple.setValue(QStringLiteral("caption"), Value(QStringLiteral("Ok")));
     FontValue arial;
     arial.name = QStringLiteral("Arial");
     arial.size = 90000;
     arial.weight = 700;
     arial.setAttribute(FontValue::Bold, true);
-    PropertyBag b;
-    b.setValue(QStringLiteral("font"), Value(arial));
-    b.setValue(QStringLiteral("image"), Value(PictureValue(hex("00000100")), VarType::UnknownObject));
+    PropertyBag objects;
+    objects.setValue(QStringLiteral("font"), Value(arial));
+    objects.setValue(QStringLiteral("image"), Value(PictureValue(hex("00000100")), VarType::UnknownObject));
+    QTest::newRow("number, Boolean, text") << simple << hex(GoldenHex);
+    QTest::newRow("font and picture") << objects << hex(GoldenObjectsHex);
+    QTest::newRow("empty") << PropertyBag() << hex("93b20000 08000000");
+}
 
-    const QByteArray golden = hex(GoldenObjectsHex);
-    const WriteResult w = writeStream(b);
+void tst_BagStream::golden()
+{
+    QFETCH(PropertyBag, bag);
+    QFETCH(QByteArray, golden);
+    const WriteResult w = writeStream(bag);
     QVERIFY(w.ok());
     QCOMPARE(w.bytes.toHex(' '), golden.toHex(' '));
+
     const ReadResult r = readStream(golden);
-    QVERIFY(r.ok());
-    QCOMPARE(r.bag, b);
-    QCOMPARE(r.bag.readFont(QStringLiteral("font"), {}).pointSize(), 9.0);
+    QVERIFY2(r.ok() && r.skipped.isEmpty(), qPrintable(r.error ? r.error->toString() : QString()));
+    QCOMPARE(r.bag, bag);
+    // The entries tile the stream, and the last one links back to the first.
+    qint64 offset = 8;
+    for (const StreamEntry &e : r.entries) {
+        QCOMPARE(e.offset, offset);
+        offset += e.size;
+    }
+    QCOMPARE(offset, golden.size());
+    if (!r.entries.isEmpty())
+        QCOMPARE(r.entries.last().link, 8 - r.entries.last().offset);
 }
 
 void tst_BagStream::roundTrip_data()
@@ -172,23 +161,17 @@ void tst_BagStream::roundTrip_data()
     font.version = 2;
     FontValue ansi;
     ansi.name = QStringLiteral("Fonte \u00e7\u20ac\u0178"); // c-cedilla, euro, Y-diaeresis: all in the code page
-    // A minimal icon directory (one 32x32 image) and a bitmap header.
-    const QByteArray icon = hex("0000 0100 0100 20 20 00 00 0100 2000 28000000 16000000") + QByteArray(40, 'x');
+    // A bitmap header.
     const QByteArray bitmap = hex("424d 00000000 0000 0000 36000000 28000000 10000000 f8ffffff 0100 1800");
 
     QTest::newRow("int16 min") << Value::int16(-32768);
-    QTest::newRow("int16 max") << Value::int16(32767);
     QTest::newRow("int32 min") << Value::int32(std::numeric_limits<qint32>::min());
     QTest::newRow("int32 system colour") << Value(0x8000000Fu);
-    QTest::newRow("text empty") << Value(QString());
     QTest::newRow("text non-ASCII") << Value(QStringLiteral("Sess\u00e3o \u2192 \U0001F4FB"));
     QTest::newRow("text lone surrogate") << Value(QString(QChar(0xD800)));
-    QTest::newRow("bool true") << Value(true);
-    QTest::newRow("bool false") << Value(false);
     QTest::newRow("font every field") << Value(font);
     QTest::newRow("font ANSI name, type 13") << Value(ansi, VarType::UnknownObject);
     QTest::newRow("picture empty") << Value(PictureValue());
-    QTest::newRow("picture icon") << Value(PictureValue(icon));
     QTest::newRow("picture bitmap, type 13") << Value(PictureValue(bitmap), VarType::UnknownObject);
     QTest::newRow("picture unknown bytes") << Value(PictureValue("GIF89a"));
 }
@@ -219,13 +202,13 @@ void tst_BagStream::acceptedConventions()
 {
     // Written by another writer: entries in another order, upper-case keys,
     // Booleans as type 2 and as type 11 with 1 for True, a small colour as
-    // type 2, an empty stream.
+    // type 2.
     const QByteArray stream = withHeader(
         rawEntry(2, QStringLiteral("cback"), hex("c000"), 24)
         + rawEntry(2, QStringLiteral("Focus"), hex("ffff"), 24, bag::keyHash(QStringLiteral("focus")))
         + rawEntry(11, QStringLiteral("enabled"), hex("0100"), 28)
         + rawEntry(2, QStringLiteral("value"), hex("0000"), 24)
-        + rawEntry(3, QStringLiteral("mode"), le32(2), -(24 + 24 + 28 + 24)));
+        + rawEntry(3, QStringLiteral("mode"), hex("02000000"), -(24 + 24 + 28 + 24)));
     const ReadResult r = readStream(stream);
     QVERIFY2(r.ok() && r.skipped.isEmpty(), qPrintable(r.skipped.isEmpty() ? QString() : r.skipped[0].toString()));
     QCOMPARE(r.bag.readInt32(QStringLiteral("Mode"), 0), 2);
@@ -234,11 +217,6 @@ void tst_BagStream::acceptedConventions()
     QCOMPARE(r.bag.readBool(QStringLiteral("enabled"), false), true);
     QCOMPARE(r.bag.readBool(QStringLiteral("value"), true), false);
     QCOMPARE(r.bag.entries()[1].first, QStringLiteral("focus"));
-
-    const ReadResult empty = readStream(hex("93b20000 08000000"));
-    QVERIFY(empty.ok());
-    QVERIFY(empty.bag.isEmpty());
-    QCOMPARE(writeStream(PropertyBag()).bytes, hex("93b20000 08000000"));
 }
 
 void tst_BagStream::malformed_data()
@@ -252,7 +230,6 @@ void tst_BagStream::malformed_data()
     auto patched16 = [&](qsizetype at, quint16 v) { QByteArray b = g; put16(b, at, v); return b; };
     auto patched32 = [&](qsizetype at, quint32 v) { QByteArray b = g; put32(b, at, v); return b; };
     const QStringList none;
-    const QStringList all{"mode", "focus", "caption"};
     const QStringList notMode{"focus", "caption"};
     const QStringList notCaption{"mode", "focus"};
     auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
@@ -296,7 +273,7 @@ void tst_BagStream::malformed_data()
         << int(F::ValuePastEnd) << 28ll << none;
     row("value past the last entry") << withHeader(rawEntry(3, "focus", hex("0200"), 0))
         << int(F::ValuePastEnd) << 30ll << none;
-    row("duplicate key, first kept") << withHeader(rawEntry(3, "mode", le32(1), 24) + rawEntry(3, "MODE", le32(2), -24))
+    row("duplicate key, first kept") << withHeader(rawEntry(3, "mode", hex("01000000"), 24) + rawEntry(3, "MODE", hex("02000000"), -24))
         << int(F::DuplicateKey) << 32ll << QStringList{"mode"};
 }
 
@@ -339,6 +316,21 @@ void tst_BagStream::unwritable()
     f.name = QString(256, QLatin1Char('a'));
     b.setValue(QStringLiteral("font"), Value(f));
     QVERIFY(!writeStream(b).ok());
+}
+
+// Seeded damage to the golden streams through the fuzz harness, so that every
+// ordinary and sanitizer run checks the reader's guarantees on damaged input.
+void tst_BagStream::mutatedStreams()
+{
+    int readable = 0;
+    const QList<QByteArray> seeds{hex(GoldenHex), hex(GoldenObjectsHex), hex("93b20000 08000000")};
+    mutator::run(seeds, 20261206, 20000, [&](const QByteArray &b) {
+        const char *broken = checkBagStream(reinterpret_cast<const uint8_t *>(b.constData()), size_t(b.size()));
+        QVERIFY2(!broken, broken);
+        readable += readStream(b).ok();
+    });
+    // Some mutations must leave the framing intact, or the loop tests nothing but the header checks.
+    QVERIFY2(readable > 500 || mutator::replaying(), qPrintable(QString::number(readable)));
 }
 
 QTEST_GUILESS_MAIN(tst_BagStream)

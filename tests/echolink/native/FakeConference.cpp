@@ -63,17 +63,14 @@ void FakeConference::readControl()
         m_received.append({from, quint16(d.senderPort()), true, d.data()});
         const auto packet = wire::parseControl(d.data());
         if (packet && packet->kind == wire::ControlPacket::Kind::Sdes) {
-            if (!m_stations.contains(from)) {
+            if (!m_stations.contains(from))
                 m_stations.append(from);
-                m_callsigns[from.toString()] = packet->name.left(packet->name.indexOf(' '));
-            }
             if (m_answering)
                 sendSdes(from);
         } else if (packet && packet->kind == wire::ControlPacket::Kind::Bye) {
             m_stations.removeAll(from);
             m_rooms.erase(from.toString());
         }
-        emit datagramReceived();
     }
 }
 
@@ -89,16 +86,16 @@ void FakeConference::readData()
                     handleLine(from, line);
             }
         }
-        emit datagramReceived();
     }
 }
 
 void FakeConference::handleLine(const QHostAddress &from, const QByteArray &line)
 {
-    const QByteArray callsign = m_callsigns.value(from.toString());
-    if (!line.startsWith(callsign + '>'))
-        return; // a prefix that differs from the SDES callsign is not taken
-    const QByteArray body = line.mid(callsign.size() + 1);
+    const qsizetype end = line.indexOf('>');
+    if (end <= 0)
+        return; // not a station's line
+    const QByteArray callsign = line.left(end);
+    const QByteArray body = line.mid(end + 1);
     if (!body.startsWith('.')) {
         for (const QHostAddress &station : std::as_const(m_stations)) {
             if (station != from)
@@ -131,11 +128,10 @@ void FakeConference::sendControl(const QHostAddress &station, const QByteArray &
     m_control.writeDatagram(datagram, station, quint16(m_basePort + 1));
 }
 
-void FakeConference::sendAudio(const QHostAddress &station, int packets)
+void FakeConference::sendAudio(const QHostAddress &station)
 {
     QByteArray frames(4 * wire::GsmFrameBytes, '\0');
     for (int f = 0; f < 4; ++f)
         frames[f * wire::GsmFrameBytes] = char(0xd0);
-    for (int i = 0; i < packets; ++i)
-        sendData(station, wire::buildAudio(m_sequence++, frames));
+    sendData(station, wire::buildAudio(m_sequence++, frames));
 }

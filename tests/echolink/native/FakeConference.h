@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QList>
-#include <QMap>
 #include <QObject>
 #include <QTimer>
 #include <QUdpSocket>
@@ -14,12 +13,8 @@
 #include <map>
 #include <memory>
 
-// A small TheBridge-like conference for the tests: it answers a station's
-// SDES with its own (at once and every sdesInterval while answering),
-// forwards chat to the other stations, answers dot commands as the
-// simulated conference does, and records every datagram it receives.
-// Stations are reached on its own base port and the next, as a conference
-// reaches them.
+// A loopback conference: answers SDES with its own (and every 100 ms while answering), forwards chat,
+// answers dot commands by the simulated conference's rules, and records every datagram it receives.
 class FakeConference : public QObject
 {
     Q_OBJECT
@@ -40,7 +35,6 @@ public:
 
     // While false, the conference stays silent (busy, full, not validated).
     void setAnswering(bool answering);
-    void setSdesInterval(int ms) { m_sdesTimer.setInterval(ms); }
     void setAdminPassword(const QByteArray &password) { m_password = password; }
 
     QList<Received> received() const { return m_received; }
@@ -51,10 +45,7 @@ public:
     // Sends raw bytes to a station's data or control port.
     void sendData(const QHostAddress &station, const QByteArray &datagram);
     void sendControl(const QHostAddress &station, const QByteArray &datagram);
-    void sendAudio(const QHostAddress &station, int packets);
-
-signals:
-    void datagramReceived();
+    void sendAudio(const QHostAddress &station); // one packet of four GSM frames
 
 private:
     void readData();
@@ -71,7 +62,6 @@ private:
     QByteArray m_password = "segredo";
     QTimer m_sdesTimer;
     QList<QHostAddress> m_stations;
-    QMap<QString, QByteArray> m_callsigns; // address -> callsign from NAME
     std::map<QString, std::unique_ptr<echolink::sim::Conference>> m_rooms; // by station address
     QElapsedTimer m_clock;
     QList<Received> m_received;

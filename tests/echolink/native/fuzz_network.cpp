@@ -1,5 +1,7 @@
-// libFuzzer entry: every parser a datagram from the network reaches.
+// libFuzzer entry: every parser that what the network sends reaches, a
+// station datagram or the addressing server's answer to a log-in.
 #include <echolink/native/Cp1252.h>
+#include <echolink/native/DirectoryProtocol.h>
 #include <echolink/native/StationPackets.h>
 
 #include <cstdint>
@@ -32,5 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (audio->frames.isEmpty() || audio->frames.size() % wire::GsmFrameBytes != 0)
             std::abort();
     }
+    QString error;
+    const auto reply = directory::parseLoginReply(datagram, &error);
+    if (!reply && error.isEmpty())
+        std::abort();
+    // A challenge is short, and its hash is 32 hex digits.
+    if (reply && reply->result == directory::Result::Challenge
+        && (reply->challenge.isEmpty() || reply->challenge.size() > 256
+            || directory::hashPassword("secret", reply->challenge).size() != 32))
+        std::abort();
     return 0;
 }
