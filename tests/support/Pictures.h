@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -47,6 +48,20 @@ inline Image drawn(int width, int height, const std::function<QRgb(int, int)> &p
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             img.pixels.append(pixel(x, y));
+    return img;
+}
+
+// A small image at any depth, every pixel its own colour (at 8 bpp and
+// below, indexes into up to 16 grey levels) and every third one masked.
+inline Image sample(int bitCount, int width, int height)
+{
+    Image img{width, height, bitCount, {}, {}, {}, {}};
+    for (int i = 0; bitCount <= 8 && i < (1 << std::min(bitCount, 4)); ++i)
+        img.palette.append(std::uint32_t(i * 0x111111));
+    for (int i = 0; i < width * height; ++i) {
+        img.pixels.append(bitCount <= 8 ? std::uint32_t(i % img.palette.size()) : std::uint32_t(i * 0x010203));
+        img.transparent.append(i % 3 == 0);
+    }
     return img;
 }
 

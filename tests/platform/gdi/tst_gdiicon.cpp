@@ -18,28 +18,8 @@ constexpr COLORREF kPaper = RGB(10, 200, 30);
 
 COLORREF toRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
-// A width-3 image (rows need padding at every depth) with a diagonal of
-// transparent pixels.
-Image sample(int bitCount)
-{
-    Image img;
-    img.width = 3;
-    img.height = 2;
-    img.bitCount = bitCount;
-    const std::uint32_t colours[6] = {0x102030, 0xFFFFFF, 0x000000, 0xC08040, 0x0A0B0C, 0x7F7F7F};
-    if (bitCount <= 8) {
-        const int entries = bitCount == 1 ? 2 : 6;
-        for (int i = 0; i < entries; ++i)
-            img.palette.append(colours[i]);
-        for (int i = 0; i < 6; ++i)
-            img.pixels.append(std::uint32_t(bitCount == 1 ? (i % 3 == 1 ? 1 : 0) : 5 - i));
-    } else {
-        for (int i = 0; i < 6; ++i)
-            img.pixels.append(colours[i]);
-    }
-    img.transparent = {true, false, false, false, true, false};
-    return img;
-}
+// A width-3 image: rows need padding at every depth.
+Image sample(int bitCount) { return pictures::sample(bitCount, 3, 2); }
 
 std::uint32_t expectedColour(const Image &img, int i)
 {
@@ -58,8 +38,7 @@ private slots:
 
     void dibEntries_data();
     void dibEntries();
-    void alphaImagesBlend();
-    void pngEntry();
+    void alphaEntriesBlend();
     void entryOf256();
     void nearestImageAndScaling();
     void iconInfo();
@@ -138,44 +117,27 @@ void tst_GdiIcon::dibEntries()
     QVERIFY(!DestroyIcon(icon));
 }
 
-void tst_GdiIcon::alphaImagesBlend()
+void tst_GdiIcon::alphaEntriesBlend()
 {
-    // A 32-bit image with alpha is blended; its mask is ignored.
-    Image img;
-    img.width = 2;
-    img.height = 1;
-    img.bitCount = 32;
-    img.pixels = {0xFFFF0000, 0x800000FF};
-    img.transparent = {true, true};
-    HICON icon = gdi::loadIcon(pictures::ico({img}), nullptr);
-    QVERIFY(icon);
-    Surface s(2, 1, RGB(255, 255, 255));
-    DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
-    QCOMPARE(GetPixel(s.dc, 0, 0), RGB(255, 0, 0));
-    const COLORREF half = GetPixel(s.dc, 1, 0);
-    QVERIFY2(qAbs(GetRValue(half) - 127) <= 1 && GetBValue(half) == 255, qPrintable(QString::number(half, 16)));
-    DestroyIcon(icon);
-    // (With alpha all zero, mask and XOR apply: the 32 bpp rows of dibEntries.)
-}
-
-void tst_GdiIcon::pngEntry()
-{
-    QImage png(2, 2, QImage::Format_ARGB32);
-    png.fill(Qt::transparent);
-    png.setPixel(0, 0, qRgba(0, 0, 255, 255));
-    png.setPixel(1, 1, qRgba(255, 255, 0, 255));
-    Image entry;
-    entry.width = entry.height = 2;
-    entry.png = pictures::pngOf(png);
-    QString error;
-    HICON icon = gdi::loadIcon(pictures::ico({entry}), &error);
-    QVERIFY2(icon, qPrintable(error));
-    Surface s(2, 2, kPaper);
-    DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
-    QCOMPARE(GetPixel(s.dc, 0, 0), RGB(0, 0, 255));
-    QCOMPARE(GetPixel(s.dc, 1, 0), kPaper);
-    QCOMPARE(GetPixel(s.dc, 1, 1), RGB(255, 255, 0));
-    DestroyIcon(icon);
+    // A 32-bit image with alpha is blended, its mask ignored (with alpha all
+    // zero, mask and XOR apply: the 32 bpp rows of dibEntries); so is a PNG.
+    Image dib = pictures::drawn(2, 1, [](int x, int) { return x ? 0x800000FFu : 0xFFFF0000u; });
+    dib.transparent = {true, true};
+    QImage image(2, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(255, 0, 0, 255));
+    image.setPixel(1, 0, qRgba(0, 0, 255, 128));
+    const Image png{2, 1, 32, {}, {}, {}, pictures::pngOf(image)};
+    for (const Image &entry : {dib, png}) {
+        QString error;
+        HICON icon = gdi::loadIcon(pictures::ico({entry}), &error);
+        QVERIFY2(icon, qPrintable(error));
+        Surface s(2, 1, RGB(255, 255, 255));
+        DrawIconEx(s.dc, 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
+        QCOMPARE(GetPixel(s.dc, 0, 0), RGB(255, 0, 0));
+        const COLORREF half = GetPixel(s.dc, 1, 0);
+        QVERIFY2(qAbs(GetRValue(half) - 127) <= 1 && GetBValue(half) == 255, qPrintable(QString::number(half, 16)));
+        DestroyIcon(icon);
+    }
 }
 
 void tst_GdiIcon::entryOf256()
@@ -214,24 +176,20 @@ void tst_GdiIcon::nearestImageAndScaling()
     gdi::iconSize(icon, &w, nullptr);
     QCOMPARE(w, 32); // natural size: nearest to 32
 
-    struct Case
-    {
-        int size;
-        COLORREF colour;
-    };
-    for (const Case c : {Case{16, RGB(0, 0, 255)}, Case{20, RGB(0, 0, 255)}, Case{36, RGB(0, 255, 0)}, Case{40, RGB(255, 0, 0)} /* a tie: the larger */,
-                         Case{44, RGB(255, 0, 0)}, Case{64, RGB(255, 0, 0)}}) {
-        HICON copy = HICON(CopyImage(icon, IMAGE_ICON, c.size, c.size, 0));
+    const COLORREF blue = RGB(0, 0, 255), green = RGB(0, 255, 0), red = RGB(255, 0, 0);
+    const std::pair<int, COLORREF> sizes[] = {{16, blue}, {20, blue}, {36, green}, {40, red} /* a tie: the larger */,
+                                              {44, red}, {64, red}};
+    for (const auto &[size, colour] : sizes) {
+        HICON copy = HICON(CopyImage(icon, IMAGE_ICON, size, size, 0));
         QVERIFY(copy);
         int cw = 0, ch = 0;
         gdi::iconSize(copy, &cw, &ch);
-        QCOMPARE(cw, c.size);
-        QCOMPARE(ch, c.size);
-        Surface s(c.size + 1, c.size + 1, RGB(1, 1, 1));
+        QCOMPARE(QSize(cw, ch), QSize(size, size));
+        Surface s(size + 1, size + 1, RGB(1, 1, 1));
         DrawIconEx(s.dc, 0, 0, copy, 0, 0, 0, 0, DI_NORMAL);
-        QCOMPARE(GetPixel(s.dc, 0, 0), c.colour);
-        QCOMPARE(GetPixel(s.dc, c.size - 1, c.size - 1), c.colour);
-        QCOMPARE(GetPixel(s.dc, c.size, c.size), RGB(1, 1, 1));
+        QCOMPARE(GetPixel(s.dc, 0, 0), colour);
+        QCOMPARE(GetPixel(s.dc, size - 1, size - 1), colour);
+        QCOMPARE(GetPixel(s.dc, size, size), RGB(1, 1, 1));
         QVERIFY(DestroyIcon(copy));
     }
     // A 0 keeps that dimension.

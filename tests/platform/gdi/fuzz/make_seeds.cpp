@@ -8,22 +8,7 @@
 #include <QGuiApplication>
 
 using pictures::Image;
-
-static Image sample(int bitCount, int w, int h)
-{
-    Image img;
-    img.width = w;
-    img.height = h;
-    img.bitCount = bitCount;
-    if (bitCount <= 8)
-        for (int i = 0; i < (1 << std::min(bitCount, 4)); ++i)
-            img.palette.append(std::uint32_t(i * 0x111111));
-    for (int i = 0; i < w * h; ++i) {
-        img.pixels.append(bitCount <= 8 ? std::uint32_t(i % img.palette.size()) : std::uint32_t(i * 0x010203));
-        img.transparent.append(i % 3 == 0);
-    }
-    return img;
-}
+using pictures::sample;
 
 int main(int argc, char **argv)
 {
