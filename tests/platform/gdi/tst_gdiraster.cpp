@@ -18,17 +18,6 @@ constexpr COLORREF kPaper = RGB(255, 255, 255);
 using PixelSet = std::set<std::pair<int, int>>;
 using Draw = std::function<void(HDC)>;
 
-PixelSet linePixels(int x0, int y0, int x1, int y1)
-{
-    std::vector<gdi::RowSpan> spans;
-    gdi::cosmeticLine(x0, y0, x1, y1, spans);
-    PixelSet out;
-    for (const auto &s : spans)
-        for (int x = s.x1; x < s.x2; ++x)
-            out.insert({x, s.y});
-    return out;
-}
-
 PixelSet parsePixels(const QString &text)
 {
     PixelSet out;
@@ -75,7 +64,6 @@ class tst_GdiRaster : public QObject
 private slots:
     void cosmeticLines_data();
     void cosmeticLines();
-    void reversedSegmentsKeepInteriorPixels();
     void shapes_data();
     void shapes();
     void arcsFollowTheThinOutline();
@@ -85,9 +73,8 @@ private slots:
     void ropRowsMatchTruthTable();
     void monoToColourUsesDestinationColours();
     void colourToMonoUsesSourceBackground();
-    void stretchIndexMaps_data();
-    void stretchIndexMaps();
-    void stretchShrinkMergesGroups();
+    void stretch_data();
+    void stretch();
     void blitSources();
     void hugeShapesFailSafely();
     void stretchMirrorsAndMaskBits();
@@ -103,6 +90,7 @@ void tst_GdiRaster::cosmeticLines_data()
     QTest::newRow("x-major tie going up") << QList<int>{0, 2, 4, 0} << "0,2 1,1 2,1 3,0";
     QTest::newRow("y-major tie") << QList<int>{0, 0, 2, 4} << "0,0 0,1 1,2 1,3";
     QTest::newRow("y-major tie going left") << QList<int>{2, 0, 0, 4} << "2,0 1,1 1,2 0,3";
+    QTest::newRow("y-major going up") << QList<int>{0, 5, 2, 0} << "0,5 0,4 1,3 1,2 2,1";
     QTest::newRow("diagonal up-left") << QList<int>{3, 3, 0, 0} << "3,3 2,2 1,1";
     QTest::newRow("horizontal left") << QList<int>{5, 2, 1, 2} << "5,2 4,2 3,2 2,2";
     QTest::newRow("vertical up") << QList<int>{3, 3, 3, 0} << "3,3 3,2 3,1";
@@ -124,26 +112,6 @@ void tst_GdiRaster::cosmeticLines()
             if (GetPixel(s.dc, x, y) == kPen)
                 drawn.insert({x - 1, y - 1});
     QCOMPARE(drawn, parsePixels(pixels));
-}
-
-void tst_GdiRaster::reversedSegmentsKeepInteriorPixels()
-{
-    // In every octant: max(|dx|,|dy|) pixels, start lit, end not, and the
-    // reversed segment lights the same interior.
-    for (int x1 = -7; x1 <= 7; ++x1)
-        for (int y1 = -7; y1 <= 7; ++y1) {
-            PixelSet fwd = linePixels(0, 0, x1, y1);
-            PixelSet back = linePixels(x1, y1, 0, 0);
-            const size_t n = size_t(std::max(std::abs(x1), std::abs(y1)));
-            QCOMPARE(fwd.size(), n);
-            if (n == 0)
-                continue;
-            QVERIFY(fwd.count({0, 0}));
-            QVERIFY(!fwd.count({x1, y1}));
-            fwd.erase({0, 0});
-            back.erase({x1, y1});
-            QVERIFY2(fwd == back, qPrintable(QStringLiteral("segment to %1,%2").arg(x1).arg(y1)));
-        }
 }
 
 void tst_GdiRaster::shapes_data()
@@ -404,53 +372,40 @@ void tst_GdiRaster::colourToMonoUsesSourceBackground()
     QCOMPARE(GetPixel(mono.dc, 2, 0), RGB(0, 0, 0)); // white, but not the key colour
 }
 
-void tst_GdiRaster::stretchIndexMaps_data()
+void tst_GdiRaster::stretch_data()
 {
+    // Source pixel (x, y) clears bit x of red and bit y of green, so each
+    // destination channel shows which sources it took: picked, ANDed
+    // (BLACKONWHITE, the default) or ORed (WHITEONBLACK).
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
-    QTest::addColumn<QList<int>>("sources");
-    QTest::newRow("3->5") << 3 << 5 << QList<int>{0, 0, 1, 2, 2};
-    QTest::newRow("2->4") << 2 << 4 << QList<int>{0, 0, 1, 1};
-    QTest::newRow("3->7") << 3 << 7 << QList<int>{0, 0, 1, 1, 1, 2, 2};
-    QTest::newRow("5->3 first of each group") << 5 << 3 << QList<int>{0, 2, 3};
-    QTest::newRow("7->3 first of each group") << 7 << 3 << QList<int>{0, 2, 5};
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("channels");
+    QTest::newRow("3->5") << 3 << 5 << BLACKONWHITE << QList<int>{0xFE, 0xFE, 0xFD, 0xFB, 0xFB};
+    QTest::newRow("2->4") << 2 << 4 << BLACKONWHITE << QList<int>{0xFE, 0xFE, 0xFD, 0xFD};
+    QTest::newRow("3->7") << 3 << 7 << COLORONCOLOR << QList<int>{0xFE, 0xFE, 0xFD, 0xFD, 0xFD, 0xFB, 0xFB};
+    QTest::newRow("5->3 picks the first of each group") << 5 << 3 << COLORONCOLOR << QList<int>{0xFE, 0xFB, 0xF7};
+    QTest::newRow("7->3 picks the first of each group") << 7 << 3 << COLORONCOLOR << QList<int>{0xFE, 0xFB, 0xDF};
+    QTest::newRow("5->3 ANDs {0,1} {2} {3,4}") << 5 << 3 << BLACKONWHITE << QList<int>{0xFC, 0xFB, 0xE7};
+    QTest::newRow("5->3 ORs") << 5 << 3 << WHITEONBLACK << QList<int>{0xFF, 0xFB, 0xFF};
 }
 
-void tst_GdiRaster::stretchIndexMaps()
+void tst_GdiRaster::stretch()
 {
     QFETCH(int, from);
     QFETCH(int, to);
-    QFETCH(QList<int>, sources);
+    QFETCH(int, mode);
+    QFETCH(QList<int>, channels);
     Surface src(from, from);
     for (int y = 0; y < from; ++y)
         for (int x = 0; x < from; ++x)
-            SetPixel(src.dc, x, y, RGB(x, y, 0));
+            SetPixel(src.dc, x, y, RGB(0xFF & ~(1 << x), 0xFF & ~(1 << y), 0));
     Surface dst(to, to);
-    SetStretchBltMode(dst.dc, COLORONCOLOR);
+    QCOMPARE(SetStretchBltMode(dst.dc, mode), BLACKONWHITE);
     QVERIFY(StretchBlt(dst.dc, 0, 0, to, to, src.dc, 0, 0, from, from, SRCCOPY));
     for (int y = 0; y < to; ++y)
         for (int x = 0; x < to; ++x)
-            QCOMPARE(GetPixel(dst.dc, x, y), RGB(sources[x], sources[y], 0));
-}
-
-void tst_GdiRaster::stretchShrinkMergesGroups()
-{
-    // BLACKONWHITE (the default) ANDs a group. Source pixel i clears bit i, so
-    // each result shows exactly which sources merged: 5->3 {0,1},{2},{3,4}.
-    Surface src(5, 1);
-    for (int i = 0; i < 5; ++i)
-        SetPixel(src.dc, i, 0, RGB(0xFF & ~(1 << i), 0, 0));
-    Surface dst(3, 1);
-    QCOMPARE(GetStretchBltMode(dst.dc), BLACKONWHITE);
-    StretchBlt(dst.dc, 0, 0, 3, 1, src.dc, 0, 0, 5, 1, SRCCOPY);
-    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(0xFF & ~0x03, 0, 0));
-    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(0xFF & ~0x04, 0, 0));
-    QCOMPARE(GetPixel(dst.dc, 2, 0), RGB(0xFF & ~0x18, 0, 0));
-    // WHITEONBLACK ORs.
-    SetStretchBltMode(dst.dc, WHITEONBLACK);
-    StretchBlt(dst.dc, 0, 0, 3, 1, src.dc, 0, 0, 5, 1, SRCCOPY);
-    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(0xFF, 0, 0));
-    QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(0xFF & ~0x04, 0, 0));
+            QCOMPARE(GetPixel(dst.dc, x, y), RGB(channels[x], channels[y], 0));
 }
 
 void tst_GdiRaster::blitSources()

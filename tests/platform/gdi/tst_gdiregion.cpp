@@ -1,9 +1,7 @@
-// Regions: construction, algebra, QRegion conversion.
+// Regions: construction, algebra and the QRegion view.
 
 #include <gdi/bridge.h>
 #include <gdi/gdi.h>
-
-#include "region.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -84,7 +82,6 @@ private slots:
     void randomPolygonsAgainstWindingOracle();
     void combineAgainstPixelOracle();
     void combineResultKinds();
-    void qregionRoundTrip();
 };
 
 void tst_GdiRegion::rectangleRegions()
@@ -249,25 +246,6 @@ void tst_GdiRegion::combineResultKinds()
     QCOMPARE(CombineRgn(stale, a, b, RGN_OR), ERROR);
     for (HRGN h : {a, b, d})
         DeleteObject(h);
-}
-
-void tst_GdiRegion::qregionRoundTrip()
-{
-    const POINT star[5] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
-    HRGN r = CreatePolygonRgn(star, 5, WINDING);
-    // (The pixels of toQRegion are checked in combineAgainstPixelOracle.)
-    HRGN back = gdi::regionFromQRegion(gdi::toQRegion(r));
-    QVERIFY(EqualRgn(r, back));
-    DeleteObject(r);
-    DeleteObject(back);
-
-    // The band representation keeps its invariants through operations.
-    gdi::Region a(gdi::Rect{0, 0, 10, 10});
-    const gdi::Region b = gdi::ellipticRegion({2, 2, 9, 12});
-    for (auto op : {gdi::Region::Op::And, gdi::Region::Op::Or, gdi::Region::Op::Xor, gdi::Region::Op::Diff})
-        QVERIFY(a.combined(b, op).isValid());
-    QVERIFY(a.subtracted(a).isEmpty());
-    QVERIFY(a.united(a) == a);
 }
 
 QTEST_MAIN(tst_GdiRegion)
