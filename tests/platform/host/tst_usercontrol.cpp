@@ -108,22 +108,18 @@ private slots:
                                     << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click"};
         QTest::newRow("right click still clicks: the control filters it")
             << "p R 3 4; r R 3 4" << QStringList{"MouseDown 2 0 3 4", "MouseUp 2 0 3 4", "Click"};
-        QTest::newRow("middle button with Shift and Ctrl")
-            << "p M 1 1 +S+C; r M 1 1 +S+C" << QStringList{"MouseDown 4 3 1 1", "MouseUp 4 3 1 1", "Click"};
+        QTest::newRow("middle button with Shift, Ctrl and Alt")
+            << "p M 1 1 +S+C+A; r M 1 1 +S+C+A" << QStringList{"MouseDown 4 7 1 1", "MouseUp 4 7 1 1", "Click"};
         QTest::newRow("released outside: no click")
             << "p L 10 5; r L -4 50" << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 -4 50"};
         QTest::newRow("released outside the window region: no click")
             << "e; p L 20 10; r L 1 1" << QStringList{"MouseDown 1 0 20 10", "MouseUp 1 0 1 1"};
         QTest::newRow("released on the right edge pixel clicks")
             << "p L 10 5; r L 39 5" << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 39 5", "Click"};
-        QTest::newRow("double click: DblClick instead of the second press, no second click")
-            << "p L 10 5; r L 10 5; d L 10 5; r L 10 5"
-            << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click", "DblClick", "MouseUp 1 0 10 5"};
-        QTest::newRow("a click after a double click clicks again")
-            << "d L 10 5; r L 10 5; p L 10 5; r L 10 5"
-            << QStringList{"DblClick", "MouseUp 1 0 10 5", "MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click"};
-        QTest::newRow("Alt right click") << "p R 2 2 +A; r R 2 2 +A"
-                                         << QStringList{"MouseDown 2 4 2 2", "MouseUp 2 4 2 2", "Click"};
+        QTest::newRow("double click: DblClick instead of the second press, no click; then clicks again")
+            << "p L 10 5; r L 10 5; d L 10 5; r L 10 5; p L 10 5; r L 10 5"
+            << QStringList{"MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click", "DblClick", "MouseUp 1 0 10 5",
+                           "MouseDown 1 0 10 5", "MouseUp 1 0 10 5", "Click"};
     }
 
     void mouseSequence()
@@ -202,6 +198,8 @@ private slots:
 
     void defaultCancelAndAccessKeys()
     {
+        // (Enter and Escape reaching the default and cancel buttons from a
+        // line edit: the control's input tests.)
         host::Form form;
         form.resize(300, 100);
         auto *ok = new Probe(&form);
@@ -223,25 +221,15 @@ private slots:
         QVERIFY(ok->Ambient().DisplayAsDefault);
         QCOMPARE(ok->Ambient().DisplayName, QString("ok"));
 
-        // Enter and Escape that the line edit leaves go to default and cancel.
-        QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClick(edit, Qt::Key_Escape);
-        QCOMPARE(ok->log, QStringList{"AccessKeyPress 13"});
-        QCOMPARE(cancel->log, QStringList{"AccessKeyPress 27"});
-
-        // Alt + access key.
+        // Alt + access key; on a form that closes on Escape, the cancel
+        // button takes Escape first.
         QTest::keyClick(edit, Qt::Key_K, Qt::AltModifier);
-        QCOMPARE(ok->log, (QStringList{"AccessKeyPress 13", "AccessKeyPress 107"}));
-
-        // On a form that closes on Escape, the cancel button takes it first.
+        QCOMPARE(ok->log, QStringList{"AccessKeyPress 107"});
         form.setClosesOnEscape(true);
         QTest::keyClick(edit, Qt::Key_Escape);
-        QCOMPARE(cancel->log, (QStringList{"AccessKeyPress 27", "AccessKeyPress 27"}));
+        QCOMPARE(cancel->log, QStringList{"AccessKeyPress 27"});
         QVERIFY(form.isVisible());
-        form.setClosesOnEscape(false);
 
-        // (A focused control with DefaultCancel taking Enter and showing as
-        // default is checked through the button's tab-order test.)
         // A disabled default button gets nothing.
         ok->setEnabled(false);
         ok->log.clear();
@@ -326,12 +314,10 @@ private slots:
         probe.setMousePointer(host::vbHourglass);
         QCOMPARE(probe.cursor().shape(), Qt::WaitCursor);
 
-        const host::StdPicturePtr bitmap = host::LoadPicture(pictures::bmp24(2, 2, [](int, int) { return qRgb(255, 0, 0); }));
+        // (A bitmap refused as the icon: the control's design messages.)
         const host::StdPicturePtr cursor = host::LoadPicture(pictures::icon(16, qRgb(255, 0, 0), 2, QPoint(3, 5)));
-        QVERIFY(bitmap && cursor);
+        QVERIFY(cursor);
         probe.setMouseIcon(cursor);
-        QVERIFY_THROWS_EXCEPTION(host::RuntimeError, probe.setMouseIcon(bitmap));
-        QCOMPARE(probe.MouseIcon(), cursor); // the refused picture changed nothing
         probe.setMousePointer(host::vbCustom);
         QCOMPARE(probe.cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(probe.cursor().hotSpot(), QPoint(3, 5));
