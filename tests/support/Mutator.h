@@ -1,10 +1,8 @@
 #pragma once
-// Seeded damage to good files, for the readers of outside data. Round r of
-// a run damages one file of the corpus with 1 to 4 edits (a byte
-// overwritten, a bit flipped, the rest cut, a byte inserted, a 32-bit word
-// overwritten, two bytes set to 0xFF) drawn from a generator seeded with
-// (seed, r) alone, so any round can be run again by itself: a failing round
-// is named, and MUTATION_ROUND=r runs only that one.
+// Seeded damage to good files, for the readers of outside data. Round r
+// makes 1 to 4 edits (overwrite, bit flip, cut, insert, 32-bit word, 0xFFFF)
+// from a generator seeded with (seed, r) alone, so a failing round is named
+// and MUTATION_ROUND=r runs only that one.
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,8 @@
 #pragma once
 // Picture files written byte by byte: icons and cursors (DIB or PNG
 // entries), bitmaps and GIF animations. Pixels are given top row first, as
-// 0xAARRGGBB (palette indexes at 8 bpp and below); the writers lay them out
-// as the formats store them (bottom-up rows padded to 4 bytes, palettes,
-// the AND mask after the colour rows).
+// 0xAARRGGBB (palette indexes at 8 bpp and below), and stored as the formats
+// store them.
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,7 +1,6 @@
 #pragma once
-// A GDI object selected into a device context for one scope: made by the
-// caller, selected on construction, and on leaving the scope the object the
-// DC held before is selected back and this one deleted.
+// A GDI object selected into a DC for one scope; on leaving it the DC's
+// previous object is selected back and this one deleted.
 
 #include <gdi/gdi.h>
 

@@ -85,8 +85,7 @@ void tst_GdiFastPath::matchesGeneric_data()
     QTest::newRow("mono, elliptic clip") << 1 << int(Clip::Elliptic);
 }
 
-// Rectangles (pens: none, thin, inside-frame, wide, in the fill colour;
-// brushes: solid, hollow; small boxes down to one pixel),
+// Rectangles (every pen kind, solid or hollow, boxes down to one pixel),
 // FillRect, thin polylines with straight rows, and block copies.
 void tst_GdiFastPath::matchesGeneric()
 {

@@ -154,8 +154,7 @@ void tst_GdiIcon::entryOf256()
     QVERIFY(icon);
     int w = 0, h = 0;
     gdi::iconSize(icon, &w, &h);
-    QCOMPARE(w, 256);
-    QCOMPARE(h, 256);
+    QCOMPARE(QSize(w, h), QSize(256, 256));
     DestroyIcon(icon);
 }
 
@@ -196,8 +195,7 @@ void tst_GdiIcon::nearestImageAndScaling()
     HICON same = HICON(CopyImage(icon, IMAGE_ICON, 0, 8, 0));
     int sw = 0, sh = 0;
     gdi::iconSize(same, &sw, &sh);
-    QCOMPARE(sw, 32);
-    QCOMPARE(sh, 8);
+    QCOMPARE(QSize(sw, sh), QSize(32, 8));
     DestroyIcon(same);
     QCOMPARE(CopyImage(icon, IMAGE_BITMAP, 4, 4, 0), HGDIOBJ(0)); // wrong kind
     DestroyIcon(icon);

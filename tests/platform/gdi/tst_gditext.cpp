@@ -1,6 +1,5 @@
-// Text: line layout (our rules), DrawTextA rectangles, background modes,
-// alignment, clipping and the access-key underline. Pixels are checked by
-// colour and position only, never by glyph shape.
+// Text: line layout, DrawTextA rectangles, modes, alignment, clipping and
+// the access-key underline, by colour and position, never glyph shape.
 
 #include "surface.h"
 

@@ -1,6 +1,5 @@
-// The user-control host: input sequencing and codes, access, default and
-// cancel keys, ambient properties, pointer and icon, the drawing surface,
-// extender geometry, errors out of handlers and tear-down.
+// The user-control host: input, keys, ambient properties, pointer, surface,
+// extender, errors out of handlers and tear-down.
 
 #include <Pictures.h>
 
