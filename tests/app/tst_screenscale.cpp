@@ -90,6 +90,7 @@ void tst_screenscale::captionDrawnAtDeviceResolution()
     LOGFONTA font{};
     GetObjectA(GetCurrentObject(probe.memDC(), OBJ_FONT), sizeof font, &font);
     QCOMPARE(font.lfHeight, -24); // 9 points: 20 x 9 / 7.5 twips per pixel
+    QCOMPARE(GetDeviceCaps(probe.memDC(), LOGPIXELSY), 192);
     const QRgb faceRgb = qRgb(face & 0xFF, (face >> 8) & 0xFF, (face >> 16) & 0xFF);
     // 2 x 2 blocks are the layout pixels: a caption drawn at 96 dpi and
     // blown up fills each one with a single colour.

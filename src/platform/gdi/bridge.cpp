@@ -49,12 +49,4 @@ QRegion toQRegion(HRGN region)
     return q;
 }
 
-HRGN regionFromQRegion(const QRegion &region)
-{
-    Region r;
-    for (const QRect &q : region)
-        r = r.united(Region(Rect{q.x(), q.y(), q.x() + q.width(), q.y() + q.height()}));
-    return addRegion(std::move(r));
-}
-
 } // namespace gdi

@@ -531,21 +531,6 @@ BOOL IsRectEmpty(const RECT *lprc)
     return !lprc || lprc->right <= lprc->left || lprc->bottom <= lprc->top;
 }
 
-int MulDiv(int nNumber, int nNumerator, int nDenominator)
-{
-    if (nDenominator == 0)
-        return -1;
-    const std::int64_t p = std::int64_t(nNumber) * nNumerator;
-    std::int64_t d = nDenominator;
-    // round half away from zero
-    std::int64_t q = (std::llabs(p) + std::llabs(d) / 2) / std::llabs(d);
-    if ((p < 0) != (d < 0))
-        q = -q;
-    if (q > INT32_MAX || q < INT32_MIN)
-        return -1;
-    return int(q);
-}
-
 // ---- The stand-in's own object calls ----
 
 namespace gdi {

@@ -30,7 +30,6 @@ HBITMAP currentBitmap(HDC dc);
 HBITMAP createFilledBitmap(int width, int height, COLORREF colour);
 
 QRegion toQRegion(HRGN region);
-HRGN regionFromQRegion(const QRegion &region);
 
 // Called after each call that writes pixels through this DC (the host
 // repaints the widget whose surface the DC draws into). Pass an empty

@@ -362,5 +362,3 @@ HGDIOBJ CopyImage(HGDIOBJ h, UINT type, int cx, int cy, UINT flags);
 BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
                 UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags);
 BOOL DestroyIcon(HICON hIcon);
-
-int MulDiv(int nNumber, int nNumerator, int nDenominator);
