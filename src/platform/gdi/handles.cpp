@@ -106,13 +106,6 @@ HGDIOBJ HandleTable::stock(int index)
 
 HBITMAP HandleTable::stockBitmap() { return m_stockBitmap; }
 
-Bitmap *targetOf(const DeviceContext *dc)
-{
-    if (!dc || !dc->memory)
-        return nullptr;
-    return bitmapFor(dc->bitmap);
-}
-
 std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel, bool clear)
 {
     if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide

@@ -239,7 +239,10 @@ inline RegionObject *regionFor(HRGN h) { return HandleTable::instance().get<Regi
 inline Icon *iconFor(HICON h) { return HandleTable::instance().get<Icon>(h, Kind::Icon); }
 
 // The bitmap a memory DC draws into; null for a screen DC.
-Bitmap *targetOf(const DeviceContext *dc);
+inline Bitmap *targetOf(const DeviceContext *dc)
+{
+    return dc && dc->memory ? bitmapFor(dc->bitmap) : nullptr;
+}
 
 // A new bitmap, or null when the size is out of range (nothing allocated).
 // Its pixels are black, or left unset for a caller that writes every one
