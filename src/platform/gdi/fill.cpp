@@ -54,13 +54,22 @@ void fillRect(DeviceContext *dc, const Rect &rect, COLORREF colour)
     if (box.isEmpty())
         return;
     const std::uint32_t px = surfacePixel(bm, colour);
-    const Region *clip = dc->clip ? &*dc->clip : nullptr;
-    for (int y = box.top; y < box.bottom; ++y) {
-        const Region::Row clipRow = clip ? clip->rowSpans(y) : Region::Row();
-        if (clip && clipRow.empty())
-            continue;
-        std::uint32_t *row = bm->row(y);
-        forEachClippedRun(clip ? &clipRow : nullptr, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
+    if (!dc->clip) {
+        for (int y = box.top; y < box.bottom; ++y)
+            fillPixels(bm->row(y) + box.left, box.width(), px);
+        return;
+    }
+    // Band by band: the rows of one band share their clip spans.
+    const std::vector<Region::Band> &bands = dc->clip->bands();
+    auto band = std::upper_bound(bands.begin(), bands.end(), box.top,
+                                 [](int v, const Region::Band &b) { return v < b.bottom; });
+    for (; band != bands.end() && band->top < box.bottom; ++band) {
+        const Region::Row clipRow = dc->clip->spans(*band);
+        const int y1 = std::min(band->bottom, box.bottom);
+        for (int y = std::max(band->top, box.top); y < y1; ++y) {
+            std::uint32_t *row = bm->row(y);
+            forEachClippedRun(&clipRow, box.left, box.right, [&](int a, int b) { fillPixels(row + a, b - a, px); });
+        }
     }
 }
 

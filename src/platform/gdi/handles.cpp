@@ -79,12 +79,19 @@ void HandleTable::remove(HGDIOBJ h, Object *o)
     const std::size_t index = std::size_t(h) & kIndexMask;
     Slot &slot = m_slots[index];
     --m_live[size_t(o->kind)];
-    // Pens and brushes come and go on every redraw, regions on every shape
-    // built: a few are kept for reuse (small regions with their storage).
     const Kind kind = o->kind;
+    if ((kind == Kind::Pen || kind == Kind::Brush) && fastPathsEnabled()) {
+        std::vector<std::uint32_t> &kept = m_keptTools[size_t(kind == Kind::Brush)];
+        if (kept.size() < kSpare) {
+            slot.handle = 0; // found no more; addTool() takes the object again
+            kept.push_back(std::uint32_t(index));
+            return;
+        }
+    }
+    // Regions come and go on every shape built: a few small ones are kept
+    // for reuse with their storage.
     std::vector<std::unique_ptr<Object>> &spare = m_spare[size_t(kind)];
-    const bool reusable = kind == Kind::Pen || kind == Kind::Brush
-                       || (kind == Kind::Region && static_cast<RegionObject *>(o)->region.spanCapacity() <= 64);
+    const bool reusable = kind == Kind::Region && static_cast<RegionObject *>(o)->region.spanCapacity() <= 64;
     if (reusable && spare.size() < kSpare && fastPathsEnabled())
         spare.push_back(std::move(slot.object));
     slot = Slot{};
@@ -105,13 +112,6 @@ HGDIOBJ HandleTable::stock(int index)
 }
 
 HBITMAP HandleTable::stockBitmap() { return m_stockBitmap; }
-
-Bitmap *targetOf(const DeviceContext *dc)
-{
-    if (!dc || !dc->memory)
-        return nullptr;
-    return bitmapFor(dc->bitmap);
-}
 
 std::unique_ptr<Bitmap> makeBitmap(int width, int height, int bitsPerPixel, bool clear)
 {

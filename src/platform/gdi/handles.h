@@ -180,6 +180,30 @@ public:
         Object *o = find(h);
         return o && o->kind == kind ? static_cast<T *>(o) : nullptr;
     }
+    // A new pen or brush, in a new object's state, and its handle (0 and
+    // null when the table is full). Pens and brushes come and go on every
+    // redraw: a few deleted ones stay in their slots to be taken again.
+    template<typename T>
+    T *addTool(HGDIOBJ &handle)
+    {
+        static_assert(std::is_same_v<T, Pen> || std::is_same_v<T, Brush>);
+        const Kind kind = std::is_same_v<T, Pen> ? Kind::Pen : Kind::Brush;
+        std::vector<std::uint32_t> &kept = m_keptTools[size_t(kind == Kind::Brush)];
+        if (kept.empty()) {
+            auto fresh = std::make_unique<T>();
+            T *object = fresh.get();
+            handle = add(std::move(fresh));
+            return handle != 0 ? object : nullptr;
+        }
+        const std::uint32_t index = kept.back();
+        kept.pop_back();
+        Slot &slot = m_slots[index];
+        T *object = static_cast<T *>(slot.object.get());
+        *object = T();
+        ++m_live[size_t(kind)];
+        handle = slot.handle = (m_serial++ << kIndexBits) | HGDIOBJ(index);
+        return object;
+    }
     void remove(HGDIOBJ h) { remove(h, find(h)); }
     // Removes the object a handle was found to name.
     void remove(HGDIOBJ h, Object *o);
@@ -225,6 +249,9 @@ private:
     HGDIOBJ m_serial = 1;
     static constexpr size_t kSpare = 8;
     std::array<std::vector<std::unique_ptr<Object>>, 7> m_spare;
+    // Free slots that still hold a deleted pen ([0]) or brush ([1]); other
+    // kinds never get these slots.
+    std::array<std::vector<std::uint32_t>, 2> m_keptTools;
     std::array<int, 7> m_live{};
     std::array<HGDIOBJ, 32> m_stock{};
     HBITMAP m_stockBitmap = 0;
@@ -239,7 +266,10 @@ inline RegionObject *regionFor(HRGN h) { return HandleTable::instance().get<Regi
 inline Icon *iconFor(HICON h) { return HandleTable::instance().get<Icon>(h, Kind::Icon); }
 
 // The bitmap a memory DC draws into; null for a screen DC.
-Bitmap *targetOf(const DeviceContext *dc);
+inline Bitmap *targetOf(const DeviceContext *dc)
+{
+    return dc && dc->memory ? bitmapFor(dc->bitmap) : nullptr;
+}
 
 // A new bitmap, or null when the size is out of range (nothing allocated).
 // Its pixels are black, or left unset for a caller that writes every one

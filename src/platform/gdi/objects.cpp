@@ -252,18 +252,21 @@ HPEN CreatePen(int iStyle, int cWidth, COLORREF color)
 {
     if (iStyle < PS_SOLID || iStyle > PS_INSIDEFRAME)
         return 0;
-    auto p = HandleTable::instance().reuse<Pen>(Kind::Pen);
-    p->style = iStyle;
-    p->width = std::clamp(cWidth, 1, 1000);
-    p->colour = color & 0xFFFFFF;
-    return HandleTable::instance().add(std::move(p));
+    HGDIOBJ h;
+    if (Pen *p = HandleTable::instance().addTool<Pen>(h)) {
+        p->style = iStyle;
+        p->width = std::clamp(cWidth, 1, 1000);
+        p->colour = color & 0xFFFFFF;
+    }
+    return h;
 }
 
 HBRUSH CreateSolidBrush(COLORREF color)
 {
-    auto b = HandleTable::instance().reuse<Brush>(Kind::Brush);
-    b->colour = color & 0xFFFFFF;
-    return HandleTable::instance().add(std::move(b));
+    HGDIOBJ h;
+    if (Brush *b = HandleTable::instance().addTool<Brush>(h))
+        b->colour = color & 0xFFFFFF;
+    return h;
 }
 
 int SetBkMode(HDC hdc, int mode)

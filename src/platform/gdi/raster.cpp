@@ -32,21 +32,18 @@ static inline void plot(std::vector<RowSpan> &out, int x, int y)
     out.push_back({y, x, x + 1});
 }
 
-static bool s_fastPaths = true;
-
 // Declared for tests in gdi/testsupport/GdiHooks.h.
-void setFastPathsEnabled(bool enabled) { s_fastPaths = enabled; }
-bool fastPathsEnabled() { return s_fastPaths; }
+void setFastPathsEnabled(bool enabled) { g_fastPaths = enabled; }
 
 void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
 {
     const int dx = x1 - x0, dy = y1 - y0;
-    if (dy == 0 && dx != 0 && s_fastPaths) {
+    if (dy == 0 && dx != 0 && g_fastPaths) {
         // A row: x0..x1-1 going right, x1+1..x0 going left.
         out.push_back(dx > 0 ? RowSpan{y0, x0, x1} : RowSpan{y0, x1 + 1, x0 + 1});
         return;
     }
-    if (dx == 0 && s_fastPaths) {
+    if (dx == 0 && g_fastPaths) {
         // A column: y0..y1-1 going down, y1+1..y0 going up.
         for (int y = y0; y != y1; y += dy > 0 ? 1 : -1)
             out.push_back(RowSpan{y, x0, x0 + 1});
@@ -206,7 +203,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     if (box.isEmpty())
         return TRUE;
     const Pen *pen = outlinePen(dc);
-    if (s_fastPaths && pen && pen->width <= 1) {
+    if (g_fastPaths && pen && pen->width <= 1) {
         // A thin outline in the fill colour: the loop and the inside together
         // cover the whole box, except that a 1 x 1 box has no loop at all.
         const Brush *brush = fillBrush(dc);
@@ -217,7 +214,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
             return TRUE;
         }
     }
-    if (s_fastPaths && (!pen || pen->width <= 1)) {
+    if (g_fastPaths && (!pen || pen->width <= 1)) {
         // A thin or no outline: every write is a plain copy, so filling the
         // whole inside and then drawing the loop over it leaves the same
         // pixels as filling only what the loop does not cover.
@@ -352,7 +349,7 @@ int FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr)
         colour = b->colour;
     }
     const Rect box = Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}.normalized();
-    if (s_fastPaths)
+    if (g_fastPaths)
         fillRect(dc, box, colour);
     else
         fillRegion(dc, Region(box), colour);
@@ -376,9 +373,20 @@ BOOL Polyline(HDC hdc, const POINT *apt, int cpt)
         // repaint the same colour, so no region needs to be built.
         thread_local std::vector<RowSpan> spans;
         spans.clear();
-        for (int i = 0; i + 1 < cpt; ++i)
-            cosmeticLine(apt[i].x, apt[i].y, apt[i + 1].x, apt[i + 1].y, spans);
-        fillSpans(dc, spans, pen->colour);
+        for (int i = 0; i + 1 < cpt; ++i) {
+            const POINT a = apt[i], b = apt[i + 1];
+            if (g_fastPaths && (a.x == b.x) != (a.y == b.y)) {
+                // A row or a column is a box one pixel thick, its end pixel
+                // left out.
+                const Rect line = a.x == b.x ? (a.y < b.y ? Rect{a.x, a.y, a.x + 1, b.y} : Rect{a.x, b.y + 1, a.x + 1, a.y + 1})
+                                             : (a.x < b.x ? Rect{a.x, a.y, b.x, a.y + 1} : Rect{b.x + 1, a.y, a.x + 1, a.y + 1});
+                fillRect(dc, line, pen->colour);
+                continue;
+            }
+            cosmeticLine(a.x, a.y, b.x, b.y, spans);
+        }
+        if (!spans.empty())
+            fillSpans(dc, spans, pen->colour);
     } else {
         fillRegion(dc, polylineRegion(apt, cpt, pen->width, false), pen->colour);
     }
@@ -565,7 +573,7 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
     if (wDest == 0 || hDest == 0 || (useSource && (wSrc == 0 || hSrc == 0)))
         return TRUE;
 
-    if (s_fastPaths && useSource && !stretch && index == 0xCC && src != dst && !mirrorX && !mirrorY
+    if (g_fastPaths && useSource && !stretch && index == 0xCC && src != dst && !mirrorX && !mirrorY
         && src->isMono() == dst->isMono()) {
         // A straight copy between surfaces of one format: whole rows, limited
         // to the pixels that have a source and may be drawn.

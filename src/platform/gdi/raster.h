@@ -50,6 +50,7 @@ std::vector<IndexRange> stretchMap(int srcSize, int dstSize);
 // The drawing calls take shortcuts for common cases (solid rectangles with a
 // thin pen, straight block copies, repeated captions) while this is true;
 // tests switch them off (gdi/testsupport) to compare the two.
-bool fastPathsEnabled();
+inline bool g_fastPaths = true;
+inline bool fastPathsEnabled() { return g_fastPaths; }
 
 } // namespace gdi

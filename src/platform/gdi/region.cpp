@@ -8,19 +8,6 @@
 
 namespace gdi {
 
-Rect Rect::normalized() const
-{
-    return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-}
-
-Rect Rect::intersected(const Rect &o) const
-{
-    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
-    if (r.isEmpty())
-        return {};
-    return r;
-}
-
 Region::Region(const Rect &rect)
 {
     const Rect r = rect.normalized();

@@ -21,8 +21,15 @@ struct Rect
     int height() const { return bottom - top; }
     bool isEmpty() const { return right <= left || bottom <= top; }
     bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    Rect normalized() const;
-    Rect intersected(const Rect &o) const;
+    Rect normalized() const
+    {
+        return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    }
+    Rect intersected(const Rect &o) const
+    {
+        const Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+        return r.isEmpty() ? Rect{} : r;
+    }
     Rect translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     bool operator==(const Rect &) const = default;
 };

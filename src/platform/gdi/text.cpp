@@ -397,13 +397,13 @@ bool captureGlyphs(const QRawFont &raw, const std::vector<GlyphKey> &keys, int a
             glyph.top = y0 - baseY;
             glyph.width = x1 - x0 + 1;
             glyph.height = y1 - y0 + 1;
-            glyph.alpha.resize(size_t(glyph.width) * size_t(glyph.height));
+            glyph.alpha.assign(size_t(glyph.stride()) * size_t(glyph.height), 0);
             glyph.rows.assign(size_t(glyph.height), {0, 0});
             for (int y = 0; y < glyph.height; ++y) {
                 const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y0 + y)) + cx + x0;
                 for (int x = 0; x < glyph.width; ++x) {
                     const auto a = std::uint8_t(qBlue(row[x]));
-                    glyph.alpha[size_t(y) * size_t(glyph.width) + size_t(x)] = a;
+                    glyph.alpha[size_t(y) * size_t(glyph.stride()) + size_t(x)] = a;
                     auto &extent = glyph.rows[size_t(y)];
                     if (a != 0) {
                         if (extent.second == 0)
@@ -428,15 +428,15 @@ inline std::uint32_t probePixel(int x, int y)
 // Blends a line's glyphs in ink with their baseline starting at `origin`,
 // inside `allowed`.
 #ifdef __SSE2__
-// Four pixels of a glyph row at a time, from x up to the last whole four
-// before end; returns where it stopped. The same products as mulPixel, in
-// 16-bit lanes: ink * c + pixel * (255 - c), each rounded, so every pixel
-// comes out as the one-at-a-time loop makes it (at c = 0 the pixel, at 255
-// the ink).
-int stampFour(std::uint32_t *row, const std::uint8_t *alpha, int x, int end, std::uint32_t ink)
+// Four pixels of a glyph row at a time, from x until end is reached or the
+// next four would pass limit (the first pixel that may not be written);
+// returns where it stopped. The four may run past end: the coverage there
+// is zero (the row's padding included), which leaves a pixel as it is. The
+// same products as mulPixel, in 16-bit lanes: ink * c + pixel * (255 - c),
+// each rounded, so every pixel comes out as the one-at-a-time loop makes it
+// (at c = 0 the pixel, at 255 the ink).
+int stampFour(std::uint32_t *row, const std::uint8_t *alpha, int x, int end, int limit, std::uint32_t ink)
 {
-    if (!fastPathsEnabled())
-        return x;
     const __m128i zero = _mm_setzero_si128();
     const __m128i inks = _mm_set1_epi32(int(ink));
     const __m128i inkWide = _mm_unpacklo_epi8(inks, zero);
@@ -449,7 +449,7 @@ int stampFour(std::uint32_t *row, const std::uint8_t *alpha, int x, int end, std
         return _mm_add_epi16(rounded(_mm_mullo_epi16(inkWide, cover)),
                              rounded(_mm_mullo_epi16(pixels, _mm_sub_epi16(full, cover))));
     };
-    for (; x + 4 <= end; x += 4) {
+    for (; x < end && x + 4 <= limit; x += 4) {
         std::uint32_t four;
         std::memcpy(&four, alpha + x, 4);
         if (four == 0)
@@ -474,6 +474,9 @@ int stampFour(std::uint32_t *row, const std::uint8_t *alpha, int x, int end, std
 void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint origin, const TextCoverage &line,
                const InkProducts &ink)
 {
+#ifdef __SSE2__
+    const bool byFour = fastPathsEnabled();
+#endif
     for (const PlacedGlyph &placed : line) {
         const GlyphCoverage &g = *placed.glyph;
         const int gx = origin.x() + placed.x + g.left, gy = origin.y() + placed.y + g.top;
@@ -482,10 +485,11 @@ void stampLine(std::uint32_t *pixels, int stride, const Rect &allowed, QPoint or
             const auto [first, last] = g.rows[size_t(y - gy)];
             const int x0 = std::max(box.left, gx + first), x1 = std::min(box.right, gx + last);
             std::uint32_t *row = pixels + size_t(y) * size_t(stride);
-            const std::uint8_t *alpha = g.alpha.data() + size_t(y - gy) * size_t(g.width);
+            const std::uint8_t *alpha = g.alpha.data() + size_t(y - gy) * size_t(g.stride());
             int x = x0;
 #ifdef __SSE2__
-            x = stampFour(row, alpha - gx, x0, x1, ink.ink);
+            if (byFour)
+                x = stampFour(row, alpha - gx, x0, x1, allowed.right, ink.ink);
 #endif
             for (; x < x1; ++x) {
                 const std::uint32_t a = alpha[x - gx];

@@ -56,7 +56,10 @@ struct GlyphCoverage
     int top = 0;
     int width = 0;
     int height = 0;
+    // Rows are stride() bytes apart: three zero bytes past each row let four
+    // coverage bytes be read from any column of it.
     std::vector<std::uint8_t> alpha;
+    int stride() const { return width + 3; }
     // Per row, the columns from the first to past the last covered pixel.
     std::vector<std::pair<std::uint16_t, std::uint16_t>> rows;
 };
