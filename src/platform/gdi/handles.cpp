@@ -67,7 +67,7 @@ HGDIOBJ HandleTable::add(std::unique_ptr<Object> object)
         m_slots.emplace_back();
     }
     ++m_live[size_t(object->kind)];
-    const HGDIOBJ h = (m_serial++ << kIndexBits) | HGDIOBJ(index);
+    const HGDIOBJ h = nextHandle(index);
     m_slots[index] = Slot{h, std::move(object)};
     return h;
 }

@@ -201,7 +201,7 @@ public:
         T *object = static_cast<T *>(slot.object.get());
         *object = T();
         ++m_live[size_t(kind)];
-        handle = slot.handle = (m_serial++ << kIndexBits) | HGDIOBJ(index);
+        handle = slot.handle = nextHandle(index);
         return object;
     }
     void remove(HGDIOBJ h) { remove(h, find(h)); }
@@ -239,6 +239,7 @@ private:
     // whose handle no longer matches, so it finds nothing.
     static constexpr int kIndexBits = 20;
     static constexpr std::size_t kIndexMask = (std::size_t(1) << kIndexBits) - 1;
+    HGDIOBJ nextHandle(std::size_t index) { return (m_serial++ << kIndexBits) | HGDIOBJ(index); }
     struct Slot
     {
         HGDIOBJ handle = 0;
