@@ -73,13 +73,17 @@ private slots:
         host::clearCursorPosForTesting();
     }
 
-    void propertiesReadBackAndAbsentReadsZero()
+    void propertiesReadBackAndDieWithTheirWidget()
     {
-        QWidget w;
-        const HWND hwnd = host::hwndOf(&w);
+        const int windowsBefore = host::liveWindowCount();
+        const int propertiesBefore = host::livePropertyCount();
+        auto *parent = new QWidget;
+        auto *child = new QWidget(parent);
+        const HWND hwnd = host::hwndOf(parent);
+        const HWND childHwnd = host::hwndOf(child);
         QVERIFY(hwnd != 0);
-        QCOMPARE(host::hwndOf(&w), hwnd);
-        QCOMPARE(host::widgetOf(hwnd), &w);
+        QCOMPARE(host::hwndOf(parent), hwnd);
+        QCOMPARE(host::widgetOf(hwnd), parent);
 
         QCOMPARE(GetPropA(hwnd, "kx_OptCount"), HANDLE(0));
         QVERIFY(SetPropA(hwnd, "kx_OptCount", 3));
@@ -89,38 +93,24 @@ private slots:
         QCOMPARE(RemovePropA(hwnd, "kx_optcount"), HANDLE(3));
         QCOMPARE(GetPropA(hwnd, "kx_OptCount"), HANDLE(0));
         QCOMPARE(RemovePropA(hwnd, "kx_OptCount"), HANDLE(0));
-
-        // Another window has its own properties.
-        QWidget other;
-        QCOMPARE(GetPropA(host::hwndOf(&other), "kx_Obj1"), HANDLE(0));
+        QCOMPARE(GetPropA(childHwnd, "kx_Obj1"), HANDLE(0)); // each window has its own
+        QVERIFY(SetPropA(childHwnd, "kx_TimerID", 237));
         QVERIFY(!SetPropA(0, "x", 1));
         QVERIFY(!SetPropA(hwnd, nullptr, 1));
-    }
-
-    void propertiesDieWithTheirWidget()
-    {
-        const int windowsBefore = host::liveWindowCount();
-        const int propertiesBefore = host::livePropertyCount();
-        auto *parent = new QWidget;
-        auto *child = new QWidget(parent);
-        const HWND parentHwnd = host::hwndOf(parent);
-        const HWND childHwnd = host::hwndOf(child);
-        SetPropA(parentHwnd, "kx_ClassID", 1234);
-        SetPropA(childHwnd, "kx_TimerID", 237);
         QCOMPARE(host::livePropertyCount(), propertiesBefore + 2);
 
         delete parent; // takes the child with it
         QCOMPARE(host::liveWindowCount(), windowsBefore);
         QCOMPARE(host::livePropertyCount(), propertiesBefore);
         QCOMPARE(host::widgetOf(childHwnd), nullptr);
-        QVERIFY(!IsWindow(parentHwnd));
-        QCOMPARE(GetPropA(parentHwnd, "kx_ClassID"), HANDLE(0));
+        QVERIFY(!IsWindow(hwnd));
+        QCOMPARE(GetPropA(hwnd, "kx_Obj1"), HANDLE(0));
         QVERIFY(!SetPropA(childHwnd, "kx_TimerID", 1));
 
         // A new widget, even at the same address, never gets a stale handle.
         QWidget fresh;
-        QVERIFY(host::hwndOf(&fresh) != parentHwnd && host::hwndOf(&fresh) != childHwnd);
-        QCOMPARE(GetPropA(host::hwndOf(&fresh), "kx_ClassID"), HANDLE(0));
+        QVERIFY(host::hwndOf(&fresh) != hwnd && host::hwndOf(&fresh) != childHwnd);
+        QCOMPARE(GetPropA(host::hwndOf(&fresh), "kx_Obj1"), HANDLE(0));
     }
 
     void timerRunsOnUiThreadUntilKilledOrItsWindowDies()

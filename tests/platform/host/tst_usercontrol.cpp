@@ -325,6 +325,9 @@ private slots:
         QCOMPARE(probe.cursor().shape(), Qt::ArrowCursor); // custom without an icon: default
     }
 
+    // The surface starts as the container and keeps what is drawn into hDC
+    // across a resize. A picture left to the first paint stays owed until
+    // something is drawn into hDC, by that paint or earlier.
     void surfaceShowsWhatIsDrawnAndFollowsTheSize()
     {
         const int before = gdi::liveObjectsTotal();
@@ -333,12 +336,15 @@ private slots:
             form.setBackColor(0x00FF00); // green container
             auto *probe = new Probe(&form);
             probe->setGeometry(10, 10, 40, 20);
+            QVERIFY(!probe->isPictureOwed());
+            probe->setPictureOwed();
+            const HDC dc = probe->hDC(); // making the surface draws nothing
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-
-            const HDC dc = probe->hDC();
+            QVERIFY(probe->isPictureOwed()); // nor does a paint that draws nothing
             QCOMPARE(probe->surfaceImage().pixel(5, 5), qRgb(0, 255, 0)); // starts as the container
             fill(dc, 0, 0, 40, 20, RGB(255, 0, 0));
+            QVERIFY(!probe->isPictureOwed());
             // Drawing into hDC reaches the screen without a Refresh.
             QTRY_COMPARE(probe->grab().toImage().pixel(39, 19), qRgb(255, 0, 0));
 
@@ -349,32 +355,12 @@ private slots:
             QCOMPARE(grown.pixel(50, 25), qRgb(0, 255, 0)); // new area: container colour
 
             // What the paint handler draws is what the paint shows.
+            probe->setPictureOwed();
             probe->onPaint = [probe] { fill(probe->hDC(), 0, 0, 60, 30, RGB(0, 0, 255)); };
             QCOMPARE(probe->grab().toImage().pixel(30, 15), qRgb(0, 0, 255));
+            QVERIFY(!probe->isPictureOwed());
         }
         QCOMPARE(gdi::liveObjectsTotal(), before);
-    }
-
-    // A picture left to the first paint stays owed until something is
-    // drawn into hDC, whether by that paint or earlier.
-    void owedPictureEndsWithTheFirstDrawing()
-    {
-        host::Form form;
-        auto *probe = new Probe(&form);
-        probe->setGeometry(0, 0, 20, 10);
-        QVERIFY(!probe->isPictureOwed());
-        probe->setPictureOwed();
-        const HDC dc = probe->hDC(); // making the surface draws nothing
-        QVERIFY(probe->isPictureOwed());
-        fill(dc, 0, 0, 20, 10, RGB(255, 0, 0));
-        QVERIFY(!probe->isPictureOwed());
-
-        probe->setPictureOwed();
-        probe->onPaint = [probe] { fill(probe->hDC(), 0, 0, 20, 10, RGB(0, 0, 255)); };
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(!probe->isPictureOwed());
-        QCOMPARE(probe->surfaceImage().pixel(10, 5), qRgb(0, 0, 255));
     }
 
     void extenderAndScale()

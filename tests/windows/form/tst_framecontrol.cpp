@@ -3,6 +3,7 @@
 #include <forms/FrameControl.h>
 
 #include <gdi/gdi.h>
+#include <host/olecolor.h>
 
 #include <QImage>
 #include <QTest>
@@ -12,12 +13,6 @@ using forms::FrameControl;
 namespace {
 
 constexpr QRgb Backdrop = 0xFFFF00FF; // shows through wherever the frame draws nothing
-
-QRgb sys(int index)
-{
-    const DWORD c = GetSysColor(index);
-    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
 
 } // namespace
 
@@ -48,6 +43,7 @@ private slots:
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Backdrop);
         frame.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const auto sys = [](int index) { return host::toQColor(0x80000000u + index).rgb(); }; // a system colour
         const QRgb shadow = sys(COLOR_BTNSHADOW);
         const QRgb light = sys(COLOR_BTNHIGHLIGHT);
         const int w = size.width(), h = size.height();

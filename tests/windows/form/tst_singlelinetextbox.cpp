@@ -4,21 +4,12 @@
 #include <forms/SingleLineTextBox.h>
 
 #include <gdi/gdi.h>
+#include <host/olecolor.h>
 
 #include <QImage>
 #include <QTest>
 
 using forms::SingleLineTextBox;
-
-namespace {
-
-QRgb sys(int index)
-{
-    const DWORD c = GetSysColor(index);
-    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-} // namespace
 
 class tst_SingleLineTextBox : public QObject
 {
@@ -49,6 +40,7 @@ private slots:
         box.setCursorPosition(0);
         const QImage image = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int w = size.width(), h = size.height();
+        const auto sys = [](int index) { return host::toQColor(0x80000000u + index).rgb(); }; // a system colour
         const QRgb shadow = sys(COLOR_BTNSHADOW), dark = sys(COLOR_3DDKSHADOW);
         const QRgb light = sys(COLOR_BTNHIGHLIGHT), face = sys(COLOR_3DLIGHT);
         const QRgb base = qRgb(0xFF, 0xFF, 0xC0);
