@@ -71,7 +71,6 @@ private slots:
     void init();
 
     void startUp();
-    void titleWithoutCallsign();
     void widths();
     void arrowsStayInTheTextBoxes_data();
     void arrowsStayInTheTextBoxes();
@@ -120,10 +119,8 @@ void tst_radiosala::startUp()
     QCOMPARE(f.window.Check1->checkState(), Qt::Unchecked);
     QCOMPARE(f.window.Shape1->fillColor(), QColor(0, 255, 0));
     QCOMPARE(f.window.Text2->grab().toImage().pixelColor(4, 4), QColor(255, 255, 192)); // its own back colour
-}
 
-void tst_radiosala::titleWithoutCallsign()
-{
+    // Without the station's callsign the title stays empty.
     RecordingAutomation echo;
     echo.setFailure(Op::StationInfo);
     radiosala window(formsDir());

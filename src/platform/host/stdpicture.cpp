@@ -55,11 +55,6 @@ int pixelsToHimetric(int pixels)
     return int(std::nearbyint(pixels * 2540.0 / 96.0));
 }
 
-int himetricToPixels(int himetric)
-{
-    return int(std::nearbyint(himetric * 96.0 / 2540.0));
-}
-
 StdPicturePtr LoadPicture(const QByteArray &fileData, QString *error)
 {
     auto picture = std::make_shared<StdPicture>();

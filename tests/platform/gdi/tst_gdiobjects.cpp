@@ -26,8 +26,7 @@ private slots:
     void compatibleBitmapFormat();
     void newBitmapContents_data();
     void newBitmapContents();
-    void dcDefaults();
-    void systemColours();
+    void defaultsOfDcsAndSystemColours();
 
 private:
     int m_baseline = 0;
@@ -252,7 +251,7 @@ void tst_GdiObjects::compatibleBitmapFormat()
     DeleteDC(mem);
 }
 
-void tst_GdiObjects::dcDefaults()
+void tst_GdiObjects::defaultsOfDcsAndSystemColours()
 {
     HDC dc = CreateCompatibleDC(0);
     QCOMPARE(GetBkColor(dc), RGB(255, 255, 255));
@@ -263,10 +262,7 @@ void tst_GdiObjects::dcDefaults()
     QCOMPARE(SetBkColor(dc, 0xFF123456), RGB(255, 255, 255));
     QCOMPARE(GetBkColor(dc), COLORREF(0x123456)); // the top byte is ignored
     DeleteDC(dc);
-}
 
-void tst_GdiObjects::systemColours()
-{
     QCOMPARE(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
     QCOMPARE(GetSysColor(25), RGB(181, 181, 181)); // the alternate button face
     QCOMPARE(GetSysColor(COLOR_MENUBAR), RGB(212, 208, 200)); // the last

@@ -64,8 +64,7 @@ StdPicturePtr LoadPicture(const QByteArray &fileData, QString *error = nullptr);
 // The same from a file on disk; an unreadable file is an error too.
 StdPicturePtr LoadPictureFile(const QString &path, QString *error = nullptr);
 
-// HIMETRIC <-> pixels at 96 dpi (2540 HIMETRIC per inch), rounded.
+// Pixels to HIMETRIC at 96 dpi (2540 HIMETRIC per inch), rounded.
 int pixelsToHimetric(int pixels);
-int himetricToPixels(int himetric);
 
 } // namespace host
