@@ -107,15 +107,13 @@ void tst_GdiFastPath::matchesGeneric()
                                 : penKind == 4 ? CreatePen(PS_SOLID, 2, colour ^ 0x00FFFF)
                                                : CreatePen(PS_SOLID, rng.bounded(2), colour); // the fill's colour
                     HGDIOBJ brush = rng.bounded(4) == 0 ? GetStockObject(NULL_BRUSH) : CreateSolidBrush(colour);
-                    HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
+                    const Selected selectedPen(dc, pen), selectedBrush(dc, brush);
                     // Every other box is at most 2 x 2, down to one pixel.
                     const int left = coord(rng), top = coord(rng);
                     const bool small = rng.bounded(2) == 0;
                     const int right = small ? left + rng.bounded(-2, 3) : coord(rng);
                     const int bottom = small ? top + rng.bounded(-2, 3) : coord(rng);
                     Rectangle(dc, left, top, right, bottom);
-                    DeleteObject(SelectObject(dc, oldPen));
-                    DeleteObject(SelectObject(dc, oldBrush));
                     break;
                 }
                 case 1: {
@@ -129,9 +127,8 @@ void tst_GdiFastPath::matchesGeneric()
                     POINT pts[5];
                     for (int i = 0; i < 5; ++i) // half the segments are rows
                         pts[i] = {coord(rng), i > 0 && rng.bounded(2) ? pts[i - 1].y : coord(rng)};
-                    HGDIOBJ old = SelectObject(dc, CreatePen(PS_SOLID, 1, colour));
+                    const Selected pen(dc, CreatePen(PS_SOLID, 1, colour));
                     Polyline(dc, pts, 5);
-                    DeleteObject(SelectObject(dc, old));
                     break;
                 }
                 default: {
@@ -168,7 +165,7 @@ void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
                 lf.lfWeight = face == 0 ? FW_BOLD : FW_NORMAL;
                 lf.lfItalic = face == 1;
                 std::strcpy(lf.lfFaceName, face == 0 ? "Times New Roman" : "Arial");
-                HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&lf));
+                const Selected font(dc, CreateFontIndirectA(&lf));
                 SetBkMode(dc, TRANSPARENT);
                 for (int pass = 0; pass < 2; ++pass) {
                     int i = 0;
@@ -183,7 +180,6 @@ void tst_GdiFastPath::captionDrawnTwiceMatchesGeneric()
                     }
                     SetBkMode(dc, OPAQUE); // second pass: cells painted too
                 }
-                DeleteObject(SelectObject(dc, old));
             };
             const Case c{bpp, clip};
             QVERIFY2(render(c, true, draw) == render(c, false, draw),
