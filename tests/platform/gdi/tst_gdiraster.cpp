@@ -70,9 +70,7 @@ private slots:
     void pixelsOutsideOrClipped();
     void clipAppliesToEveryCall();
     void ropTruthTables();
-    void ropRowsMatchTruthTable();
-    void monoToColourUsesDestinationColours();
-    void colourToMonoUsesSourceBackground();
+    void monoAndColourConvertThroughTheDcColours();
     void stretch_data();
     void stretch();
     void blitSources();
@@ -317,29 +315,27 @@ void tst_GdiRaster::ropTruthTables()
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(255, 255, 255));
     QVERIFY(PatBlt(d.dc, 0, 0, 1, 1, BLACKNESS));
     QCOMPARE(GetPixel(d.dc, 0, 0), RGB(0, 0, 0));
-}
 
-void tst_GdiRaster::ropRowsMatchTruthTable()
-{
     // The run loops (own loops for common codes) against the per-pixel truth
     // table, for every code, on random pixels.
     QRandomGenerator rng(99);
-    std::vector<std::uint32_t> s(64), d(64);
+    std::vector<std::uint32_t> s(64), dst(64);
     for (int index = 0; index < 256; ++index) {
         for (size_t i = 0; i < s.size(); ++i) {
             s[i] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
-            d[i] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
+            dst[i] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
         }
         const std::uint32_t p = 0xFF000000u | (rng.generate() & 0xFFFFFF);
-        std::vector<std::uint32_t> run = d;
+        std::vector<std::uint32_t> run = dst;
         gdi::ropRow(std::uint8_t(index), p, s.data(), run.data(), int(run.size()));
-        for (size_t i = 0; i < d.size(); ++i)
-            QCOMPARE(run[i], gdi::rop3(std::uint8_t(index), p, s[i], d[i]));
+        for (size_t i = 0; i < dst.size(); ++i)
+            QCOMPARE(run[i], gdi::rop3(std::uint8_t(index), p, s[i], dst[i]));
     }
 }
 
-void tst_GdiRaster::monoToColourUsesDestinationColours()
+void tst_GdiRaster::monoAndColourConvertThroughTheDcColours()
 {
+    // Mono to colour: 0 bits take the destination's text colour, 1 bits its background.
     Surface mono(2, 1, RGB(0, 0, 0), 1);
     SetPixel(mono.dc, 1, 0, RGB(255, 255, 255));
     SetTextColor(mono.dc, RGB(9, 9, 9)); // the source DC's colours do not matter
@@ -356,20 +352,18 @@ void tst_GdiRaster::monoToColourUsesDestinationColours()
     SetBkColor(dst2.dc, RGB(0x3C, 0x3C, 0x3C));
     BitBlt(dst2.dc, 0, 0, 1, 1, mono.dc, 1, 0, SRCAND);
     QCOMPARE(GetPixel(dst2.dc, 0, 0), RGB(0x30, 0x0C, 0x3C));
-}
 
-void tst_GdiRaster::colourToMonoUsesSourceBackground()
-{
+    // Colour to mono: the source's background colour gives 1, anything else 0.
     Surface src(3, 1, RGB(10, 20, 30));
     SetPixel(src.dc, 1, 0, RGB(10, 20, 31)); // differs in one bit only
     SetPixel(src.dc, 2, 0, RGB(255, 255, 255));
     SetBkColor(src.dc, RGB(10, 20, 30));
-    Surface mono(3, 1, RGB(0, 0, 0), 1);
-    SetBkColor(mono.dc, RGB(255, 255, 255));
-    QVERIFY(BitBlt(mono.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY));
-    QCOMPARE(GetPixel(mono.dc, 0, 0), RGB(255, 255, 255));
-    QCOMPARE(GetPixel(mono.dc, 1, 0), RGB(0, 0, 0));
-    QCOMPARE(GetPixel(mono.dc, 2, 0), RGB(0, 0, 0)); // white, but not the key colour
+    Surface monoDst(3, 1, RGB(0, 0, 0), 1);
+    SetBkColor(monoDst.dc, RGB(255, 255, 255));
+    QVERIFY(BitBlt(monoDst.dc, 0, 0, 3, 1, src.dc, 0, 0, SRCCOPY));
+    QCOMPARE(GetPixel(monoDst.dc, 0, 0), RGB(255, 255, 255));
+    QCOMPARE(GetPixel(monoDst.dc, 1, 0), RGB(0, 0, 0));
+    QCOMPARE(GetPixel(monoDst.dc, 2, 0), RGB(0, 0, 0)); // white, but not the key colour
 }
 
 void tst_GdiRaster::stretch_data()
