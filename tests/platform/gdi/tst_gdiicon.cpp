@@ -39,7 +39,6 @@ private slots:
     void dibEntries_data();
     void dibEntries();
     void alphaEntriesBlend();
-    void entryOf256();
     void nearestImageAndScaling();
     void iconInfo();
     void bitmapFiles_data();
@@ -140,28 +139,10 @@ void tst_GdiIcon::alphaEntriesBlend()
     }
 }
 
-void tst_GdiIcon::entryOf256()
-{
-    // A directory size byte of 0 stands for 256.
-    Image big;
-    big.width = big.height = 256;
-    big.bitCount = 24;
-    for (int i = 0; i < 256 * 256; ++i)
-        big.pixels.append(std::uint32_t(i & 0xFFFFFF));
-    const QByteArray file = pictures::ico({big});
-    QCOMPARE(file[6], '\0');
-    HICON icon = gdi::loadIcon(file, nullptr, 256, 256);
-    QVERIFY(icon);
-    int w = 0, h = 0;
-    gdi::iconSize(icon, &w, &h);
-    QCOMPARE(QSize(w, h), QSize(256, 256));
-    DestroyIcon(icon);
-}
-
 void tst_GdiIcon::nearestImageAndScaling()
 {
-    // One file, three sizes, each a solid colour: which image a call used
-    // shows in the drawn colour.
+    // One file, four sizes, each a solid colour: which image a call used
+    // shows in the drawn colour. A directory size byte of 0 stands for 256.
     auto solid = [](int size, std::uint32_t colour) {
         Image img;
         img.width = img.height = size;
@@ -169,15 +150,17 @@ void tst_GdiIcon::nearestImageAndScaling()
         img.pixels = QList<std::uint32_t>(size * size, colour);
         return img;
     };
-    const QByteArray file = pictures::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000)});
+    const QByteArray file =
+        pictures::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000), solid(256, 0xFFFFFF)});
+    QCOMPARE(file[6 + 3 * 16], '\0');
     HICON icon = gdi::loadIcon(file, nullptr);
     int w = 0;
     gdi::iconSize(icon, &w, nullptr);
     QCOMPARE(w, 32); // natural size: nearest to 32
 
-    const COLORREF blue = RGB(0, 0, 255), green = RGB(0, 255, 0), red = RGB(255, 0, 0);
+    const COLORREF blue = RGB(0, 0, 255), green = RGB(0, 255, 0), red = RGB(255, 0, 0), white = RGB(255, 255, 255);
     const std::pair<int, COLORREF> sizes[] = {{16, blue}, {20, blue}, {36, green}, {40, red} /* a tie: the larger */,
-                                              {44, red}, {64, red}};
+                                              {44, red}, {64, red}, {256, white}};
     for (const auto &[size, colour] : sizes) {
         HICON copy = HICON(CopyImage(icon, IMAGE_ICON, size, size, 0));
         QVERIFY(copy);

@@ -75,8 +75,7 @@ class tst_GdiRegion : public QObject
     Q_OBJECT
 
 private slots:
-    void rectangleRegions();
-    void polygonRule();
+    void rectangleAndPolygonRegions();
     void ellipticRegions_data();
     void ellipticRegions();
     void randomPolygonsAgainstWindingOracle();
@@ -84,7 +83,7 @@ private slots:
     void combineResultKinds();
 };
 
-void tst_GdiRegion::rectangleRegions()
+void tst_GdiRegion::rectangleAndPolygonRegions()
 {
     HRGN r = CreateRectRgn(2, 1, 5, 3);
     QCOMPARE(regionPicture(r, 6, 4), (QStringList{"......", "..###.", "..###.", "......"}));
@@ -98,10 +97,7 @@ void tst_GdiRegion::rectangleRegions()
     QCOMPARE(GetRgnBox(empty, &box), NULLREGION);
     for (HRGN h : {r, inverted, empty})
         QVERIFY(DeleteObject(h));
-}
 
-void tst_GdiRegion::polygonRule()
-{
     // The triangle covers columns 0..9-y on row y: 55 pixels.
     const POINT tri[3] = {{0, 0}, {10, 0}, {0, 10}};
     HRGN t = CreatePolygonRgn(tri, 3, WINDING);
