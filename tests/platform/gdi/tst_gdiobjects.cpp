@@ -21,8 +21,7 @@ private slots:
 
     void countsPerKind();
     void staleAndWrongKindHandlesFail();
-    void selectedObjectsCannotBeDeleted();
-    void selectObjectAnswers();
+    void selectionAnswersAndProtects();
     void compatibleBitmapFormat();
     void newBitmapContents_data();
     void newBitmapContents();
@@ -115,8 +114,9 @@ void tst_GdiObjects::staleAndWrongKindHandlesFail()
     }
 }
 
-void tst_GdiObjects::selectedObjectsCannotBeDeleted()
+void tst_GdiObjects::selectionAnswersAndProtects()
 {
+    // A selected object cannot be deleted.
     Surface s(4, 4);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     HRGN clip = CreateRectRgn(0, 0, 1, 1);
@@ -138,11 +138,9 @@ void tst_GdiObjects::selectedObjectsCannotBeDeleted()
     SelectObject(dc, bm);
     QVERIFY(DeleteDC(dc));
     QVERIFY(DeleteObject(bm));
-}
 
-void tst_GdiObjects::selectObjectAnswers()
-{
-    HDC dc = CreateCompatibleDC(0);
+    // SelectObject answers what it replaced.
+    dc = CreateCompatibleDC(0);
     HBRUSH a = CreateSolidBrush(1), b = CreateSolidBrush(2);
     const HGDIOBJ original = SelectObject(dc, a);
     QCOMPARE(original, GetStockObject(WHITE_BRUSH));
@@ -157,7 +155,7 @@ void tst_GdiObjects::selectObjectAnswers()
 
     // A bitmap is selected into one DC at a time; a screen DC takes none.
     HDC two = CreateCompatibleDC(0);
-    HBITMAP bm = CreateCompatibleBitmap(0, 2, 2);
+    bm = CreateCompatibleBitmap(0, 2, 2);
     const HGDIOBJ old1 = SelectObject(dc, bm);
     QVERIFY(old1);
     QCOMPARE(SelectObject(two, bm), HGDIOBJ(0));
