@@ -28,10 +28,7 @@ using Op = RecordingAutomation::Operation;
 
 namespace {
 
-QString formsDir()
-{
-    return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala");
-}
+QString formsDir() { return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"); }
 
 QByteArray readFile(const QString &path)
 {

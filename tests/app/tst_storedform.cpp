@@ -20,15 +20,9 @@
 
 namespace {
 
-QString formsDir()
-{
-    return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala");
-}
+QString formsDir() { return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/radiosala"); }
 
-QString sourceDir()
-{
-    return QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR "/radiosala");
-}
+QString sourceDir() { return QStringLiteral(RADIOSALA_TEST_FORMS_SOURCE_DIR "/radiosala"); }
 
 } // namespace
 

@@ -30,10 +30,7 @@ using namespace windows;
 
 namespace {
 
-QString formDir(const char *name)
-{
-    return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/") + QLatin1String(name);
-}
+QString formDir(const char *name) { return QStringLiteral(RADIOSALA_TEST_FORMS_DIR "/") + QLatin1String(name); }
 
 // The document in `documentFolder`, the stored windows in the build tree.
 DataPaths testPaths(const QString &documentFolder = QStringLiteral(RADIOSALA_TEST_DOCUMENT_DIR))
