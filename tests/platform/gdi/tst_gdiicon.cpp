@@ -142,7 +142,9 @@ void tst_GdiIcon::alphaEntriesBlend()
 void tst_GdiIcon::nearestImageAndScaling()
 {
     // One file, four sizes, each a solid colour: which image a call used
-    // shows in the drawn colour. A directory size byte of 0 stands for 256.
+    // shows in the drawn colour. The larger of two equally near sizes comes
+    // first, so a tie cannot go to it by order alone. A directory size byte
+    // of 0 stands for 256.
     auto solid = [](int size, std::uint32_t colour) {
         Image img;
         img.width = img.height = size;
@@ -151,7 +153,7 @@ void tst_GdiIcon::nearestImageAndScaling()
         return img;
     };
     const QByteArray file =
-        pictures::ico({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000), solid(256, 0xFFFFFF)});
+        pictures::ico({solid(48, 0xFF0000), solid(32, 0x00FF00), solid(16, 0x0000FF), solid(256, 0xFFFFFF)});
     QCOMPARE(file[6 + 3 * 16], '\0');
     HICON icon = gdi::loadIcon(file, nullptr);
     int w = 0;

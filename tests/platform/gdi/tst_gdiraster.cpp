@@ -448,6 +448,10 @@ void tst_GdiRaster::stretchMirrorsAndMaskBits()
     QCOMPARE(GetPixel(dst.dc, 0, 0), kPaper);
     QCOMPARE(GetPixel(dst.dc, 1, 0), RGB(2, 0, 0));
     QCOMPARE(GetPixel(dst.dc, 3, 0), RGB(0, 0, 0));
+    // So does a negative source width: x + w + 1 .. x of the source.
+    QVERIFY(StretchBlt(dst.dc, 0, 0, 3, 1, src.dc, 2, 0, -3, 1, SRCCOPY));
+    QCOMPARE(GetPixel(dst.dc, 0, 0), RGB(2, 0, 0));
+    QCOMPARE(GetPixel(dst.dc, 2, 0), RGB(0, 0, 0));
 }
 
 void tst_GdiRaster::hugeShapesFailSafely()

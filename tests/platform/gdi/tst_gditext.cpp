@@ -310,6 +310,9 @@ void tst_GdiText::faceNames()
     QCOMPARE(info.pixelSize(), 13);
     QVERIFY(info.bold());
     QVERIFY(info.italic());
+    lf.lfHeight = 40; // positive: the cell, ascent plus descent, not the em
+    const QFontMetrics cell(gdi::qfontFromLogFont(lf));
+    QVERIFY2(qAbs(cell.height() - 40) <= 1, qPrintable(QString::number(cell.height())));
 }
 
 QTEST_MAIN(tst_GdiText)
