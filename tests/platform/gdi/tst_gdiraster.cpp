@@ -104,12 +104,19 @@ void tst_GdiRaster::cosmeticLines()
     Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     const POINT pts[2] = {{segment[0] + 1, segment[1] + 1}, {segment[2] + 1, segment[3] + 1}};
     QVERIFY(Polyline(s.dc, pts, 2));
-    PixelSet drawn;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
+    // Outlines of shapes build their lines apart: the same pixels.
+    const gdi::Region outline = gdi::polylineRegion(pts, 2, 1, false);
+    PixelSet drawn, outlined;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
             if (GetPixel(s.dc, x, y) == kPen)
                 drawn.insert({x - 1, y - 1});
+            if (outline.contains(x, y))
+                outlined.insert({x - 1, y - 1});
+        }
+    }
     QCOMPARE(drawn, parsePixels(pixels));
+    QCOMPARE(outlined, drawn);
 }
 
 void tst_GdiRaster::shapes_data()
