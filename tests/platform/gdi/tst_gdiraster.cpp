@@ -104,7 +104,7 @@ void tst_GdiRaster::cosmeticLines()
     Selected pen(s.dc, CreatePen(PS_SOLID, 1, kPen));
     const POINT pts[2] = {{segment[0] + 1, segment[1] + 1}, {segment[2] + 1, segment[3] + 1}};
     QVERIFY(Polyline(s.dc, pts, 2));
-    // Outlines of shapes build their lines apart: the same pixels.
+    // Shape outlines build their lines as a region instead: the same pixels.
     const gdi::Region outline = gdi::polylineRegion(pts, 2, 1, false);
     PixelSet drawn, outlined;
     for (int y = 0; y < 8; ++y) {
