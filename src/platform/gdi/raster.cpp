@@ -35,18 +35,23 @@ static inline void plot(std::vector<RowSpan> &out, int x, int y)
 // Declared for tests in gdi/testsupport/GdiHooks.h.
 void setFastPathsEnabled(bool enabled) { g_fastPaths = enabled; }
 
+// A row or column segment as a box one pixel thick, its end pixel left out:
+// x0..x1-1 going right, x1+1..x0 going left; likewise down and up. Empty
+// for a segment of no length.
+static inline Rect straightSegment(int x0, int y0, int x1, int y1)
+{
+    if (x0 == x1)
+        return y0 < y1 ? Rect{x0, y0, x0 + 1, y1} : Rect{x0, y1 + 1, x0 + 1, y0 + 1};
+    return x0 < x1 ? Rect{x0, y0, x1, y0 + 1} : Rect{x1 + 1, y0, x0 + 1, y0 + 1};
+}
+
 void cosmeticLine(int x0, int y0, int x1, int y1, std::vector<RowSpan> &out)
 {
     const int dx = x1 - x0, dy = y1 - y0;
-    if (dy == 0 && dx != 0 && g_fastPaths) {
-        // A row: x0..x1-1 going right, x1+1..x0 going left.
-        out.push_back(dx > 0 ? RowSpan{y0, x0, x1} : RowSpan{y0, x1 + 1, x0 + 1});
-        return;
-    }
-    if (dx == 0 && g_fastPaths) {
-        // A column: y0..y1-1 going down, y1+1..y0 going up.
-        for (int y = y0; y != y1; y += dy > 0 ? 1 : -1)
-            out.push_back(RowSpan{y, x0, x0 + 1});
+    if ((dx == 0 || dy == 0) && fastPathsEnabled()) {
+        const Rect box = straightSegment(x0, y0, x1, y1);
+        for (int y = box.top; y < box.bottom; ++y)
+            out.push_back(RowSpan{y, box.left, box.right});
         return;
     }
     const int adx = std::abs(dx), ady = std::abs(dy);
@@ -203,7 +208,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
     if (box.isEmpty())
         return TRUE;
     const Pen *pen = outlinePen(dc);
-    if (g_fastPaths && pen && pen->width <= 1) {
+    if (fastPathsEnabled() && pen && pen->width <= 1) {
         // A thin outline in the fill colour: the loop and the inside together
         // cover the whole box, except that a 1 x 1 box has no loop at all.
         const Brush *brush = fillBrush(dc);
@@ -214,7 +219,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom)
             return TRUE;
         }
     }
-    if (g_fastPaths && (!pen || pen->width <= 1)) {
+    if (fastPathsEnabled() && (!pen || pen->width <= 1)) {
         // A thin or no outline: every write is a plain copy, so filling the
         // whole inside and then drawing the loop over it leaves the same
         // pixels as filling only what the loop does not cover.
@@ -349,7 +354,7 @@ int FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr)
         colour = b->colour;
     }
     const Rect box = Rect{lprc->left, lprc->top, lprc->right, lprc->bottom}.normalized();
-    if (g_fastPaths)
+    if (fastPathsEnabled())
         fillRect(dc, box, colour);
     else
         fillRegion(dc, Region(box), colour);
@@ -375,12 +380,8 @@ BOOL Polyline(HDC hdc, const POINT *apt, int cpt)
         spans.clear();
         for (int i = 0; i + 1 < cpt; ++i) {
             const POINT a = apt[i], b = apt[i + 1];
-            if (g_fastPaths && (a.x == b.x) != (a.y == b.y)) {
-                // A row or a column is a box one pixel thick, its end pixel
-                // left out.
-                const Rect line = a.x == b.x ? (a.y < b.y ? Rect{a.x, a.y, a.x + 1, b.y} : Rect{a.x, b.y + 1, a.x + 1, a.y + 1})
-                                             : (a.x < b.x ? Rect{a.x, a.y, b.x, a.y + 1} : Rect{b.x + 1, a.y, a.x + 1, a.y + 1});
-                fillRect(dc, line, pen->colour);
+            if ((a.x == b.x || a.y == b.y) && fastPathsEnabled()) {
+                fillRect(dc, straightSegment(a.x, a.y, b.x, b.y), pen->colour);
                 continue;
             }
             cosmeticLine(a.x, a.y, b.x, b.y, spans);
@@ -573,7 +574,7 @@ BOOL transfer(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSr
     if (wDest == 0 || hDest == 0 || (useSource && (wSrc == 0 || hSrc == 0)))
         return TRUE;
 
-    if (g_fastPaths && useSource && !stretch && index == 0xCC && src != dst && !mirrorX && !mirrorY
+    if (fastPathsEnabled() && useSource && !stretch && index == 0xCC && src != dst && !mirrorX && !mirrorY
         && src->isMono() == dst->isMono()) {
         // A straight copy between surfaces of one format: whole rows, limited
         // to the pixels that have a source and may be drawn.
